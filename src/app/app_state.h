@@ -1,0 +1,76 @@
+// The one shared state of the process, owned by the main window.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+#include "config/profile_settings.h"
+#include "device/device_link.h"
+#include "device/feature_report.h"
+#include "macros/macro.h"
+
+namespace tolvar {
+
+constexpr int kNone = 255;  // "none" for every hover value and hit-test result
+
+inline const std::u16string kWindowTitle = u"Quarrion DORVEL_KITE7";
+
+struct AppPaths {
+  std::string ModuleDir;       // folder of the program file, no trailing '/'
+  std::string SkinsDir;        // ModuleDir + "/skins"
+  std::string ConfigPath;      // SkinsDir + "/config/config.ini"
+  std::string MacroFilePath;   // ModuleDir + "/Macro_EN.dat" or "/Macro_CN.dat"
+  std::string FixedMacroPath;  // ModuleDir + "/constMacro.dat"
+  std::string MaskImagePath;   // SkinsDir + "/main_mask.jpg"
+};
+
+// A font as the program asks for it; the platform picks the nearest face.
+struct FontSpec {
+  std::u16string face;
+  int height = 0;
+  int width = 0;
+  int weight = 400;
+  friend bool operator==(const FontSpec&, const FontSpec&) = default;
+};
+
+inline const FontSpec kFontEnglish{u"Consolas", 14, 7, 400};
+inline const FontSpec kFontEnglishSmall{u"Consolas", 12, 5, 400};
+inline const FontSpec kFontOther{u"宋体", 12, 6, 400};
+
+struct AppState {
+  AppPaths Paths;
+  std::u16string ApplicationName;  // program file name without folder and extension
+
+  int CurConfig = 0;
+  std::uint8_t VER_SEL = 0;  // nonzero: English
+  std::atomic<std::uint8_t> CurrentPage{0};  // 0 main, 1 advanced, 2 colour
+  bool StartHidden = false;
+
+  int HoverMain = kNone;
+  int HoverColour = kNone;
+  int HoverAdvanced = kNone;
+  bool Pressed = false;
+
+  // Hand-over between the input-report reader and the host-function player.
+  std::atomic<int> PlayRequest{0};
+  std::atomic<int> StopRequest{0};
+  std::atomic<std::uint8_t> TriggerCode{0};
+  std::atomic<std::uint8_t> TriggerLevel{0};  // byte 2 of the report that raised the request
+
+  // Logical button (0..6) for each device button number 0..15; kNone for none.
+  std::array<std::uint8_t, 16> ButtonIndexByNumber{};
+
+  ProfileSettings Settings;
+  std::array<std::atomic<bool>, kButtonCount> HostHandled{};
+
+  UserMacroTable UserMacros;
+  FixedMacroTable FixedMacros;
+  int SelectedMacro = 0;
+
+  DeviceLink Link;
+  FeatureReporter Reporter;
+};
+
+}  // namespace tolvar

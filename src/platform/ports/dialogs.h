@@ -1,0 +1,15 @@
+// Message boxes and the other modal dialogs the core shows.
+#pragma once
+
+#include <string>
+
+namespace tolvar {
+
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  // A modal message box with an OK button; returns when it is closed.
+  virtual void MessageBox(const std::u16string& text, const std::u16string& caption) = 0;
+};
+
+}  // namespace tolvar

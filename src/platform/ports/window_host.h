@@ -1,0 +1,27 @@
+// What a core window needs of its native window.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace tolvar {
+
+class WindowHost {
+ public:
+  virtual ~WindowHost() = default;
+  virtual void SetTitle(const std::u16string& title) = 0;
+  // Repaints the whole window. Safe to call from any thread: the repaint
+  // is posted to the user-interface thread.
+  virtual void Invalidate() = 0;
+  virtual void Show() = 0;
+  virtual void ShowMinimized() = 0;
+  virtual void Restore() = 0;
+  virtual void Hide() = 0;
+  virtual bool IsMinimized() const = 0;
+  // Destroys the window; the program ends when its event loop returns.
+  virtual void Destroy() = 0;
+  // Runs `task` on the user-interface thread. Safe to call from any thread.
+  virtual void PostToUi(std::function<void()> task) = 0;
+};
+
+}  // namespace tolvar
