@@ -1,0 +1,148 @@
+#include "platform/ini/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+namespace tolvar {
+
+namespace {
+
+std::int64_t Nanoseconds(const timespec& time) {
+  return static_cast<std::int64_t>(time.tv_sec) * 1'000'000'000 + time.tv_nsec;
+}
+
+FileIdentity IdentityOf(const struct stat& status) {
+  return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
+          static_cast<std::int64_t>(status.st_size), Nanoseconds(status.st_mtim), Nanoseconds(status.st_ctim)};
+}
+
+// Closes a descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  // Closes now, reporting whether the close succeeded (a late write error shows here).
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+// A name in `folder` for a temporary sibling of `name`, created exclusively.
+int CreateTemporary(const std::string& folder, const std::string& name, std::string& temporaryPath) {
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temporaryPath = folder + "/." + name + "." + std::to_string(::getpid()) + "." +
+                    std::to_string(counter.fetch_add(1, std::memory_order_relaxed)) + ".tmp";
+    const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+void SyncFolder(const std::string& folder) {
+  Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (directory.get() >= 0) ::fsync(directory.get());  // best effort: the rename has happened
+}
+
+}  // namespace
+
+FileFacts InspectFile(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) {
+    const bool missing = errno == ENOENT || errno == ENOTDIR;
+    return {missing ? FileFacts::Kind::kMissing : FileFacts::Kind::kOther, {}, 0, false};
+  }
+  if (!S_ISREG(status.st_mode)) return {FileFacts::Kind::kOther, IdentityOf(status), 0, false};
+  const unsigned permissions = status.st_mode & 07777;
+  const bool writable = (permissions & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
+  return {FileFacts::Kind::kRegular, IdentityOf(status), permissions, writable};
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, FileIdentity& identity) {
+  // Non-blocking, so that a pipe in the file's place cannot hold the open.
+  Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+  if (file.get() < 0) return false;
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      static_cast<std::uint64_t>(status.st_size) > kMaxIniFileBytes) {
+    return false;
+  }
+  identity = IdentityOf(status);
+  bytes.clear();
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
+  char chunk[16384];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) return true;
+    if (bytes.size() + static_cast<std::size_t>(got) > kMaxIniFileBytes) return false;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
+}
+
+std::string WriteTarget(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+  return resolved ? std::string(resolved.get()) : std::string();
+}
+
+bool ReplaceFile(const std::string& path, std::string_view bytes, std::optional<unsigned> permissions) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (name.empty()) return false;
+
+  std::string temporaryPath;
+  Descriptor temporary(CreateTemporary(folder, name, temporaryPath));
+  if (temporary.get() < 0) return false;
+  const bool written = WriteAll(temporary.get(), bytes) &&
+                       (!permissions || ::fchmod(temporary.get(), *permissions) == 0) &&
+                       ::fsync(temporary.get()) == 0 && temporary.Close();
+  if (!written || ::rename(temporaryPath.c_str(), path.c_str()) != 0) {
+    ::unlink(temporaryPath.c_str());
+    return false;
+  }
+  SyncFolder(folder);
+  return true;
+}
+
+std::int64_t WallClockNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return Nanoseconds(now);
+}
+
+}  // namespace tolvar
