@@ -1,5 +1,14 @@
 // The feature reports the program sends to the mouse (report id 7) and the
 // key and button state behind the keyboard and mouse-button commands.
+//
+// API: the compose:: functions write one command's bytes into a report
+// buffer (byte 0 the report id 7, byte 1 the command, then the command's own
+// bytes; every byte is the low 8 bits of its formula, and bytes past the end
+// of a short buffer are not written). FeatureReporter owns the one report
+// buffer: Attach() gives it the open feature channel and the full report
+// length, Send(composer) composes and sends as one step under its lock, so
+// any thread may send. InputState keeps the held keys and mouse buttons of a
+// playing macro and sends commands 0x15 and 0x16 through a FeatureReporter.
 #pragma once
 
 #include <array>
@@ -10,6 +19,7 @@
 #include <span>
 #include <vector>
 
+#include "macros/macro.h"
 #include "platform/ports/hid_backend.h"
 
 namespace tolvar {
@@ -24,11 +34,13 @@ inline constexpr std::array<std::uint8_t, 7> ButtonNumberTable{1, 2, 3, 5, 4, 6,
 std::uint16_t ConsumerUsage(int index);
 
 // Byte composers: each writes only the bytes its command defines into
-// `report` (at least 8 bytes long); the others keep what they held.
+// `report` (8 bytes hold every command); the others keep what they held.
 namespace compose {
+// `level` 0..5; `stepCode` is the DPI step code of that level's DPI_SET value.
 void DpiLevel(std::span<std::uint8_t> report, int level, std::int32_t dpiLevel, std::uint8_t stepCode,
               std::uint8_t enableMask);                                          // 0x09
 void UsbSpeed(std::span<std::uint8_t> report, std::uint8_t usbSpeed);           // 0x0A
+// A logical button outside ButtonNumberTable sends button number 0.
 void ButtonFunction(std::span<std::uint8_t> report, int logicalButton, std::uint8_t mouseByte);  // 0x10
 void WheelStatus(std::span<std::uint8_t> report, std::int32_t wheelStatus);     // 0x11
 void FireTime(std::span<std::uint8_t> report, std::int32_t fireTime);           // 0x12
@@ -51,9 +63,13 @@ class FeatureReporter {
 
   // The feature channel of the link and its full report length (report id
   // included); a null channel means the feature collection is not open.
+  // Waits for a send in progress, so the previous channel may be destroyed
+  // once this returns. The buffer keeps its bytes (zeros where it grows).
   void Attach(HidFeatureChannel* channel, std::size_t reportLength);
   bool IsOpen() const;
-  // Composes into the shared buffer and sends it whole. Returns the send's result.
+  // Composes into the shared buffer and sends it whole. Returns the send's
+  // result: false without a channel or with a report length below 2 (no room
+  // for the report id and the command), in which case nothing is composed.
   bool Send(const Composer& compose);
 
  private:
@@ -63,10 +79,13 @@ class FeatureReporter {
 };
 
 // Keys and mouse buttons held by a playing macro (commands 0x15 and 0x16).
+// Used by one thread (the macro player).
 class InputState {
  public:
   using Sleep = std::function<void(int milliseconds)>;
 
+  // Updates the held state for one macro event and sends its report: 0x15
+  // for a key (code below 240), 0x16 for any code from 240 on.
   void SendKeyState(FeatureReporter& reporter, std::uint8_t code, std::uint8_t action);
   // Waits 10 ms, releases the mouse buttons, waits 10 ms, releases the keys.
   void ReleaseAllInputs(FeatureReporter& reporter, const Sleep& sleep);
@@ -75,6 +94,9 @@ class InputState {
   std::uint8_t MouseButtonMask() const { return mouseButtonMask_; }
 
  private:
+  void PressKey(std::uint8_t code);
+  void ReleaseKey(std::uint8_t code);
+
   std::array<std::uint8_t, 6> heldKeys_{};
   std::uint8_t mouseButtonMask_ = 0xFF;
 };
