@@ -1,0 +1,64 @@
+// The configuration file: section Init (CurConfig, VER_SEL), the profile
+// sections "Config<n>" and the reset sections "CfgReset<n>" / "CfgReset_EN5".
+// Every value is "%d" text read back with ParseDecimal from a buffer of 5
+// characters (10 for the five keys of each DPI level), so at most 4 (9)
+// characters count. Values outside their ranges are stored as read; 8-bit
+// fields keep the low 8 bits.
+//
+// A whole-profile save, with or without its macro block, is one
+// IniStore::WriteBatch, so a crash leaves either the old or the new profile.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/app_state.h"
+#include "config/profile_settings.h"
+#include "macros/macro.h"
+#include "platform/ports/dialogs.h"
+#include "platform/ports/ini_store.h"
+
+namespace tolvar {
+
+inline constexpr std::u16string_view kInitSection = u"Init";
+
+enum class ProfileSource { OwnSection, ResetSection };
+
+// "Config" + profile.
+std::u16string ProfileSectionName(int profile);
+// The section LoadProfile reads: "Config" + profile, or for the reset
+// values "CfgReset" + profile, "CfgReset_EN5" for profile 5 in English
+// (verSel exactly 1).
+std::u16string LoadSectionName(int profile, ProfileSource source, std::uint8_t verSel);
+
+// Every key of a profile section in the order a save writes them, the
+// macro block aside.
+std::vector<IniEntry> ProfileEntries(std::u16string_view section, const ProfileSettings& settings);
+// The settings held in `section`; missing keys read as 0. Derived values
+// are computed.
+ProfileSettings ReadProfileSettings(IniStore& ini, const std::string& file, std::u16string_view section);
+
+// Replaces app.Settings by the profile read from the file; with macros also
+// app.UserMacros (and app.SelectedMacro) by the section's macro block, which
+// shows "找不到配置文件" when the file does not exist.
+void LoadProfile(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file, int profile,
+                 ProfileSource source, bool withMacros);
+
+// Writes the settings into "Config" + profile, in one batch; the second form
+// adds the macro block of `macros` to the same batch.
+void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings);
+void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings,
+                 const UserMacroTable& macros);
+
+// Writes only DPI_LEVEL into "Config" + profile. Safe on any thread.
+void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings);
+
+// Init / CurConfig: 0 when missing.
+int ReadCurConfig(IniStore& ini, const std::string& file);
+void WriteCurConfig(IniStore& ini, const std::string& file, int curConfig);
+// Init / VER_SEL, low 8 bits: 1 English, 0 (also when missing) the other language.
+std::uint8_t ReadLanguage(IniStore& ini, const std::string& file);
+
+}  // namespace tolvar

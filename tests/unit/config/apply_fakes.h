@@ -1,0 +1,81 @@
+// Fakes of the ports ApplySettings talks to; each notes what it was asked
+// into one shared log, so a test sees the order of everything.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/ports/hid_backend.h"
+#include "platform/ports/system_settings.h"
+#include "platform/ports/window_host.h"
+
+namespace tolvar::testing {
+
+using EventLog = std::vector<std::string>;
+
+inline std::string HexBytes(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (std::uint8_t b : bytes) {
+    char hex[4];
+    std::snprintf(hex, sizeof hex, "%s%02X", text.empty() ? "" : " ", b);
+    text += hex;
+  }
+  return text;
+}
+
+class RecordingFeatureChannel final : public HidFeatureChannel {
+ public:
+  explicit RecordingFeatureChannel(EventLog& log) : log_(log) {}
+  bool SendFeature(std::span<const std::uint8_t> report) override {
+    reports.push_back(HexBytes(report));
+    log_.push_back("report " + reports.back().substr(3, 2));
+    return true;
+  }
+  std::vector<std::string> reports;
+
+ private:
+  EventLog& log_;
+};
+
+class FakeSystemSettings final : public SystemSettings {
+ public:
+  FakeSystemSettings(EventLog& log, std::optional<int> speed, std::optional<int> lines)
+      : speed(speed), lines(lines), log_(log) {}
+  std::optional<int> PointerSpeed() override { return speed; }
+  void SetPointerSpeed(int value) override {
+    speed = value;
+    log_.push_back("pointer speed " + std::to_string(value));
+  }
+  std::optional<int> WheelScrollLines() override { return lines; }
+  void SetWheelScrollLines(int value) override {
+    lines = value;
+    log_.push_back("wheel lines " + std::to_string(value));
+  }
+  std::optional<int> speed;
+  std::optional<int> lines;
+
+ private:
+  EventLog& log_;
+};
+
+class FakeWindowHost final : public WindowHost {
+ public:
+  explicit FakeWindowHost(EventLog& log) : log_(log) {}
+  void SetTitle(const std::u16string&) override {}
+  void Invalidate() override { log_.push_back("repaint"); }
+  void Show() override {}
+  void ShowMinimized() override {}
+  void Restore() override {}
+  void Hide() override {}
+  bool IsMinimized() const override { return false; }
+  void Destroy() override {}
+  void PostToUi(std::function<void()> task) override { task(); }
+
+ private:
+  EventLog& log_;
+};
+
+}  // namespace tolvar::testing
