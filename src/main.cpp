@@ -1,1 +1,135 @@
-int main() { return 0; }
+// The process entry: wires the platform adapters to the core and runs the
+// main window until it is destroyed.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QKeyEvent>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "app/text.h"
+#include "app/window_commands.h"
+#include "device/hid_backend_chain.h"
+#include "platform/ini/ini_file_store.h"
+#include "platform/linux/desktop_settings.h"
+#include "platform/linux/hidraw_backend.h"
+#include "platform/linux/program_launcher_linux.h"
+#include "platform/linux/thread_priority_linux.h"
+#include "platform/ports/clock.h"
+#include "platform/qt/host_window.h"
+#include "platform/qt/logind_resume.h"
+#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_tray.h"
+#include "platform/qt/qt_window_menu.h"
+#include "platform/qt/sim_notices_qt.h"
+#include "platform/qt/single_instance.h"
+#include "platform/qt/udev_notices_qt.h"
+#include "platform/sim/sim_hid_backend.h"
+
+namespace {
+
+// The program file's real location, symbolic links resolved.
+std::string ProgramFilePath(const char* argv0) {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) return self.string();
+  return std::filesystem::weakly_canonical(argv0, error).string();
+}
+
+std::u16string CommandLine(int argc, char** argv) {
+  std::u16string line;
+  for (int i = 0; i < argc; ++i) {
+    if (i > 0) line += u' ';
+    line += tolvar::Utf8ToUtf16(argv[i]);
+  }
+  return line;
+}
+
+// Key presses as the key filter sees them: the message and the virtual-key
+// code of the keys it tells apart.
+bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
+  int virtualKey = 0;
+  switch (event.key()) {
+    case Qt::Key_Escape: virtualKey = tolvar::kVkEscape; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: virtualKey = tolvar::kVkReturn; break;
+    case Qt::Key_F10: virtualKey = tolvar::kVkF10; break;
+    default: return false;
+  }
+  return dialog.FilterKeyMessage(tolvar::kKeyDownMessage, virtualKey);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  app.setQuitOnLastWindowClosed(false);
+
+  auto instance = std::make_unique<tolvar::SingleInstance>();
+  if (!instance->Acquire()) return 0;
+
+  const std::string programPath = ProgramFilePath(argv[0]);
+  auto state = std::make_unique<tolvar::AppState>();
+  state->Paths.ModuleDir = tolvar::ModuleDirOf(programPath);
+  state->ApplicationName = tolvar::ApplicationNameOf(programPath);
+
+  tolvar::IniFileStore ini;
+  tolvar::HidBackendChain hid;
+  tolvar::MergedDeviceNotices notices;
+  hid.Add(std::make_unique<tolvar::HidrawBackend>());
+  notices.Add(std::make_unique<tolvar::UdevNoticesQt>());
+  if (const auto simulator = tolvar::sim::SimulatorSocketFromEnvironment()) {
+    hid.Add(std::make_unique<tolvar::sim::SimHidBackend>(*simulator));
+    notices.Add(std::make_unique<tolvar::SimNoticesQt>(*simulator));
+  }
+
+  tolvar::HostWindow window;
+  const QIcon icon = tolvar::ProgramIcon();
+  window.setWindowIcon(icon);
+  tolvar::QtDialogs dialogs(&window);
+  tolvar::DesktopSettings desktop(ini);
+  tolvar::QtTray tray(icon);
+  tolvar::SteadyClock clock;
+  tolvar::LinuxProgramLauncher programs;
+  tolvar::CTolvarDlg* dialogPtr = nullptr;
+  tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
+
+  tolvar::CTolvarDlg dialog(*state,
+                            {ini, dialogs, window, hid, desktop, tray, windowMenu, clock, programs,
+                             tolvar::RaiseCurrentThreadPriority},
+                            CommandLine(argc, argv));
+  dialogPtr = &dialog;
+
+  tray.SetEvents({
+      .notify = [&](int iconId, tolvar::TrayMouse mouse) { return dialog.OnTrayNotify(iconId, mouse); },
+      .command = [&](int command) { dialog.OnCommand(command); },
+  });
+  window.SetHandlers({
+      .paint = {},
+      .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
+      .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },
+      .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },
+  });
+  instance->OnRestoreRequest([&] { window.Restore(); });
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&] { dialog.OnClose(); });
+  tolvar::LogindResume resume(QDBusConnection::systemBus(), [&] { dialog.OnPowerBroadcast(); });
+  notices.Start([&](tolvar::DeviceEvent event, const std::string& path) { dialog.OnDeviceChange(event, path); });
+
+  dialog.OnInitDialog();
+  int exitCode = 0;
+  if (!window.IsDestroyed()) {
+    window.show();
+    exitCode = app.exec();
+  }
+
+  // The worker threads are not stopped: they end with the process. Only the
+  // single-instance lock and socket are released first.
+  instance.reset();
+  std::fflush(nullptr);
+  std::_Exit(exitCode);
+}

@@ -10,6 +10,8 @@
 #include "device/device_link.h"
 #include "device/feature_report.h"
 #include "macros/macro.h"
+#include "skin/region.h"
+#include "skin/skin_layout.h"
 
 namespace tolvar {
 
@@ -43,7 +45,7 @@ struct AppState {
   AppPaths Paths;
   std::u16string ApplicationName;  // program file name without folder and extension
 
-  int CurConfig = 0;
+  Shared<int> CurConfig = 0;  // read by the player thread when it saves the DPI level
   std::uint8_t VER_SEL = 0;  // nonzero: English
   std::atomic<std::uint8_t> CurrentPage{0};  // 0 main, 1 advanced, 2 colour
   bool StartHidden = false;
@@ -68,6 +70,22 @@ struct AppState {
   UserMacroTable UserMacros;
   FixedMacroTable FixedMacros;
   int SelectedMacro = 0;
+
+  // Macro recording, shown on the advanced page.
+  bool Recording = false;
+  int PressCount = 0;
+  int ReleaseCount = 0;
+
+  // The skin layouts, and the main window's shape from its mask image.
+  SkinLayout Skin;
+  int MaskWidth = 0;   // painted size of every page
+  int MaskHeight = 0;
+  Region ControlFreeRegion;  // the window shape less the advanced page's controls
+
+  // Colour preview of the colour page, written by its animator thread.
+  std::atomic<std::uint8_t> PreviewColour{0};  // cycle colour 0..6
+  std::atomic<bool> PreviewGray{false};
+  std::atomic<bool> PreviewRunning{false};
 
   DeviceLink Link;
   FeatureReporter Reporter;

@@ -52,23 +52,35 @@ std::string UserConfigDir() {
 }
 
 DesktopSettings::DesktopSettings(IniStore& ini, std::string configDir, const std::string& schemaId)
-    : ini_(ini), configDir_(std::move(configDir)), mouse_(OpenMouseSettings(schemaId)) {}
+    : ini_(ini), configDir_(std::move(configDir)), schemaId_(schemaId) {}
+
+// Opened on first use, so a program that never applies settings never
+// touches the desktop's settings store.
+GSettings* DesktopSettings::Mouse() {
+  if (!opened_) {
+    mouse_ = OpenMouseSettings(schemaId_);
+    opened_ = true;
+  }
+  return mouse_;
+}
 
 DesktopSettings::~DesktopSettings() {
   if (mouse_ != nullptr) g_object_unref(mouse_);
 }
 
 std::optional<int> DesktopSettings::PointerSpeed() {
-  if (mouse_ == nullptr) return std::nullopt;
-  const double value = g_settings_get_double(mouse_, kSpeedKey);
+  GSettings* mouse = Mouse();
+  if (mouse == nullptr) return std::nullopt;
+  const double value = g_settings_get_double(mouse, kSpeedKey);
   const long speed = std::lround(value * kMiddleSpeed + kMiddleSpeed);
   return static_cast<int>(std::clamp<long>(speed, kMinPointerSpeed, kMaxPointerSpeed));
 }
 
 void DesktopSettings::SetPointerSpeed(int speed) {
-  if (mouse_ == nullptr) return;
+  GSettings* mouse = Mouse();
+  if (mouse == nullptr) return;
   const double value = std::clamp((speed - kMiddleSpeed) / static_cast<double>(kMiddleSpeed), -1.0, 1.0);
-  g_settings_set_double(mouse_, kSpeedKey, value);
+  g_settings_set_double(mouse, kSpeedKey, value);
   g_settings_sync();
 }
 

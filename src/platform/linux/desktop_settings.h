@@ -40,9 +40,12 @@ class DesktopSettings final : public SystemSettings {
 
  private:
   std::string KdeInputFile() const;
+  GSettings* Mouse();
 
   IniStore& ini_;
   std::string configDir_;
+  std::string schemaId_;
+  bool opened_ = false;
   GSettings* mouse_ = nullptr;  // null without the schema
 };
 

@@ -1,0 +1,105 @@
+#include "app/main_window.h"
+
+#include <chrono>
+
+#include "app/startup.h"
+#include "config/config_file.h"
+#include "device/apply_settings.h"
+#include "device/device_link.h"
+#include "macros/macro_file.h"
+
+namespace tolvar {
+
+CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string commandLine)
+    : state_(state),
+      ports_(ports),
+      commandLine_(std::move(commandLine)),
+      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }) {}
+
+CTolvarDlg::~CTolvarDlg() = default;
+
+bool CTolvarDlg::OnInitDialog() {
+  AppPaths& paths = state_.Paths;
+
+  state_.PlayRequest = 0;
+  state_.StopRequest = 0;
+
+  workers_ = StartWorkers(state_, {ports_.window, ports_.ini, ports_.clock, ports_.programs,
+                                   ports_.raiseThreadPriority});
+
+  AddAboutItem(ports_.windowMenu);
+
+  state_.ButtonIndexByNumber = BuildButtonIndexByNumber();
+
+  const AppPaths computed = ComputePaths(paths.ModuleDir, 0);
+  paths.SkinsDir = computed.SkinsDir;
+  paths.ConfigPath = computed.ConfigPath;
+  paths.FixedMacroPath = computed.FixedMacroPath;
+  paths.MaskImagePath = computed.MaskImagePath;
+
+  state_.CurConfig = ReadCurConfig(ports_.ini, paths.ConfigPath);
+  state_.VER_SEL = ReadLanguage(ports_.ini, paths.ConfigPath);
+  LoadProfile(state_, ports_.ini, ports_.dialogs, paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection,
+              true);
+
+  ports_.window.SetTitle(kWindowTitle);
+
+  paths.MacroFilePath = MacroFilePathFor(paths.ModuleDir, state_.VER_SEL);
+  LoadUserMacros(state_, ports_.ini, ports_.dialogs, paths.MacroFilePath, kMacroSection);
+  LoadFixedMacros(state_, ports_.ini, ports_.dialogs, paths.FixedMacroPath);
+
+  state_.Link.Connected = OpenDeviceLink(state_.Link, ports_.hid, state_.Reporter);
+  if (!state_.Link.PermissionDenied.empty()) {
+    ports_.dialogs.MessageBox(PermissionDeniedMessage(state_.Link.PermissionDenied), state_.ApplicationName);
+  }
+  if (!state_.Link.Connected) {
+    EndWithoutMouse();
+    return true;
+  }
+
+  ports_.clock.SleepUntil(ports_.clock.Now() + std::chrono::milliseconds(5));
+  Apply();
+
+  commands_.AddTrayIcon();
+
+  if (HasHideSwitch(commandLine_)) state_.StartHidden = true;
+  return true;
+}
+
+void CTolvarDlg::EndWithoutMouse() {
+  ports_.dialogs.MessageBox(PlugInMessage(kWindowTitle), state_.ApplicationName);
+  commands_.RemoveTrayIcon();
+  if (state_.Reporter.IsOpen()) state_.Reporter.Send(compose::Detach);
+  ports_.window.Destroy();
+}
+
+void CTolvarDlg::Apply() { ApplySettings(state_, ports_.ini, ports_.system, ports_.window, std::nullopt); }
+
+bool CTolvarDlg::OnEraseBkgnd() {
+  if (state_.StartHidden) {
+    state_.StartHidden = false;
+    ports_.window.ShowMinimized();
+  }
+  return true;
+}
+
+void CTolvarDlg::OnDeviceChange(DeviceEvent event, const std::string& path) {
+  if (HandleDeviceNotice(state_.Link, ports_.hid, state_.Reporter, event, path) == NoticeOutcome::MouseRemoved) {
+    commands_.RemoveTrayIcon();
+    ports_.window.Destroy();
+  }
+}
+
+int CTolvarDlg::OnTrayNotify(int iconId, TrayMouse mouse) { return commands_.OnTrayNotify(iconId, mouse); }
+
+void CTolvarDlg::OnCommand(int command) { commands_.OnCommand(command); }
+
+void CTolvarDlg::OnSysCommand(int command) { commands_.OnSysCommand(command); }
+
+void CTolvarDlg::OnClose() { commands_.OnClose(); }
+
+void CTolvarDlg::OnPowerBroadcast() { commands_.OnPowerBroadcast(); }
+
+bool CTolvarDlg::FilterKeyMessage(int message, int virtualKey) { return FilterDialogKeys(message, virtualKey); }
+
+}  // namespace tolvar

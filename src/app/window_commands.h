@@ -1,0 +1,93 @@
+// The tray icon, the window commands of the window menu and the tray menu,
+// the About box, the reaction to a resume from sleep, the orderly shutdown
+// with its detach report, and the keys the main window never lets close it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "platform/ports/tray.h"
+#include "platform/ports/window_host.h"
+#include "platform/ports/window_menu.h"
+
+namespace tolvar {
+
+constexpr int kTrayIconId = 153;
+inline const std::u16string kTrayTip = u"Quarrion DORVEL_KITE7";
+
+// Tray menu commands; both show commands do the same, and both exit commands.
+constexpr int kShowWindowCommand = 32801;
+constexpr int kExitDriverCommand = 32800;
+constexpr int kShowWindowCommandOther = 32837;
+constexpr int kExitDriverCommandOther = 32838;
+
+// System commands (the low four bits of a command are ignored).
+constexpr int kAboutCommand = 16;
+constexpr int kScMinimize = 0xF020;
+constexpr int kScRestore = 0xF120;
+constexpr int kScClose = 0xF060;
+
+inline const std::u16string kAboutMenuText = u"&About Tolvar...";
+inline const AboutBoxTexts kAboutBox{u"About Tolvar", u"Tolvar Version 1.0"};
+
+// The tray menu of a language (VER_SEL nonzero: English).
+const std::vector<MenuItem>& TrayMenuItems(std::uint8_t verSel);
+
+// Keyboard messages as the main window's key filter sees them.
+constexpr int kKeyDownMessage = 0x0100;
+constexpr int kKeyUpMessage = 0x0101;
+constexpr int kSysKeyDownMessage = 0x0104;
+constexpr int kSysKeyUpMessage = 0x0105;
+constexpr int kVkReturn = 13;
+constexpr int kVkEscape = 27;
+constexpr int kVkF10 = 121;
+
+// The main window's key filter: true (handled, the message goes no further)
+// for an Escape or Enter key-down and for any message carrying F10, so these
+// keys never close the main window.
+bool FilterDialogKeys(int message, int virtualKey);
+
+// Start-up: appends a separator and the About item (command 16) to the
+// window menu.
+void AddAboutItem(WindowMenu& menu);
+
+class WindowCommands {
+ public:
+  // `applySettings` sends the whole profile to the mouse again (on resume).
+  WindowCommands(AppState& state, WindowHost& window, TrayIcon& tray, WindowMenu& menu,
+                 std::function<void()> applySettings);
+
+  void AddTrayIcon();
+  void RemoveTrayIcon();
+  // Minimises and hides the window and adds the tray icon. Without a tray
+  // on the desktop the window is only minimised, so the user can get it back.
+  void HideToTray();
+  void ShowFromTray();
+  // Removes the tray icon, sends the detach report when the feature
+  // collection is open, and destroys the main window.
+  void ExitProgram();
+
+  // The tray callback: 1 for another icon id, else 0.
+  int OnTrayNotify(int iconId, TrayMouse mouse);
+  // Menu commands; false for a command that is not one of the tray menu's.
+  bool OnCommand(int command);
+  // System commands; false when the default processing is to run.
+  bool OnSysCommand(int command);
+  // A close request that ends the program (the session ends, or the
+  // window system closes the window for good).
+  void OnClose();
+  // The system resumed from sleep: the profile is sent to the mouse again.
+  void OnPowerBroadcast();
+
+ private:
+  AppState& state_;
+  WindowHost& window_;
+  TrayIcon& tray_;
+  WindowMenu& menu_;
+  std::function<void()> applySettings_;
+};
+
+}  // namespace tolvar

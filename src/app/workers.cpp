@@ -1,0 +1,208 @@
+#include "app/workers.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "config/button_catalogue.h"
+#include "config/config_file.h"
+
+namespace tolvar {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+constexpr milliseconds kFirstRetryPause{2};
+constexpr milliseconds kLongestRetryPause{500};
+constexpr std::size_t kMinInputReportBytes = 3;  // report id, button byte, state byte
+
+// A macro's waits, each counted from the deadline of the one before, so the
+// time a report takes to send does not add up over a long macro. After a
+// stall longer than kMaxCatchUp (a busy system, a suspend), the schedule
+// starts afresh from the moment of waking instead of sending the overdue
+// events in a burst.
+class EventSchedule {
+ public:
+  explicit EventSchedule(Clock& clock) : clock_(clock), deadline_(clock.Now()) {}
+
+  void Wait(int waitMs) {
+    deadline_ += milliseconds(waitMs);
+    clock_.SleepUntil(deadline_);
+    const Clock::TimePoint woke = clock_.Now();
+    if (woke - deadline_ > kMaxCatchUp) deadline_ = woke;
+  }
+
+ private:
+  static constexpr milliseconds kMaxCatchUp{1};
+  Clock& clock_;
+  Clock::TimePoint deadline_;
+};
+
+}  // namespace
+
+int UserMacroRepetitions(const Macro& macro) {
+  if (macro.mode & kHeldModeBit) return kHeldModeRepetitions;
+  if (macro.mode == 0) return 1;
+  return macro.repeatCount;
+}
+
+// ---- InputReportReader ----
+
+InputReportReader::InputReportReader(AppState& state) : state_(state) {}
+
+bool InputReportReader::InHeldMode(int button) const {
+  const HostActionTarget target = HostActionFor(state_.Settings.K[button]);
+  return target.action == HostAction::PlayUserMacro &&
+         (state_.UserMacros.slots[target.index].mode & kHeldModeBit) != 0;
+}
+
+void InputReportReader::HandleReport(std::span<const std::uint8_t> report) {
+  if (report.size() < kMinInputReportBytes) return;
+  const std::uint8_t event = report[1];
+  if (event <= kButtonEventBase) return;
+  const int button = state_.ButtonIndexByNumber[event - kButtonEventBase];
+  if (button >= kButtonCount) return;  // no button, or logical button 6
+  const bool held = InHeldMode(button);
+
+  if (report[2] == kButtonReleased) {
+    if (held) state_.StopRequest.store(1);
+    return;
+  }
+  if (state_.PlayRequest.load() == 0) {
+    // A stop raised while nothing played (a held button's release, or a
+    // press that came as a pass ended) must not end the macro now starting.
+    state_.StopRequest.store(0);
+    state_.TriggerCode.store(event);
+    state_.TriggerLevel.store(report[2]);
+    state_.PlayRequest.store(1);
+    state_.PlayRequest.notify_one();
+  } else if (!held) {
+    state_.StopRequest.store(1);
+  }
+}
+
+void InputReportReader::Run(std::stop_token stop) {
+  std::vector<std::uint8_t> buffer;
+  milliseconds retryPause = kFirstRetryPause;
+  while (!stop.stop_requested()) {
+    HidInputChannel* channel = state_.Link.InputChannel.load();
+    if (channel == nullptr) {
+      state_.Link.InputChannel.wait(nullptr);
+      continue;
+    }
+    buffer.resize(std::max(state_.Link.InputReportByteLength.load(), kMinInputReportBytes));
+    const int read = channel->Read(buffer);
+    if (read <= 0) {
+      std::this_thread::sleep_for(retryPause);
+      retryPause = std::min(retryPause * 2, kLongestRetryPause);
+      continue;
+    }
+    retryPause = kFirstRetryPause;
+    HandleReport(std::span<const std::uint8_t>(buffer).first(std::min<std::size_t>(read, buffer.size())));
+  }
+}
+
+// ---- HostFunctionPlayer ----
+
+HostFunctionPlayer::HostFunctionPlayer(AppState& state, WindowHost& window, IniStore& ini, Clock& clock,
+                                       ProgramLauncher& programs)
+    : state_(state), window_(window), ini_(ini), clock_(clock), programs_(programs) {}
+
+void HostFunctionPlayer::RunPass() {
+  const std::uint8_t trigger = state_.TriggerCode.load();
+  const std::uint8_t level = state_.TriggerLevel.load();
+  for (int i = 0; i < kButtonCount; ++i) {
+    if (static_cast<std::uint8_t>(ButtonNumberTable[i] + kButtonEventBase) != trigger) continue;
+    if (state_.HostHandled[i].load()) TakeOverDpiLevel(level);
+    Perform(state_.Settings.K[i]);
+  }
+  state_.StopRequest.store(0);
+  state_.PlayRequest.store(0);
+}
+
+void HostFunctionPlayer::TakeOverDpiLevel(std::uint8_t level) {
+  // The mouse reports levels 0..5; anything else would index past the
+  // level tables, so it is not taken over.
+  if (level >= kDpiLevelCount) return;
+  state_.Settings.DPI_LEVEL = level;
+  window_.Invalidate();
+  SaveDpiLevel(ini_, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings);
+}
+
+void HostFunctionPlayer::Perform(std::int32_t code) {
+  const HostActionTarget target = HostActionFor(code);
+  switch (target.action) {
+    case HostAction::None:
+      break;
+    case HostAction::ConsumerKey: {
+      const std::uint16_t usage = ConsumerUsage(target.index);
+      state_.Reporter.Send([usage](std::span<std::uint8_t> report) { compose::ConsumerKey(report, usage); });
+      break;
+    }
+    case HostAction::PlayFixedMacro:
+      Play(state_.FixedMacros.slots[target.index], 1);
+      break;
+    case HostAction::StartCalculator:
+      programs_.Start(SystemProgram::Calculator);
+      break;
+    case HostAction::StartTerminal:
+      programs_.Start(SystemProgram::Terminal);
+      break;
+    case HostAction::PlayUserMacro: {
+      const Macro& macro = state_.UserMacros.slots[target.index];
+      Play(macro, UserMacroRepetitions(macro));
+      break;
+    }
+  }
+}
+
+void HostFunctionPlayer::Play(const Macro& source, int repetitions) {
+  const Macro macro = source;  // the user may edit the table while it plays
+  EventSchedule schedule(clock_);
+  const InputState::Sleep wait = [&schedule](int ms) { schedule.Wait(ms); };
+  for (int repetition = 0; repetition < repetitions; ++repetition) {
+    for (int e = 0; e < macro.eventCount; ++e) {
+      const MacroEvent& event = macro.events[e];
+      input_.SendKeyState(state_.Reporter, event.code, event.action);
+      schedule.Wait(std::max<int>(event.delay, kMinEventWaitMs));
+    }
+    input_.ReleaseAllInputs(state_.Reporter, wait);
+    if (state_.StopRequest.load() == 1 || stop_.stop_requested()) break;
+  }
+}
+
+void HostFunctionPlayer::Run(std::stop_token stop) {
+  stop_ = stop;
+  // A stop wakes the wait below; the pass it would start is skipped.
+  std::stop_callback wake(stop, [this] {
+    state_.PlayRequest.store(1);
+    state_.PlayRequest.notify_all();
+  });
+  while (!stop.stop_requested()) {
+    state_.PlayRequest.wait(0);
+    if (stop.stop_requested()) break;
+    RunPass();
+  }
+}
+
+// ---- Workers ----
+
+Workers::Workers(AppState& state, WorkerPorts ports)
+    : reader_(state),
+      player_(state, ports.window, ports.ini, ports.clock, ports.programs),
+      readerThread_([this, raise = ports.raiseThreadPriority](std::stop_token stop) {
+        if (raise) raise();
+        reader_.Run(stop);
+      }),
+      playerThread_([this, raise = ports.raiseThreadPriority](std::stop_token stop) {
+        if (raise) raise();
+        player_.Run(stop);
+      }) {}
+
+Workers::~Workers() = default;
+
+std::unique_ptr<Workers> StartWorkers(AppState& state, WorkerPorts ports) {
+  return std::make_unique<Workers>(state, std::move(ports));
+}
+
+}  // namespace tolvar

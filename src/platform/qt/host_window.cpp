@@ -1,0 +1,72 @@
+#include "platform/qt/host_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QString>
+
+namespace tolvar {
+
+HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
+  // The paint handler fills the whole window; Qt must not erase it first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setAttribute(Qt::WA_NoSystemBackground);
+}
+
+void HostWindow::SetTitle(const std::u16string& title) { setWindowTitle(QString::fromStdU16String(title)); }
+
+void HostWindow::Invalidate() {
+  QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+}
+
+void HostWindow::Show() { show(); }
+
+void HostWindow::ShowMinimized() { showMinimized(); }
+
+void HostWindow::Restore() {
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+}
+
+void HostWindow::Hide() { hide(); }
+
+bool HostWindow::IsMinimized() const { return isMinimized(); }
+
+void HostWindow::Destroy() {
+  destroyed_ = true;
+  hide();
+  QCoreApplication::exit(0);
+}
+
+void HostWindow::PostToUi(std::function<void()> task) {
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+}
+
+void HostWindow::paintEvent(QPaintEvent*) {
+  if (handlers_.eraseBackground) handlers_.eraseBackground();
+  QPainter painter(this);
+  if (handlers_.paint) handlers_.paint(painter);
+}
+
+void HostWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+}
+
+void HostWindow::closeEvent(QCloseEvent* event) {
+  if (destroyed_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  if (handlers_.closeRequested) handlers_.closeRequested();
+}
+
+void HostWindow::keyPressEvent(QKeyEvent* event) {
+  if (handlers_.key && handlers_.key(*event)) return;
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace tolvar

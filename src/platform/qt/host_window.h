@@ -1,0 +1,53 @@
+// The one native window of the main dialog: a frameless Qt widget that
+// implements WindowHost for the core and forwards Qt's events to the core
+// window's handlers (set by main as callbacks, so this file holds no
+// behaviour of its own).
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "platform/ports/window_host.h"
+
+namespace tolvar {
+
+class HostWindow : public QWidget, public WindowHost {
+  Q_OBJECT
+
+ public:
+  struct Handlers {
+    std::function<void(QPainter&)> paint;
+    std::function<void()> eraseBackground;
+    // The window manager asked to close the window (Alt+F4, a task bar's close).
+    std::function<void()> closeRequested;
+    // A key press reaching the window; returns true when it was handled.
+    std::function<bool(QKeyEvent&)> key;
+  };
+
+  HostWindow();
+  void SetHandlers(Handlers handlers) { handlers_ = std::move(handlers); }
+  bool IsDestroyed() const { return destroyed_; }
+
+  // WindowHost
+  void SetTitle(const std::u16string& title) override;
+  void Invalidate() override;
+  void Show() override;
+  void ShowMinimized() override;
+  void Restore() override;
+  void Hide() override;
+  bool IsMinimized() const override;
+  void Destroy() override;
+  void PostToUi(std::function<void()> task) override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  Handlers handlers_;
+  bool destroyed_ = false;
+};
+
+}  // namespace tolvar

@@ -1,0 +1,37 @@
+#include "platform/qt/main_window_paint.h"
+
+#include <algorithm>
+
+#include "platform/qt/qt_canvas.h"
+#include "skin/main_window_painter.h"
+
+namespace tolvar {
+
+namespace {
+
+// Composes the page into `buffer`, (re)sized to the mask and cleared to black.
+void Compose(QImage& buffer, AppState& state, QtImageCache& images) {
+  const QSize size(std::max(0, state.MaskWidth), std::max(0, state.MaskHeight));
+  if (buffer.size() != size || buffer.format() != QImage::Format_RGB32) {
+    buffer = QImage(size, QImage::Format_RGB32);
+  }
+  if (buffer.isNull()) return;
+  buffer.fill(Qt::black);
+  QtCanvas canvas(buffer);
+  PaintMainWindow(state, canvas, images);
+}
+
+}  // namespace
+
+void QtMainWindowPaint::Paint(QPainter& window, AppState& state) {
+  Compose(backBuffer_, state, images_);
+  if (!backBuffer_.isNull()) window.drawImage(QPoint(0, 0), backBuffer_);
+}
+
+QImage RenderMainWindow(AppState& state, QtImageCache& images) {
+  QImage image;
+  Compose(image, state, images);
+  return image;
+}
+
+}  // namespace tolvar

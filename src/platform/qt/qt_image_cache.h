@@ -1,0 +1,59 @@
+// JPEG images of the skin for Qt: layers decoded once and kept while their
+// file stays the same, and the pixels of an image file for the pixel scans.
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "platform/ports/canvas.h"
+#include "platform/ports/image_source.h"
+
+namespace tolvar {
+
+// A decoded layer: 32-bit RGB, the format the canvas copies from fastest.
+class QtLayerImage : public LayerImage {
+ public:
+  explicit QtLayerImage(QImage image) : image_(std::move(image)) {}
+  const QImage& Image() const { return image_; }
+
+ private:
+  QImage image_;
+};
+
+class QtImageCache : public LayerImages {
+ public:
+  // One stat per call; the file is decoded again only when its version changed.
+  std::shared_ptr<const LayerImage> Load(const std::string& path) override;
+  std::shared_ptr<const QtLayerImage> LoadImage(const std::string& path);
+
+  // What tells one version of a file from another: a file replaced,
+  // rewritten or touched differs from the one decoded before. The status
+  // change time moves with every write and cannot be set back.
+  struct FileVersion {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
+    std::int64_t size = 0;
+    friend bool operator==(const FileVersion&, const FileVersion&) = default;
+  };
+
+ private:
+  struct Entry {
+    FileVersion version;
+    std::shared_ptr<const QtLayerImage> image;
+  };
+  std::unordered_map<std::string, Entry> entries_;
+};
+
+// Decodes an image file into its RGB pixels (no caching: the masks are
+// scanned once per window).
+class QtImageFileReader : public ImageFileReader {
+ public:
+  std::unique_ptr<ImageSource> ReadPixels(const std::string& path) override;
+};
+
+}  // namespace tolvar

@@ -1,0 +1,373 @@
+#include "skin/main_window_painter.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <memory>
+
+#include "app/text.h"
+#include "config/button_catalogue.h"
+
+namespace tolvar {
+
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kYellow{255, 255, 0};
+constexpr Rgb kGray{128, 128, 128};
+
+constexpr int kHeaderRows = 20;      // main rows 0..19, on every page
+constexpr int kHeaderTextRows = 19;  // main rows 0..18 carry text on the other pages
+constexpr int kMainTextRows = 59;    // main rows 0..58 carry text on the main page
+constexpr int kAdvancedTextRows = 52;
+constexpr int kColourTextRows = 32;  // colour row 32 is the preview, without text
+
+// Main page rows.
+constexpr int kYellowLabelRow = 1;
+constexpr int kFirstProfileRowOffset = 3;  // profile p is row p + 3
+constexpr int kFirstTabRow = 9;
+constexpr int kOtherLanguageRow = 17;
+constexpr int kEnglishRow = 18;
+constexpr int kFirstAssignmentRow = 20;
+constexpr int kAssignmentHoverOffset = 118;
+constexpr int kAssignmentTextIndent = 5;
+constexpr int kWheelOffRow = 32;
+constexpr int kWheelOnRow = 33;
+constexpr int kFirstWhiteMainRow = 34;
+constexpr int kLastWhiteMainRow = 35;
+constexpr int kFirstSwatchRow = 41;
+constexpr int kFirstEnableRow = 47;
+constexpr int kFirstLevelNameRow = 53;
+constexpr int kFirstLevelSelectorRow = 60;
+constexpr int kFirstDpiCellRow = 66;
+
+// Advanced page rows.
+constexpr int kRecordRow = 4;
+constexpr int kRepeatModeRow = 6;
+constexpr int kHeldModeRow = 7;
+constexpr int kFirstDpiSpeedRow = 8;
+constexpr int kFirstWheelSpeedRow = 18;
+constexpr int kFireTimeRow = 30;
+constexpr int kFirstUsbSpeedRow = 34;
+constexpr int kPressCountRow = 43;
+constexpr int kReleaseCountRow = 44;
+constexpr int kLastWhiteAdvancedRow = 46;  // rows 43..46 are white
+constexpr int kSpeedChoices = 10;          // DPI_SPEED and WHEEL_SPEED 0..9
+constexpr int kUsbSpeedChoices = 4;        // USB_SPEED 0..3
+constexpr std::uint8_t kRepeatModeBit = 1;
+constexpr std::uint8_t kHeldModeBit = 2;
+
+// Colour page rows.
+constexpr int kFirstLedTypeRow = 7;
+constexpr int kLedTypes = 4;
+constexpr int kSlowestCycleRow = 16;  // LED_CYC_TIME t is row 16 − t
+constexpr int kCycleTimes = 6;        // LED_CYC_TIME 0..5
+constexpr int kDpiValueRow = 18;
+constexpr int kFirstWhiteColourRow = 21;
+constexpr int kLastWhiteColourRow = 30;
+constexpr int kPreviewRow = 32;
+
+// The preview picture of each cycle colour 2..6 (0 and 1 are the over and
+// down images of the page).
+constexpr std::array<const char*, 5> kPreviewImages{"/color_pink.jpg", "/color_green.jpg", "/color_red.jpg",
+                                                    "/color_cyan.jpg", "/color_white.jpg"};
+constexpr const char* kGrayPreviewImage = "/color_normal_gray.jpg";
+
+bool InRange(std::int64_t value, std::int64_t first, std::int64_t last) { return value >= first && value <= last; }
+
+int ClampToInt(std::int64_t value) {
+  return static_cast<int>(
+      std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
+PaintRect RectOfSpot(const HotSpot& spot) { return {spot.x, spot.y, spot.width, spot.height}; }
+
+std::u16string MacroName(const Macro& macro) {
+  const auto end = std::find(macro.name.begin(), macro.name.end(), u'\0');
+  return std::u16string(macro.name.begin(), end);
+}
+
+// Text of one row and how it is drawn.
+struct RowText {
+  std::u16string text;
+  Rgb colour = kBlack;
+  const FontSpec* font = nullptr;
+  bool leftAligned = false;
+};
+
+class PagePainter {
+ public:
+  PagePainter(AppState& state, Canvas& canvas, LayerImages& images)
+      : state_(state),
+        settings_(state.Settings),
+        canvas_(canvas),
+        images_(images),
+        page_(PageOf(state.CurrentPage.load())) {}
+
+  void Paint() {
+    const PageImageNames names = ImageNamesOf(page_);
+    const auto normal = Load(names.normal);
+    over_ = Load(names.over);
+    down_ = Load(names.down);
+    Copy(normal.get(), {0, 0, state_.MaskWidth, state_.MaskHeight});
+
+    PaintHover();
+    switch (page_) {
+      case PageKind::Main: PaintMainPage(); break;
+      case PageKind::Advanced: PaintAdvancedPage(); break;
+      case PageKind::Colour: PaintColourPage(); break;
+    }
+    PaintHeader();
+    PaintTexts();
+  }
+
+ private:
+  std::shared_ptr<const LayerImage> Load(const char* name) { return images_.Load(state_.Paths.SkinsDir + name); }
+
+  void Copy(const LayerImage* layer, const PaintRect& rect) {
+    if (layer != nullptr && rect.width > 0 && rect.height > 0) canvas_.CopyFromLayer(*layer, rect);
+  }
+  void Fill(const PaintRect& rect, Rgb colour) {
+    if (rect.width > 0 && rect.height > 0) canvas_.FillRect(rect, colour);
+  }
+
+  template <std::size_t N>
+  void CopyRow(const std::shared_ptr<const LayerImage>& layer, const SkinPage<N>& page, int row) {
+    Copy(layer.get(), RectOfSpot(page.Spot(row)));
+  }
+  void CopyMain(const std::shared_ptr<const LayerImage>& layer, int row) { CopyRow(layer, state_.Skin.Main, row); }
+
+  int HoverOfPage() const {
+    switch (page_) {
+      case PageKind::Advanced: return state_.HoverAdvanced;
+      case PageKind::Colour: return state_.HoverColour;
+      case PageKind::Main: break;
+    }
+    return state_.HoverMain;
+  }
+
+  void PaintHover() {
+    const int h = HoverOfPage();
+    if (h == kNone) return;
+    const bool barKeepsItsDrawing = page_ == PageKind::Advanced && h == kFireTimeRow;
+    const auto& layer = state_.Pressed ? down_ : over_;
+    if (state_.Pressed && barKeepsItsDrawing) return;
+    switch (page_) {
+      case PageKind::Main: CopyMain(layer, h); break;
+      case PageKind::Advanced: CopyRow(layer, state_.Skin.Advanced, h); break;
+      case PageKind::Colour: CopyRow(layer, state_.Skin.Colour, h); break;
+    }
+  }
+
+  bool AssignmentHovered() const {
+    return InRange(state_.HoverMain, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1);
+  }
+  void CopyAssignmentHover() {
+    if (AssignmentHovered()) CopyMain(over_, state_.HoverMain + kAssignmentHoverOffset);
+  }
+
+  void PaintMainPage() {
+    const std::int32_t level = settings_.DPI_LEVEL;
+    if (InRange(level, 0, kDpiLevelCount - 1)) CopyMain(down_, kFirstLevelSelectorRow + level);
+    CopyAssignmentHover();
+    const MainSkinPage& page = state_.Skin.Main;
+    for (int i = 0; i < kDpiLevelCount; ++i) {
+      const Rgb colour = settings_.DisplayColour[static_cast<std::size_t>(i)];
+      Fill(RectOfSpot(page.Spot(kFirstSwatchRow + i)), colour);
+      const int lastCell = SelectedValueHotSpotOf(i, settings_.DPI_SET[static_cast<std::size_t>(i)]);
+      for (int row = kFirstDpiCellRow + kDpiStepCount * i; row <= lastCell; ++row) {
+        const HotSpot& cell = page.Spot(row);
+        Fill({cell.x + 1, cell.y + 1, cell.width - 2, cell.height - 1}, colour);
+      }
+      if (settings_.DPI_SET_EN[static_cast<std::size_t>(i)]) CopyMain(down_, kFirstEnableRow + i);
+      CopyAssignmentHover();
+    }
+    CopyMain(down_, settings_.WHEEL_STATUS != 0 ? kWheelOnRow : kWheelOffRow);
+  }
+
+  const Macro* SelectedMacro() const {
+    if (!InRange(state_.SelectedMacro, 0, kMacroTableSlots - 1)) return nullptr;
+    return &state_.UserMacros.slots[static_cast<std::size_t>(state_.SelectedMacro)];
+  }
+
+  void PaintAdvancedPage() {
+    const AdvancedSkinPage& page = state_.Skin.Advanced;
+    if (state_.Recording) CopyRow(down_, page, kRecordRow);
+    if (settings_.DPI_SPEED < kSpeedChoices) CopyRow(down_, page, kFirstDpiSpeedRow + settings_.DPI_SPEED);
+    if (settings_.WHEEL_SPEED < kSpeedChoices) CopyRow(down_, page, kFirstWheelSpeedRow + settings_.WHEEL_SPEED);
+    if (settings_.USB_SPEED < kUsbSpeedChoices) CopyRow(down_, page, kFirstUsbSpeedRow + settings_.USB_SPEED);
+
+    // The bar's left part in proportion to FIRE_TIME; a value beyond the
+    // range fills the bar (or nothing of it), never more than the row.
+    const HotSpot& bar = page.Spot(kFireTimeRow);
+    const std::int64_t fireTime = std::clamp<std::int32_t>(settings_.FIRE_TIME, 0, kFireTimeMax);
+    Copy(down_.get(), {bar.x, bar.y, ClampToInt(std::int64_t{bar.width} * fireTime / kFireTimeMax), bar.height});
+
+    if (const Macro* macro = SelectedMacro()) {
+      if (macro->mode & kHeldModeBit) CopyRow(down_, page, kHeldModeRow);
+      if (macro->mode & kRepeatModeBit) CopyRow(down_, page, kRepeatModeRow);
+    }
+  }
+
+  void PaintColourPage() {
+    const ColourSkinPage& page = state_.Skin.Colour;
+    const std::uint8_t ledType = settings_.LED_TYPE;
+    if (ledType < kLedTypes) CopyRow(down_, page, kFirstLedTypeRow + ledType);
+    const std::uint8_t cycleTime = settings_.LED_CYC_TIME;
+    if (ledType <= 1 && cycleTime < kCycleTimes) CopyRow(down_, page, kSlowestCycleRow - cycleTime);
+    for (int k = 0; k < kCycleColourCount; ++k) {
+      if (settings_.CYC_7COL_EN[static_cast<std::size_t>(k)]) CopyRow(down_, page, k);
+    }
+
+    if (state_.PreviewGray.load()) {
+      CopyRow(Load(kGrayPreviewImage), page, kPreviewRow);
+      return;
+    }
+    const std::uint8_t colour = state_.PreviewColour.load();
+    if (colour == 0) {
+      CopyRow(over_, page, kPreviewRow);
+    } else if (colour == 1) {
+      CopyRow(down_, page, kPreviewRow);
+    } else if (colour - 2u < kPreviewImages.size()) {
+      CopyRow(Load(kPreviewImages[colour - 2u]), page, kPreviewRow);
+    }
+  }
+
+  void PaintHeader() {
+    const int tabRow = kFirstTabRow + static_cast<int>(page_ == PageKind::Main       ? 0
+                                                       : page_ == PageKind::Advanced ? 1
+                                                                                     : 2);
+    for (int i = 0; i < kHeaderRows; ++i) {
+      if (i == std::int64_t{state_.CurConfig} + kFirstProfileRowOffset) {
+        CopyMain(down_, i);
+      } else if (i == state_.HoverMain) {
+        CopyMain(state_.Pressed ? down_ : over_, i);
+      } else if (i == tabRow) {
+        CopyMain(down_, i);
+      } else if ((i == kOtherLanguageRow && state_.VER_SEL == 0) || (i == kEnglishRow && state_.VER_SEL == 1)) {
+        CopyMain(down_, i);
+      }
+    }
+  }
+
+  const FontSpec& TextFont() const { return state_.VER_SEL != 0 ? kFontEnglish : kFontOther; }
+
+  void Draw(const HotSpot& spot, const RowText& row) {
+    if (row.text.empty()) return;
+    const FontSpec& font = row.font != nullptr ? *row.font : TextFont();
+    const TextSize size = canvas_.MeasureText(row.text, font);
+    const int x = row.leftAligned ? ClampToInt(std::int64_t{spot.x} + kAssignmentTextIndent)
+                                  : ClampToInt(spot.x + (std::int64_t{spot.width} - size.width) / 2);
+    const int y = ClampToInt(spot.y + (std::int64_t{spot.height} - size.height) / 2);
+    canvas_.DrawText(x, y, row.text, font, row.colour);
+  }
+
+  RowText MainRowText(int row, bool mainPage) const {
+    RowText text{state_.Skin.Main.labels[static_cast<std::size_t>(row)]};
+    if (row == kYellowLabelRow) text.colour = kYellow;
+    if (!mainPage) return text;
+    if (InRange(row, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1)) {
+      text.text = AssignmentLabel(state_, settings_.K[static_cast<std::size_t>(row - kFirstAssignmentRow)]);
+      text.colour = row == state_.HoverMain ? kRed : kBlack;
+      text.leftAligned = true;
+    } else if (InRange(row, kFirstWhiteMainRow, kLastWhiteMainRow)) {
+      text.colour = kWhite;
+    } else if (InRange(row, kFirstLevelNameRow, kFirstLevelNameRow + kDpiLevelCount - 1)) {
+      text.font = state_.VER_SEL != 0 ? &kFontEnglishSmall : &kFontOther;
+      text.colour = settings_.DPI_SET_EN[static_cast<std::size_t>(row - kFirstLevelNameRow)] ? kRed : kGray;
+    }
+    return text;
+  }
+
+  std::u16string RecordButtonText() const {
+    if (state_.VER_SEL != 0) return state_.Recording ? u"Stop" : u"Record";
+    return state_.Recording ? u"멈춤" : u"저장";
+  }
+
+  RowText AdvancedRowText(int row) {
+    auto& labels = state_.Skin.Advanced.labels;
+    if (row == kRecordRow) labels[kRecordRow] = RecordButtonText();
+    if (row == kPressCountRow) labels[kPressCountRow] = u"[↓]" + DecimalText(state_.PressCount);
+    if (row == kReleaseCountRow) labels[kReleaseCountRow] = u"[↑]" + DecimalText(state_.ReleaseCount);
+    RowText text{labels[static_cast<std::size_t>(row)]};
+    if (InRange(row, kPressCountRow, kLastWhiteAdvancedRow)) text.colour = kWhite;
+    if (row == state_.HoverAdvanced) text.colour = kRed;
+    return text;
+  }
+
+  std::u16string CurrentLevelDpiText() const {
+    const std::int32_t level = settings_.DPI_LEVEL;
+    if (!InRange(level, 0, kDpiLevelCount - 1)) return {};
+    return DecimalText(DpiStepFor(settings_.DPI_SET[static_cast<std::size_t>(level)]).dpi);
+  }
+
+  RowText ColourRowText(int row) const {
+    RowText text{state_.Skin.Colour.labels[static_cast<std::size_t>(row)]};
+    if (row == kDpiValueRow) {
+      text.text = CurrentLevelDpiText();
+      text.colour = state_.HoverColour == kDpiValueRow ? kRed : kWhite;
+    } else if (InRange(row, kFirstWhiteColourRow, kLastWhiteColourRow)) {
+      text.colour = kWhite;
+    }
+    return text;
+  }
+
+  void PaintTexts() {
+    const bool mainPage = page_ == PageKind::Main;
+    const int headerRows = mainPage ? kMainTextRows : kHeaderTextRows;
+    for (int row = 0; row < headerRows; ++row) Draw(state_.Skin.Main.Spot(row), MainRowText(row, mainPage));
+    if (page_ == PageKind::Advanced) {
+      for (int row = 0; row < kAdvancedTextRows; ++row) Draw(state_.Skin.Advanced.Spot(row), AdvancedRowText(row));
+    } else if (page_ == PageKind::Colour) {
+      for (int row = 0; row < kColourTextRows; ++row) Draw(state_.Skin.Colour.Spot(row), ColourRowText(row));
+    }
+  }
+
+  AppState& state_;
+  const ProfileSettings& settings_;
+  Canvas& canvas_;
+  LayerImages& images_;
+  const PageKind page_;
+  std::shared_ptr<const LayerImage> over_;
+  std::shared_ptr<const LayerImage> down_;
+};
+
+}  // namespace
+
+PageKind PageOf(std::uint8_t currentPage) {
+  if (currentPage == 1) return PageKind::Advanced;
+  if (currentPage == 2) return PageKind::Colour;
+  return PageKind::Main;
+}
+
+PageImageNames ImageNamesOf(PageKind page) {
+  switch (page) {
+    case PageKind::Advanced: return {"/advanced_normal.jpg", "/advanced_over.jpg", "/advanced_down.jpg"};
+    case PageKind::Colour: return {"/color_normal_gray.jpg", "/color_over_yellow.jpg", "/color_down_blue.jpg"};
+    case PageKind::Main: break;
+  }
+  return {"/main_normal.jpg", "/main_over.jpg", "/main_down.jpg"};
+}
+
+std::u16string AssignmentLabel(const AppState& state, std::int32_t code) {
+  const LabelSource source = LabelSourceFor(code);
+  switch (source.kind) {
+    case LabelKind::FunctionLabel: return FunctionLabel(state.Skin.FunctionLabels, source.index);
+    case LabelKind::UserMacroName:
+      if (InRange(source.index, 0, kMacroTableSlots - 1)) {
+        return MacroName(state.UserMacros.slots[static_cast<std::size_t>(source.index)]);
+      }
+      break;
+    case LabelKind::None: break;
+  }
+  return {};
+}
+
+void PaintMainWindow(AppState& state, Canvas& canvas, LayerImages& images) {
+  PagePainter(state, canvas, images).Paint();
+}
+
+}  // namespace tolvar

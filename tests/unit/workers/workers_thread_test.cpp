@@ -1,0 +1,131 @@
+// The reader and the player on their own threads, as start-up runs them:
+// reports go in through the input channel, feature reports come out.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/workers.h"
+#include "unit/workers/worker_fixture.h"
+
+namespace tolvar::testing {
+namespace {
+
+class RunningWorkers : public WorkerFixture {
+ protected:
+  ~RunningWorkers() override {
+    // The reader ends once its read returns: publish a closed channel if
+    // none was, and close the one in use.
+    if (state.Link.InputChannel.load() == nullptr) Publish();
+    input.Close();
+    workers.reset();
+  }
+
+  void Start() {
+    workers = StartWorkers(state, WorkerPorts{window, ini, clock, launcher, [this] { ++priorityRaised; }});
+  }
+  void Publish() {
+    state.Link.InputReportByteLength = 3;
+    state.Link.InputChannel.store(&input);
+    state.Link.InputChannel.notify_all();
+  }
+  // Waits until the player has finished its pass and the reader has handled
+  // every report fed so far.
+  void WaitUntilSettled() {
+    ASSERT_TRUE(input.WaitUntilIdle());
+    ASSERT_TRUE(testing::WaitFor([&] { return state.PlayRequest.load() == 0; }));
+  }
+
+  FakeInputChannel input;
+  std::atomic<int> priorityRaised{0};
+  std::unique_ptr<Workers> workers;
+};
+
+TEST_F(RunningWorkers, PressReachesThePlayerAndEachThreadRaisesItsPriority) {
+  state.Settings.K[2] = 21;
+  Publish();
+  Start();
+  input.Feed(Press(2));
+  ASSERT_TRUE(feature.WaitForCount(1));
+  EXPECT_EQ(feature.Heads(4)[0], (Bytes{7, 0x17, 0x02, 0x23}));
+  EXPECT_EQ(priorityRaised.load(), 2);
+}
+
+TEST_F(RunningWorkers, ReaderWaitsForTheChannelToBePublished) {
+  state.Settings.K[2] = 39;
+  Start();
+  Publish();
+  input.Feed(Press(2));
+  WaitUntilSettled();
+  EXPECT_EQ(launcher.Started(), (std::vector<SystemProgram>{SystemProgram::Calculator}));
+}
+
+TEST_F(RunningWorkers, FailedReadsAreRetried) {
+  state.Settings.K[2] = 40;
+  Publish();
+  Start();
+  input.FeedFailure();
+  input.FeedFailure();
+  input.Feed(Press(2));
+  WaitUntilSettled();
+  EXPECT_EQ(launcher.Started(), (std::vector<SystemProgram>{SystemProgram::Terminal}));
+}
+
+TEST_F(RunningWorkers, SecondPressThroughTheChannelStopsAToggleMacro) {
+  AssignUserMacro(1, 0, TapMacro(1, 1000));
+  clock.SetHook([&](int sleep) {
+    if (sleep != kTapSleeps) return;  // first wait of the second repetition
+    input.Feed(Press(1));
+    ASSERT_TRUE(testing::WaitFor([&] { return state.StopRequest.load() == 1; }));
+  });
+  Publish();
+  Start();
+  input.Feed(Press(1));
+  WaitUntilSettled();
+  EXPECT_EQ(feature.Reports().size(), 2u * kTapReports);
+}
+
+TEST_F(RunningWorkers, ReleaseThroughTheChannelStopsAWhileHeldMacro) {
+  AssignUserMacro(4, 2, TapMacro(2));
+  clock.SetHook([&](int sleep) {
+    if (sleep != 1) return;
+    input.Feed(Release(4));
+    ASSERT_TRUE(testing::WaitFor([&] { return state.StopRequest.load() == 1; }));
+  });
+  Publish();
+  Start();
+  input.Feed(Press(4));
+  WaitUntilSettled();
+  EXPECT_EQ(feature.Reports().size(), 1u * kTapReports);
+}
+
+TEST_F(RunningWorkers, ReleaseWhileIdleDoesNotStopTheNextMacro) {
+  AssignUserMacro(1, 0, TapMacro(2));
+  AssignUserMacro(0, 1, TapMacro(1, 3));
+  Publish();
+  Start();
+  input.Feed(Press(1, 1));
+  input.Feed(Release(1));
+  WaitUntilSettled();
+  const std::size_t afterHeld = feature.Reports().size();
+  input.Feed(Release(1));  // nothing plays now
+  ASSERT_TRUE(input.WaitUntilIdle());
+  input.Feed(Press(0));
+  WaitUntilSettled();
+  EXPECT_EQ(feature.Reports().size() - afterHeld, 3u * kTapReports);
+}
+
+TEST_F(RunningWorkers, HostHandledLevelSurvivesTheReleaseThatFollows) {
+  state.Settings.K[5] = 16;
+  state.HostHandled[5] = true;
+  Publish();
+  Start();
+  input.Feed(Press(5, 5));
+  input.Feed(Release(5));
+  WaitUntilSettled();
+  ASSERT_TRUE(testing::WaitFor([&] { return ini.Writes().size() == 1; }));
+  EXPECT_EQ(state.Settings.DPI_LEVEL.load(), 5);
+  EXPECT_EQ(ini.Writes()[0].entry.value, u"5");
+}
+
+}  // namespace
+}  // namespace tolvar::testing

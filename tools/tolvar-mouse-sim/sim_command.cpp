@@ -1,0 +1,81 @@
+#include "sim_command.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <vector>
+
+#include "mouse_model.h"
+
+namespace tolvar::mousesim {
+
+namespace {
+
+std::vector<std::string_view> Words(std::string_view line) {
+  std::vector<std::string_view> words;
+  std::size_t pos = 0;
+  while (pos < line.size()) {
+    const std::size_t start = line.find_first_not_of(" \t\r\n", pos);
+    if (start == std::string_view::npos) break;
+    const std::size_t end = std::min(line.find_first_of(" \t\r\n", start), line.size());
+    words.push_back(line.substr(start, end - start));
+    pos = end;
+  }
+  return words;
+}
+
+std::optional<int> Number(std::string_view word, int max) {
+  int base = 10;
+  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
+    word.remove_prefix(2);
+    base = 16;
+  }
+  int value = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value, base);
+  if (error != std::errc{} || end != word.data() + word.size() || value < 0 || value > max) return std::nullopt;
+  return value;
+}
+
+ParsedCommand Error(std::string text) { return {Command{}, std::move(text)}; }
+
+}  // namespace
+
+ParsedCommand ParseCommand(std::string_view line) {
+  const std::vector<std::string_view> words = Words(line);
+  if (words.empty()) return {};
+  const std::string_view name = words[0];
+  const std::size_t arguments = words.size() - 1;
+
+  if (name == "press" || name == "release") {
+    const bool press = name == "press";
+    if (arguments < 1 || arguments > (press ? 2u : 1u)) {
+      return Error(press ? "usage: press N [B]" : "usage: release N");
+    }
+    const std::optional<int> button = Number(words[1], kMaxButtonNumber);
+    if (!button) return Error("button number must be 0..15: " + std::string(words[1]));
+    Command command{press ? CommandKind::Press : CommandKind::Release, *button, 1};
+    if (arguments == 2) {
+      const std::optional<int> value = Number(words[2], 255);
+      if (!value) return Error("byte 2 must be 0..255: " + std::string(words[2]));
+      command.value = static_cast<std::uint8_t>(*value);
+    }
+    return {command, {}};
+  }
+
+  struct Plain {
+    std::string_view name;
+    CommandKind kind;
+  };
+  static constexpr Plain kPlain[] = {{"unplug", CommandKind::Unplug},
+                                     {"plug", CommandKind::Plug},
+                                     {"state", CommandKind::State},
+                                     {"quit", CommandKind::Quit}};
+  for (const Plain& plain : kPlain) {
+    if (name != plain.name) continue;
+    if (arguments != 0) return Error(std::string(name) + " takes no arguments");
+    return {Command{plain.kind}, {}};
+  }
+  return Error("unknown command: " + std::string(name) + " (commands: press N [B], release N, unplug, plug, state, quit)");
+}
+
+}  // namespace tolvar::mousesim
