@@ -23,6 +23,8 @@
 #include "platform/ports/clock.h"
 #include "platform/qt/host_window.h"
 #include "platform/qt/logind_resume.h"
+#include "platform/qt/main_window_paint.h"
+#include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
@@ -96,11 +98,14 @@ int main(int argc, char** argv) {
   tolvar::QtTray tray(icon);
   tolvar::SteadyClock clock;
   tolvar::LinuxProgramLauncher programs;
+  tolvar::QtImageFileReader imageFiles;
+  tolvar::QtImageCache images;
+  tolvar::QtMainWindowPaint paint(images);
   tolvar::CTolvarDlg* dialogPtr = nullptr;
   tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
 
   tolvar::CTolvarDlg dialog(*state,
-                            {ini, dialogs, window, hid, desktop, tray, windowMenu, clock, programs,
+                            {ini, dialogs, window, hid, imageFiles, desktop, tray, windowMenu, clock, programs,
                              tolvar::RaiseCurrentThreadPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
@@ -110,7 +115,7 @@ int main(int argc, char** argv) {
       .command = [&](int command) { dialog.OnCommand(command); },
   });
   window.SetHandlers({
-      .paint = {},
+      .paint = [&](QPainter& painter) { paint.Paint(painter, *state); },
       .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
       .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },
       .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },

@@ -66,6 +66,7 @@ class NullWindow final : public WindowHost {
   bool IsMinimized() const override { return false; }
   void Destroy() override {}
   void PostToUi(std::function<void()> task) override { task(); }
+  void SetShape(const MaskShape&) override {}
 };
 
 // A program folder in /tmp with its configuration folder, removed afterwards.

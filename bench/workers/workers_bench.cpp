@@ -99,6 +99,7 @@ class NullWindow final : public WindowHost {
   bool IsMinimized() const override { return false; }
   void Destroy() override {}
   void PostToUi(std::function<void()> task) override { task(); }
+  void SetShape(const MaskShape&) override {}
 };
 class NullIni final : public IniStore {
  public:

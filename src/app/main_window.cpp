@@ -7,6 +7,7 @@
 #include "device/apply_settings.h"
 #include "device/device_link.h"
 #include "macros/macro_file.h"
+#include "skin/main_window_shape.h"
 
 namespace tolvar {
 
@@ -44,6 +45,14 @@ bool CTolvarDlg::OnInitDialog() {
 
   ports_.window.SetTitle(kWindowTitle);
 
+  // A missing layout file ends the program; nothing after it runs.
+  const SkinSource skinFiles = SkinFiles();
+  if (!LoadMainSkin(skinFiles, state_.Skin) || !LoadColourSkin(skinFiles, state_.Skin) ||
+      !LoadAdvancedSkin(skinFiles, state_.Skin) || !LoadWarningSkin(skinFiles, state_.Skin)) {
+    return true;
+  }
+  ports_.window.SetShape(ShapeMainWindow(state_, ports_.images));
+
   paths.MacroFilePath = MacroFilePathFor(paths.ModuleDir, state_.VER_SEL);
   LoadUserMacros(state_, ports_.ini, ports_.dialogs, paths.MacroFilePath, kMacroSection);
   LoadFixedMacros(state_, ports_.ini, ports_.dialogs, paths.FixedMacroPath);
@@ -68,9 +77,18 @@ bool CTolvarDlg::OnInitDialog() {
 
 void CTolvarDlg::EndWithoutMouse() {
   ports_.dialogs.MessageBox(PlugInMessage(kWindowTitle), state_.ApplicationName);
+  EndProgram();
+}
+
+void CTolvarDlg::EndProgram() {
   commands_.RemoveTrayIcon();
   if (state_.Reporter.IsOpen()) state_.Reporter.Send(compose::Detach);
   ports_.window.Destroy();
+}
+
+SkinSource CTolvarDlg::SkinFiles() {
+  return {ports_.ini, ports_.dialogs, state_.ApplicationName, state_.Paths.SkinsDir, state_.VER_SEL,
+          [this] { EndProgram(); }};
 }
 
 void CTolvarDlg::Apply() { ApplySettings(state_, ports_.ini, ports_.system, ports_.window, std::nullopt); }

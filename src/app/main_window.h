@@ -10,9 +10,11 @@
 #include "app/app_state.h"
 #include "app/window_commands.h"
 #include "app/workers.h"
+#include "skin/skin_layout.h"
 #include "platform/ports/clock.h"
 #include "platform/ports/dialogs.h"
 #include "platform/ports/hid_backend.h"
+#include "platform/ports/image_source.h"
 #include "platform/ports/ini_store.h"
 #include "platform/ports/program_launcher.h"
 #include "platform/ports/system_settings.h"
@@ -27,6 +29,7 @@ struct MainWindowPorts {
   Dialogs& dialogs;
   WindowHost& window;
   HidBackend& hid;
+  ImageFileReader& images;
   SystemSettings& system;
   TrayIcon& tray;
   WindowMenu& windowMenu;
@@ -68,6 +71,10 @@ class CTolvarDlg {
 
  private:
   void EndWithoutMouse();
+  // Removes the tray icon, sends the detach report when the feature
+  // collection is open, and destroys the window.
+  void EndProgram();
+  SkinSource SkinFiles();
 
   AppState& state_;
   MainWindowPorts ports_;

@@ -12,8 +12,6 @@ namespace tolvar {
 namespace {
 
 constexpr std::size_t kValueBufferChars = kSkinValueMaxChars + 1;
-// A path this long or longer counts as not existing.
-constexpr std::size_t kMaxPathChars = 260;
 
 constexpr std::u16string_view kButtonPos = u"BUTTONPOS";
 constexpr std::u16string_view kFunString = u"FUN_STRING";
@@ -25,8 +23,9 @@ std::int32_t Saturate(std::int64_t value) {
                                                             std::numeric_limits<std::int32_t>::max()));
 }
 
+// Any path the file system accepts: a program installed in a deep folder
+// still finds its skin (a path too long for the system does not exist).
 bool LayoutFileExists(const std::string& path) {
-  if (Utf8ToUtf16(path).size() >= kMaxPathChars) return false;
   std::error_code error;
   return std::filesystem::exists(path, error);
 }

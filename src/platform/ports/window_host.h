@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "skin/region.h"
+
 namespace tolvar {
 
 class WindowHost {
@@ -22,6 +24,9 @@ class WindowHost {
   virtual void Destroy() = 0;
   // Runs `task` on the user-interface thread. Safe to call from any thread.
   virtual void PostToUi(std::function<void()> task) = 0;
+  // Gives the window the shape and size of its mask: frameless, only the
+  // shape's pixels belong to the window.
+  virtual void SetShape(const MaskShape& shape) = 0;
 };
 
 }  // namespace tolvar

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QString>
 
+#include "platform/qt/qt_region.h"
+
 namespace tolvar {
 
 HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
@@ -45,14 +47,12 @@ void HostWindow::PostToUi(std::function<void()> task) {
   QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
+void HostWindow::SetShape(const MaskShape& shape) { ApplyWindowShape(*this, shape); }
+
 void HostWindow::paintEvent(QPaintEvent*) {
   if (handlers_.eraseBackground) handlers_.eraseBackground();
   QPainter painter(this);
   if (handlers_.paint) handlers_.paint(painter);
-}
-
-void HostWindow::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
 }
 
 void HostWindow::closeEvent(QCloseEvent* event) {

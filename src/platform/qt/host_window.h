@@ -38,10 +38,10 @@ class HostWindow : public QWidget, public WindowHost {
   bool IsMinimized() const override;
   void Destroy() override;
   void PostToUi(std::function<void()> task) override;
+  void SetShape(const MaskShape& shape) override;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 

@@ -73,6 +73,7 @@ class FakeWindowHost final : public WindowHost {
   bool IsMinimized() const override { return false; }
   void Destroy() override {}
   void PostToUi(std::function<void()> task) override { task(); }
+  void SetShape(const MaskShape&) override {}
 
  private:
   EventLog& log_;

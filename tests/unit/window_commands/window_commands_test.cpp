@@ -30,6 +30,7 @@ class LoggingWindow final : public WindowHost {
   bool IsMinimized() const override { return false; }
   void Destroy() override { log_.Add("destroy"); }
   void PostToUi(std::function<void()> task) override { task(); }
+  void SetShape(const MaskShape&) override {}
 
  private:
   CallLog& log_;

@@ -199,6 +199,7 @@ class CountingWindow final : public WindowHost {
   bool IsMinimized() const override { return false; }
   void Destroy() override {}
   void PostToUi(std::function<void()> task) override { task(); }
+  void SetShape(const MaskShape&) override {}
 
   std::atomic<int> invalidations{0};
 };
