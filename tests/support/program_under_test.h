@@ -1,0 +1,69 @@
+// End-to-end test fixture: the real program copied into a folder of its own
+// (as an unpacked program folder, with the delivered data beside it), the
+// simulated mouse, and the records of the simulator's log.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/child_process.h"
+
+namespace tolvar::testing {
+
+// One record of the simulator's log: its time and its words.
+struct SimRecord {
+  double timeMs = 0;
+  std::string kind;                  // "F", "KEYS", "BUTTONS", "CONSUMER", "UNPLUG", "PLUG", ...
+  std::vector<std::uint8_t> bytes;   // the hex fields after the kind
+  std::string text;                  // the whole line
+};
+
+std::vector<SimRecord> ReadSimLog(const std::string& path);
+std::vector<SimRecord> FeatureReports(const std::vector<SimRecord>& records);
+std::string Hex(const std::vector<std::uint8_t>& bytes);
+
+class ProgramUnderTest {
+ public:
+  ProgramUnderTest();
+  ~ProgramUnderTest();
+
+  const std::string& AppDir() const { return appDir_; }
+  const std::string& RuntimeDir() const { return runtimeDir_; }
+  std::string ConfigPath() const { return appDir_ + "/skins/config/config.ini"; }
+  std::string SimLogPath() const { return root_.Path() + "/sim.log"; }
+  std::string SimSocketPath() const { return runtimeDir_ + "/sim.socket"; }
+
+  // Starts tolvar-mouse-sim on the socket; waits until it listens.
+  void StartSimulator();
+  void SimCommand(const std::string& line) { simulator_->WriteLine(line); }
+  std::vector<SimRecord> SimLog() const { return ReadSimLog(SimLogPath()); }
+
+  // Starts the program; with `withSimulator` it looks for the simulated mouse.
+  void StartProgram(bool withSimulator = true, std::vector<std::string> arguments = {},
+                    std::map<std::string, std::string> environment = {});
+  ChildProcess& Program() { return *program_; }
+
+  // Waits until the simulator has logged at least `count` feature reports.
+  bool WaitForFeatureReports(std::size_t count, std::chrono::milliseconds timeout);
+
+  // Every file below the program folder with its content, to compare states.
+  std::map<std::string, std::string> FolderSnapshot() const;
+  std::vector<std::string> RuntimeEntries() const;
+
+ private:
+  TempDir root_;
+  std::string appDir_;
+  std::string runtimeDir_;
+  std::string homeDir_;
+  std::unique_ptr<ChildProcess> simulator_;
+  std::unique_ptr<ChildProcess> program_;
+};
+
+// xdotool's answer, or "" when it fails.
+std::string RunAndRead(const std::string& command);
+
+}  // namespace tolvar::testing
