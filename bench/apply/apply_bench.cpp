@@ -21,6 +21,7 @@
 #include "device/apply_settings.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
+#include "support/still_window.h"
 
 namespace tolvar {
 namespace {
@@ -55,19 +56,7 @@ class NullSystemSettings final : public SystemSettings {
   void SetWheelScrollLines(int) override {}
 };
 
-class NullWindow final : public WindowHost {
- public:
-  void SetTitle(const std::u16string&) override {}
-  void Invalidate() override {}
-  void Show() override {}
-  void ShowMinimized() override {}
-  void Restore() override {}
-  void Hide() override {}
-  bool IsMinimized() const override { return false; }
-  void Destroy() override {}
-  void PostToUi(std::function<void()> task) override { task(); }
-  void SetShape(const MaskShape&) override {}
-};
+using NullWindow = testing::StillWindow;
 
 // A program folder in /tmp with its configuration folder, removed afterwards.
 class ProgramFolder {

@@ -23,6 +23,7 @@
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "app/workers.h"
+#include "support/still_window.h"
 
 namespace tolvar {
 namespace {
@@ -88,19 +89,7 @@ class TimedChannel final : public HidFeatureChannel {
   std::vector<Clock::time_point> sent_;
 };
 
-class NullWindow final : public WindowHost {
- public:
-  void SetTitle(const std::u16string&) override {}
-  void Invalidate() override {}
-  void Show() override {}
-  void ShowMinimized() override {}
-  void Restore() override {}
-  void Hide() override {}
-  bool IsMinimized() const override { return false; }
-  void Destroy() override {}
-  void PostToUi(std::function<void()> task) override { task(); }
-  void SetShape(const MaskShape&) override {}
-};
+using NullWindow = testing::StillWindow;
 class NullIni final : public IniStore {
  public:
   std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {

@@ -10,7 +10,7 @@
 
 #include "platform/ports/hid_backend.h"
 #include "platform/ports/system_settings.h"
-#include "platform/ports/window_host.h"
+#include "support/still_window.h"
 
 namespace tolvar::testing {
 
@@ -61,22 +61,11 @@ class FakeSystemSettings final : public SystemSettings {
   EventLog& log_;
 };
 
-class FakeWindowHost final : public WindowHost {
+class FakeWindowHost final : public StillWindow {
  public:
-  explicit FakeWindowHost(EventLog& log) : log_(log) {}
-  void SetTitle(const std::u16string&) override {}
-  void Invalidate() override { log_.push_back("repaint"); }
-  void Show() override {}
-  void ShowMinimized() override {}
-  void Restore() override {}
-  void Hide() override {}
-  bool IsMinimized() const override { return false; }
-  void Destroy() override {}
-  void PostToUi(std::function<void()> task) override { task(); }
-  void SetShape(const MaskShape&) override {}
-
- private:
-  EventLog& log_;
+  explicit FakeWindowHost(EventLog& log) {
+    onInvalidate = [&log] { log.push_back("repaint"); };
+  }
 };
 
 }  // namespace tolvar::testing

@@ -20,7 +20,7 @@
 #include "platform/ports/hid_backend.h"
 #include "platform/ports/ini_store.h"
 #include "platform/ports/program_launcher.h"
-#include "platform/ports/window_host.h"
+#include "support/still_window.h"
 
 namespace tolvar::testing {
 
@@ -188,21 +188,7 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   std::vector<long> sentAtMs_;
 };
 
-class CountingWindow final : public WindowHost {
- public:
-  void SetTitle(const std::u16string&) override {}
-  void Invalidate() override { invalidations.fetch_add(1); }
-  void Show() override {}
-  void ShowMinimized() override {}
-  void Restore() override {}
-  void Hide() override {}
-  bool IsMinimized() const override { return false; }
-  void Destroy() override {}
-  void PostToUi(std::function<void()> task) override { task(); }
-  void SetShape(const MaskShape&) override {}
-
-  std::atomic<int> invalidations{0};
-};
+using CountingWindow = StillWindow;
 
 class RecordingIni final : public IniStore {
  public:
