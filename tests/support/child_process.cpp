@@ -84,6 +84,13 @@ void ChildProcess::Kill() {
   }
 }
 
+void ChildProcess::Terminate(std::chrono::milliseconds grace) {
+  if (pid_ > 0 && !status_) {
+    kill(pid_, SIGTERM);
+    if (!WaitForExit(grace)) Kill();
+  }
+}
+
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;

@@ -24,6 +24,8 @@ class ChildProcess {
   std::optional<int> WaitForExit(std::chrono::milliseconds timeout);
   bool Running();
   void Kill();
+  // Asks the child to end (SIGTERM) so it can clean up; kills it after `grace`.
+  void Terminate(std::chrono::milliseconds grace);
   pid_t Pid() const { return pid_; }
 
  private:

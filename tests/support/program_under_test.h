@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "macros/macro.h"
 #include "support/child_process.h"
 
 namespace tolvar::testing {
@@ -50,18 +51,48 @@ class ProgramUnderTest {
   // Waits until the simulator has logged at least `count` feature reports.
   bool WaitForFeatureReports(std::size_t count, std::chrono::milliseconds timeout);
 
+  // Replaces skins/config/config.ini of the program folder.
+  void WriteConfig(const std::string& text) const;
+  // Replaces the English user macro file with a block holding `macros`,
+  // written by the program's own macro writer.
+  void WriteUserMacros(const UserMacroTable& macros) const;
+
+  // Starts a helper program (a tray host, a bus daemon; argv[0] is looked up
+  // on PATH) that lives as long as this fixture; it is ended after the
+  // program and the simulator. Throws when the program is not found.
+  ChildProcess& StartHelper(std::vector<std::string> argv);
+  // Starts a private D-Bus daemon (session rules: anyone may own any name)
+  // and returns its address once it accepts connections.
+  std::string StartPrivateBus();
+
   // Every file below the program folder with its content, to compare states.
   std::map<std::string, std::string> FolderSnapshot() const;
   std::vector<std::string> RuntimeEntries() const;
 
+  // The test's own X display (DISPLAY is set to it for this process).
+  const std::string& Display() const { return display_; }
+
  private:
+  void StartPrivateDisplay();
+
   TempDir root_;
   std::string appDir_;
   std::string runtimeDir_;
   std::string homeDir_;
+  std::string display_;
+  std::unique_ptr<ChildProcess> displayServer_;  // ends after everything drawing on it
   std::unique_ptr<ChildProcess> simulator_;
   std::unique_ptr<ChildProcess> program_;
+  std::vector<std::unique_ptr<ChildProcess>> helpers_;
 };
+
+// The full path of `name` on PATH, or "" when it is not there.
+std::string FindOnPath(const std::string& name);
+
+// A configuration file: Init with CurConfig = `profile` and VER_SEL = 1
+// (English), and one whole section of that profile: the values of the
+// delivered first profile, with `changes` (key to value) applied.
+std::string ConfigWithProfile(int profile, const std::map<std::string, std::string>& changes);
 
 // xdotool's answer, or "" when it fails.
 std::string RunAndRead(const std::string& command);

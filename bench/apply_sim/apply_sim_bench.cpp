@@ -1,0 +1,212 @@
+// The time of one whole Apply against the simulated mouse, served in this
+// process on its Unix socket and found by the program's own discovery:
+// real files (macro file, CurConfig, two profiles with their macro blocks)
+// and the 22 settings reports, each sent and acknowledged over the socket.
+//
+// The counters split each Apply into its two parts, measured around the
+// calls into the INI store and into the feature channel:
+//   file_us    the file work (reads and writes of the configuration and
+//              macro files) per Apply;
+//   report_us  sending the 22 reports per Apply (composing them, the
+//              socket round trip, the simulator's log line);
+// the rest of the Time column is the work between those calls.
+// OneReport is the round trip of a single feature report.
+// Twelve macros of 100 events each make the macro blocks as large as they
+// get in use.
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "config/profile_settings.h"
+#include "device/apply_settings.h"
+#include "device/device_link.h"
+#include "macros/macro_text.h"
+#include "mouse_descriptor.h"
+#include "platform/ini/ini_file_store.h"
+#include "platform/sim/sim_hid_backend.h"
+#include "simulator.h"
+#include "socket_transport.h"
+
+namespace tolvar {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Adds the time spent inside a call to `total`.
+class Stopwatch {
+ public:
+  explicit Stopwatch(Clock::duration& total) : total_(total), start_(Clock::now()) {}
+  ~Stopwatch() { total_ += Clock::now() - start_; }
+
+ private:
+  Clock::duration& total_;
+  Clock::time_point start_;
+};
+
+class TimedIniStore final : public IniStore {
+ public:
+  std::u16string Read(const std::string& file, std::u16string_view section, std::u16string_view key,
+                      std::size_t bufferChars) override {
+    Stopwatch watch(spent);
+    return files_.Read(file, section, key, bufferChars);
+  }
+  bool Write(const std::string& file, std::u16string_view section, std::u16string_view key,
+             std::u16string_view value) override {
+    Stopwatch watch(spent);
+    return files_.Write(file, section, key, value);
+  }
+  bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) override {
+    Stopwatch watch(spent);
+    return files_.WriteBatch(file, entries);
+  }
+
+  Clock::duration spent{};
+
+ private:
+  IniFileStore files_;
+};
+
+class TimedChannel final : public HidFeatureChannel {
+ public:
+  explicit TimedChannel(HidFeatureChannel& channel) : channel_(channel) {}
+  bool SendFeature(std::span<const std::uint8_t> report) override {
+    Stopwatch watch(spent);
+    return channel_.SendFeature(report);
+  }
+
+  Clock::duration spent{};
+
+ private:
+  HidFeatureChannel& channel_;
+};
+
+class NullSystemSettings final : public SystemSettings {
+ public:
+  std::optional<int> PointerSpeed() override { return 10; }
+  void SetPointerSpeed(int) override {}
+  std::optional<int> WheelScrollLines() override { return 3; }
+  void SetWheelScrollLines(int) override {}
+};
+
+class NullWindow final : public WindowHost {
+ public:
+  void SetTitle(const std::u16string&) override {}
+  void Invalidate() override {}
+  void Show() override {}
+  void ShowMinimized() override {}
+  void Restore() override {}
+  void Hide() override {}
+  bool IsMinimized() const override { return false; }
+  void Destroy() override {}
+  void PostToUi(std::function<void()> task) override { task(); }
+  void SetShape(const MaskShape&) override {}
+};
+
+// A program folder in /tmp with its configuration folder, and the simulated
+// mouse serving on a socket inside it; all removed afterwards.
+class SimulatedMouseFolder {
+ public:
+  SimulatedMouseFolder() {
+    std::string pattern = "/tmp/tolvar-apply-sim-bench-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
+    root_ = pattern;
+    std::filesystem::create_directories(root_ + "/skins/config");
+    std::string error;
+    if (!log_.Open(root_ + "/mouse.log", error)) Fail(error);
+    transport_ = std::make_unique<mousesim::SocketTransport>(SocketPath(), mousesim::Identity(), simulator_);
+    if (!transport_->Listen(error)) Fail(error);
+    simulator_.Attach(*transport_);
+    if (!simulator_.Start(error)) Fail(error);
+  }
+  ~SimulatedMouseFolder() {
+    transport_.reset();
+    std::filesystem::remove_all(root_);
+  }
+
+  const std::string& Root() const { return root_; }
+  std::string SocketPath() const { return root_ + "/mouse.sock"; }
+
+ private:
+  [[noreturn]] static void Fail(const std::string& error) {
+    std::cerr << "the simulated mouse did not start: " << error << "\n";
+    std::abort();
+  }
+
+  std::string root_;
+  mousesim::EventLog log_;
+  mousesim::Simulator simulator_{log_};
+  std::unique_ptr<mousesim::SocketTransport> transport_;
+};
+
+void FillState(AppState& app, const SimulatedMouseFolder& folder) {
+  app.Paths.ModuleDir = folder.Root();
+  app.Paths.ConfigPath = folder.Root() + "/skins/config/config.ini";
+  app.VER_SEL = 1;
+  app.CurConfig = 2;
+  app.Settings = DefaultProfile(0);
+  app.UserMacros.count = kMaxUserMacros;
+  for (int i = 0; i < kMaxUserMacros; ++i) {
+    Macro& m = app.UserMacros.slots[i];
+    m.name = MacroNameFrom(u"macro " + std::u16string(1, static_cast<char16_t>(u'a' + i)));
+    m.eventCount = 100;
+    for (int e = 0; e < 100; ++e) {
+      m.events[e] = {static_cast<std::uint8_t>(4 + e % 26), static_cast<std::uint8_t>(1 + e % 2), 30};
+    }
+  }
+}
+
+double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+void BM_ApplyAgainstSimulator(benchmark::State& state) {
+  SimulatedMouseFolder folder;
+  sim::SimHidBackend backend(folder.SocketPath());
+  AppState app;
+  FillState(app, folder);
+  if (!OpenDeviceLink(app.Link, backend, app.Reporter)) {
+    state.SkipWithError("the simulated mouse was not found");
+    return;
+  }
+  TimedChannel channel(*app.Link.FeatureHandle);
+  app.Reporter.Attach(&channel, app.Link.FeatureReportByteLength);
+  TimedIniStore ini;
+  NullSystemSettings system;
+  NullWindow window;
+  for (auto _ : state) {
+    // Alternate a setting so each apply really changes the files.
+    app.Settings.FIRE_TIME = app.Settings.FIRE_TIME == 50 ? 51 : 50;
+    benchmark::DoNotOptimize(ApplySettings(app, ini, system, window, std::nullopt));
+  }
+  app.Reporter.Attach(nullptr, 0);
+  state.counters["file_us"] = benchmark::Counter(Microseconds(ini.spent), benchmark::Counter::kAvgIterations);
+  state.counters["report_us"] = benchmark::Counter(Microseconds(channel.spent), benchmark::Counter::kAvgIterations);
+}
+
+void BM_OneReport(benchmark::State& state) {
+  SimulatedMouseFolder folder;
+  sim::SimHidBackend backend(folder.SocketPath());
+  DeviceLink link;
+  FeatureReporter reporter;
+  if (!OpenDeviceLink(link, backend, reporter)) {
+    state.SkipWithError("the simulated mouse was not found");
+    return;
+  }
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(reporter.Send([](std::span<std::uint8_t> report) { compose::FireTime(report, 300); }));
+  }
+  reporter.Attach(nullptr, 0);
+}
+
+BENCHMARK(BM_ApplyAgainstSimulator)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OneReport)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace tolvar
+
+BENCHMARK_MAIN();

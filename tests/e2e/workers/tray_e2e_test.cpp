@@ -1,0 +1,72 @@
+// The tray icon's menu on a real tray: a right click on the icon opens the
+// menu, and "Exit Driver" sends the detach report and ends the program.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "support/program_under_test.h"
+#include "x11_session.h"
+
+namespace tolvar::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t kSettingsReports = 22;
+
+TEST(TrayE2eTest, ExitDriverSendsTheDetachReportAndEndsTheProgram) {
+  ProgramUnderTest test;
+  const std::unique_ptr<X11Session> x = X11Session::Open();
+  ASSERT_NE(x, nullptr) << "cannot open the display " << test.Display();
+  // trayer is the tray host: it owns the tray selection of the screen and
+  // embeds the icons it is offered.
+  ChildProcess& tray = test.StartHelper({"trayer"});
+  ASSERT_TRUE(WaitUntil([&] { return x->SelectionOwned("_NET_SYSTEM_TRAY_S0"); }, 20s))
+      << "trayer did not provide a tray";
+  test.StartSimulator();
+  test.StartProgram();
+  ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings never reached the mouse";
+
+  std::optional<XWindowId> icon;
+  ASSERT_TRUE(WaitUntil([&] { return (icon = x->WindowEmbeddedIn(tray.Pid(), test.Program().Pid())).has_value(); },
+                        20s))
+      << "the program's icon did not appear in the tray";
+  const std::optional<ScreenRect> place = x->Geometry(*icon);
+  ASSERT_TRUE(place.has_value());
+
+  const std::vector<XWindowId> before = x->ViewableWindowsOf(test.Program().Pid());
+  RunAndRead("xdotool mousemove --sync " + std::to_string(place->x + place->width / 2) + " " +
+             std::to_string(place->y + place->height / 2) + " click 3");
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (XWindowId w : x->ViewableWindowsOf(test.Program().Pid())) {
+          if (std::find(before.begin(), before.end(), w) == before.end()) return true;
+        }
+        return false;
+      },
+      20s))
+      << "the right click opened no menu";
+  // The menu holds "Show Window" and then "Exit Driver".
+  RunAndRead("xdotool key Down Down Return");
+
+  const auto status = test.Program().WaitForExit(20s);
+  ASSERT_TRUE(status.has_value()) << "the exit command did not end the program";
+  EXPECT_EQ(*status, 0);
+
+  const auto reports = FeatureReports(test.SimLog());
+  ASSERT_EQ(reports.size(), kSettingsReports + 1) << "the settings and then the detach report";
+  // The detach command writes 07 20 00 00; the rest of the report is what
+  // the report before it left in the buffer.
+  std::vector<std::uint8_t> expected = reports[kSettingsReports - 1].bytes;
+  ASSERT_GE(expected.size(), 4u);
+  std::copy_n(std::vector<std::uint8_t>{0x07, 0x20, 0x00, 0x00}.begin(), 4, expected.begin());
+  EXPECT_EQ(Hex(reports.back().bytes), Hex(expected));
+}
+
+}  // namespace
+}  // namespace tolvar::testing
