@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
       .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
       .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },
       .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },
+      .controlColours = [&] { return dialog.OnCtlColor(); },
   });
   instance->OnRestoreRequest([&] { window.Restore(); });
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&] { dialog.OnClose(); });

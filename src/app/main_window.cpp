@@ -118,6 +118,8 @@ void CTolvarDlg::OnClose() { commands_.OnClose(); }
 
 void CTolvarDlg::OnPowerBroadcast() { commands_.OnPowerBroadcast(); }
 
+ControlColours CTolvarDlg::OnCtlColor() const { return ControlColoursFor(state_.VER_SEL); }
+
 bool CTolvarDlg::FilterKeyMessage(int message, int virtualKey) { return FilterDialogKeys(message, virtualKey); }
 
 }  // namespace tolvar

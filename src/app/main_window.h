@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/startup.h"
 #include "app/window_commands.h"
 #include "app/workers.h"
 #include "skin/skin_layout.h"
@@ -61,6 +62,9 @@ class CTolvarDlg {
   void OnSysCommand(int command);
   void OnClose();
   void OnPowerBroadcast();
+
+  // The look of the window's child controls.
+  ControlColours OnCtlColor() const;
 
   // The key filter in front of the window's own keyboard handling: true
   // when the key is swallowed.

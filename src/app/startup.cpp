@@ -49,6 +49,10 @@ std::array<std::uint8_t, 16> BuildButtonIndexByNumber() {
   return index;
 }
 
+ControlColours ControlColoursFor(std::uint8_t verSel) {
+  return {verSel != 0 ? kFontEnglish : kFontOther, Rgb{0, 0, 0}, Rgb{255, 255, 255}};
+}
+
 std::u16string PlugInMessage(const std::u16string& windowTitle) {
   return u"Please plug-in【" + windowTitle + u"】USB Mouse";
 }

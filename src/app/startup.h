@@ -29,6 +29,15 @@ bool HasHideSwitch(std::u16string_view commandLine);
 // ButtonNumberTable, kNone where no logical button has that number.
 std::array<std::uint8_t, 16> BuildButtonIndexByNumber();
 
+// The colours and font of the window's child controls (the advanced page's
+// edits and lists): white text on black in the language's font.
+struct ControlColours {
+  FontSpec font;
+  Rgb background;
+  Rgb text;
+};
+ControlColours ControlColoursFor(std::uint8_t verSel);
+
 // The plug-in message shown when the mouse is not found.
 std::u16string PlugInMessage(const std::u16string& windowTitle);
 

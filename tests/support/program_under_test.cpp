@@ -213,7 +213,13 @@ void ProgramUnderTest::StartProgram(bool withSimulator, std::vector<std::string>
                                     std::map<std::string, std::string> environment) {
   std::vector<std::string> argv{appDir_ + "/tolvar"};
   argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::map<std::string, std::string> env{
+  std::map<std::string, std::string> env = ProgramEnvironment(withSimulator);
+  for (auto& [key, value] : environment) env[key] = value;
+  program_ = std::make_unique<ChildProcess>(argv, env);
+}
+
+std::map<std::string, std::string> ProgramUnderTest::ProgramEnvironment(bool withSimulator) const {
+  return {
       {"XDG_RUNTIME_DIR", runtimeDir_},
       {"HOME", homeDir_},
       {"XDG_CONFIG_HOME", homeDir_ + "/.config"},
@@ -225,8 +231,6 @@ void ProgramUnderTest::StartProgram(bool withSimulator, std::vector<std::string>
       {"DISPLAY", display_},
       {"QT_QPA_PLATFORM", "xcb"},
   };
-  for (auto& [key, value] : environment) env[key] = value;
-  program_ = std::make_unique<ChildProcess>(argv, env);
 }
 
 bool ProgramUnderTest::WaitForFeatureReports(std::size_t count, std::chrono::milliseconds timeout) {

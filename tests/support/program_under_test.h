@@ -47,6 +47,9 @@ class ProgramUnderTest {
   void StartProgram(bool withSimulator = true, std::vector<std::string> arguments = {},
                     std::map<std::string, std::string> environment = {});
   ChildProcess& Program() { return *program_; }
+  // The environment the program runs in: this test's runtime folder, home,
+  // display and simulator, and no bus of the machine's.
+  std::map<std::string, std::string> ProgramEnvironment(bool withSimulator = true) const;
 
   // Waits until the simulator has logged at least `count` feature reports.
   bool WaitForFeatureReports(std::size_t count, std::chrono::milliseconds timeout);

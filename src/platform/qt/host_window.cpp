@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QString>
 
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_region.h"
 
 namespace tolvar {
@@ -62,6 +63,27 @@ void HostWindow::closeEvent(QCloseEvent* event) {
   }
   event->ignore();
   if (handlers_.closeRequested) handlers_.closeRequested();
+}
+
+bool HostWindow::event(QEvent* event) {
+  if (event->type() == QEvent::ChildPolished && handlers_.controlColours) {
+    if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
+      const ControlColours look = handlers_.controlColours();
+      const QColor background(look.background.r, look.background.g, look.background.b);
+      const QColor text(look.text.r, look.text.g, look.text.b);
+      QPalette palette = child->palette();
+      for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
+        palette.setColor(role, background);
+      }
+      for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        palette.setColor(role, text);
+      }
+      child->setPalette(palette);
+      child->setAutoFillBackground(true);
+      child->setFont(QtFontFor(look.font));
+    }
+  }
+  return QWidget::event(event);
 }
 
 void HostWindow::keyPressEvent(QKeyEvent* event) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "app/startup.h"
 #include "platform/ports/window_host.h"
 
 namespace tolvar {
@@ -16,12 +17,14 @@ class HostWindow : public QWidget, public WindowHost {
 
  public:
   struct Handlers {
-    std::function<void(QPainter&)> paint;
-    std::function<void()> eraseBackground;
+    std::function<void(QPainter&)> paint{};
+    std::function<void()> eraseBackground{};
     // The window manager asked to close the window (Alt+F4, a task bar's close).
-    std::function<void()> closeRequested;
+    std::function<void()> closeRequested{};
     // A key press reaching the window; returns true when it was handled.
-    std::function<bool(QKeyEvent&)> key;
+    std::function<bool(QKeyEvent&)> key{};
+    // The look of every child control, asked for each time one is polished.
+    std::function<ControlColours()> controlColours{};
   };
 
   HostWindow();
@@ -44,6 +47,7 @@ class HostWindow : public QWidget, public WindowHost {
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   Handlers handlers_;

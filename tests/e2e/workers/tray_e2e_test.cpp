@@ -68,5 +68,36 @@ TEST(TrayE2eTest, ExitDriverSendsTheDetachReportAndEndsTheProgram) {
   EXPECT_EQ(Hex(reports.back().bytes), Hex(expected));
 }
 
+// The window manager's close only hides the window to the tray; a second
+// start of the program brings it back and ends at once.
+TEST(TrayE2eTest, ClosingHidesToTheTrayAndASecondStartRestoresTheWindow) {
+  ProgramUnderTest test;
+  const std::unique_ptr<X11Session> x = X11Session::Open();
+  ASSERT_NE(x, nullptr) << "cannot open the display " << test.Display();
+  ChildProcess& tray = test.StartHelper({"trayer"});
+  ASSERT_TRUE(WaitUntil([&] { return x->SelectionOwned("_NET_SYSTEM_TRAY_S0"); }, 20s));
+  test.StartSimulator();
+  test.StartProgram();
+  ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s));
+  const pid_t first = test.Program().Pid();
+  std::optional<XWindowId> window;
+  ASSERT_TRUE(WaitUntil([&] { return (window = x->WindowTitled(first, "Quarrion DORVEL_KITE7")).has_value(); }, 20s));
+  ASSERT_TRUE(WaitUntil([&] { return x->WindowEmbeddedIn(tray.Pid(), first).has_value(); }, 20s));
+
+  x->CloseAsWindowManager(*window);
+  ASSERT_TRUE(WaitUntil([&] { return !x->WindowTitled(first, "Quarrion DORVEL_KITE7").has_value(); }, 20s))
+      << "the window did not hide";
+  EXPECT_TRUE(test.Program().Running()) << "closing the window must not end the program";
+  EXPECT_TRUE(x->WindowEmbeddedIn(tray.Pid(), first).has_value()) << "the tray icon must stay";
+
+  ChildProcess second({test.AppDir() + "/tolvar"}, test.ProgramEnvironment());
+  const auto status = second.WaitForExit(20s);
+  ASSERT_TRUE(status.has_value()) << "the second start must end by itself";
+  EXPECT_EQ(*status, 0);
+  EXPECT_TRUE(WaitUntil([&] { return x->WindowTitled(first, "Quarrion DORVEL_KITE7").has_value(); }, 20s))
+      << "the first instance's window did not come back";
+  EXPECT_EQ(FeatureReports(test.SimLog()).size(), kSettingsReports) << "the second start must send nothing";
+}
+
 }  // namespace
 }  // namespace tolvar::testing

@@ -117,6 +117,18 @@ std::vector<XWindowId> X11Session::ViewableWindowsOf(pid_t pid) const {
   return windows;
 }
 
+void X11Session::CloseAsWindowManager(XWindowId window) const {
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = window;
+  event.xclient.message_type = impl_->Intern("WM_PROTOCOLS");
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(impl_->Intern("WM_DELETE_WINDOW"));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(impl_->display, window, False, NoEventMask, &event);
+  XFlush(impl_->display);
+}
+
 std::optional<XWindowId> X11Session::WindowTitled(pid_t pid, const std::string& title) const {
   for (XWindowId window : ViewableWindowsOf(pid)) {
     if (Title(window) == title) return window;

@@ -64,6 +64,10 @@ class X11Session {
   // The rectangles of the window's bounding shape, in window coordinates.
   std::vector<ScreenRect> BoundingShape(XWindowId window) const;
 
+  // Asks the window to close as a window manager does (WM_DELETE_WINDOW),
+  // for Alt+F4 or the close button of a task bar.
+  void CloseAsWindowManager(XWindowId window) const;
+
  private:
   struct Impl;
   explicit X11Session(std::unique_ptr<Impl> impl);

@@ -1,0 +1,60 @@
+// The host window hands Qt's events to the core's handlers: the window
+// manager's close becomes a request (the window stays), child controls take
+// the core's colours and font, and Destroy really closes it.
+#include "platform/qt/host_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+
+namespace tolvar {
+namespace {
+
+class HostWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "host_window_test";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+  }
+};
+
+TEST_F(HostWindowTest, TheWindowManagersCloseIsOnlyARequest) {
+  HostWindow window;
+  int requests = 0;
+  window.SetHandlers({.closeRequested = [&] { ++requests; }});
+  window.show();
+  window.close();
+  EXPECT_EQ(requests, 1);
+  EXPECT_TRUE(window.isVisible()) << "closing from the window manager must leave the window to the program";
+
+  window.Destroy();
+  EXPECT_TRUE(window.IsDestroyed());
+  EXPECT_FALSE(window.isVisible());
+  window.close();
+  EXPECT_EQ(requests, 1) << "a destroyed window closes for good";
+}
+
+TEST_F(HostWindowTest, ChildControlsTakeTheCoresColoursAndFont) {
+  for (const std::uint8_t verSel : {std::uint8_t{0}, std::uint8_t{1}}) {
+    HostWindow window;
+    window.SetHandlers({.controlColours = [verSel] { return ControlColoursFor(verSel); }});
+    auto* edit = new QLineEdit(&window);
+    window.show();
+    QCoreApplication::processEvents();
+    edit->ensurePolished();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(edit->palette().color(QPalette::Base), QColor(0, 0, 0));
+    EXPECT_EQ(edit->palette().color(QPalette::Text), QColor(255, 255, 255));
+    const QString face = QString::fromStdU16String(ControlColoursFor(verSel).font.face);
+    EXPECT_EQ(edit->font().families().value(0), face) << int(verSel);
+  }
+}
+
+}  // namespace
+}  // namespace tolvar
