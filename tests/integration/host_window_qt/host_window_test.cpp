@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <memory>
 
 namespace tolvar {
 namespace {
@@ -19,8 +20,11 @@ class HostWindowTest : public ::testing::Test {
     static char name[] = "host_window_test";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
+    application_ = std::make_unique<QApplication>(argc, argv);
   }
+  static void TearDownTestSuite() { application_.reset(); }
+
+  static inline std::unique_ptr<QApplication> application_;
 };
 
 TEST_F(HostWindowTest, TheWindowManagersCloseIsOnlyARequest) {
