@@ -77,18 +77,12 @@ bool CTolvarDlg::OnInitDialog() {
 
 void CTolvarDlg::EndWithoutMouse() {
   ports_.dialogs.MessageBox(PlugInMessage(kWindowTitle), state_.ApplicationName);
-  EndProgram();
-}
-
-void CTolvarDlg::EndProgram() {
-  commands_.RemoveTrayIcon();
-  if (state_.Reporter.IsOpen()) state_.Reporter.Send(compose::Detach);
-  ports_.window.Destroy();
+  commands_.ExitProgram();
 }
 
 SkinSource CTolvarDlg::SkinFiles() {
   return {ports_.ini, ports_.dialogs, state_.ApplicationName, state_.Paths.SkinsDir, state_.VER_SEL,
-          [this] { EndProgram(); }};
+          [this] { commands_.ExitProgram(); }};
 }
 
 void CTolvarDlg::Apply() { ApplySettings(state_, ports_.ini, ports_.system, ports_.window, std::nullopt); }

@@ -75,9 +75,6 @@ class CTolvarDlg {
 
  private:
   void EndWithoutMouse();
-  // Removes the tray icon, sends the detach report when the feature
-  // collection is open, and destroys the window.
-  void EndProgram();
   SkinSource SkinFiles();
 
   AppState& state_;

@@ -142,13 +142,19 @@ ProgramUnderTest::ProgramUnderTest()
 void ProgramUnderTest::StartPrivateDisplay() {
   for (int number = 100 + getpid() % 400, tries = 0; tries < 50; ++number, ++tries) {
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    if (fs::exists(socket) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) continue;
+    const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+    if (fs::exists(socket) || fs::exists(lock)) continue;
     const std::string display = ":" + std::to_string(number);
     auto server = std::make_unique<ChildProcess>(
         std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
         std::map<std::string, std::string>{});
-    if (WaitUntil([&] { return fs::exists(socket) || !server->Running(); }, std::chrono::seconds(10)) &&
-        server->Running()) {
+    // The display is ours once its lock file names our server and it listens;
+    // a server that lost the race for the number ends by itself.
+    const auto ours = [&] {
+      const std::string owner = ReadWholeFile(lock);
+      return fs::exists(socket) && !owner.empty() && std::stol(owner) == server->Pid();
+    };
+    if (WaitUntil([&] { return ours() || !server->Running(); }, std::chrono::seconds(10)) && ours()) {
       display_ = display;
       displayServer_ = std::move(server);
       setenv("DISPLAY", display_.c_str(), 1);

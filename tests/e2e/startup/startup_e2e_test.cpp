@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 
 #include "app/text.h"
@@ -21,16 +22,13 @@ std::string IniValue(const std::string& file, const char16_t* section, const cha
   return Utf16ToUtf8(ini.Read(file, section, key, 4000));
 }
 
-TEST(StartupE2eTest, WithoutTheMouseShowsThePlugInMessageAndLeavesNothingBehind) {
-  ProgramUnderTest test;
-  const auto before = test.FolderSnapshot();
-  test.StartProgram(/*withSimulator=*/false);
-
-  // The message box: a visible window of the program with the program's
-  // name as its caption. Confirm it until the program ends.
+// Waits for a message box of the program (a visible window with the
+// program's name as its caption) and confirms every one until the program
+// ends. False when no box appeared.
+bool ConfirmMessageBoxesUntilTheEnd(ProgramUnderTest& test) {
   const std::string findBox =
       "xdotool search --onlyvisible --pid " + std::to_string(test.Program().Pid()) + " --name '^tolvar$' 2>/dev/null";
-  ASSERT_TRUE(WaitUntil([&] { return !RunAndRead(findBox).empty(); }, 20s)) << "no message box appeared";
+  if (!WaitUntil([&] { return !RunAndRead(findBox).empty(); }, 20s)) return false;
   EXPECT_TRUE(test.Program().Running()) << "the program must wait for the message to be confirmed";
   WaitUntil(
       [&] {
@@ -38,6 +36,15 @@ TEST(StartupE2eTest, WithoutTheMouseShowsThePlugInMessageAndLeavesNothingBehind)
         return test.Program().WaitForExit(200ms).has_value();
       },
       20s);
+  return true;
+}
+
+TEST(StartupE2eTest, WithoutTheMouseShowsThePlugInMessageAndLeavesNothingBehind) {
+  ProgramUnderTest test;
+  const auto before = test.FolderSnapshot();
+  test.StartProgram(/*withSimulator=*/false);
+
+  ASSERT_TRUE(ConfirmMessageBoxesUntilTheEnd(test)) << "no message box appeared";
 
   const auto status = test.Program().WaitForExit(20s);
   ASSERT_TRUE(status.has_value()) << "the program did not end after the message";
@@ -146,6 +153,18 @@ TEST(StartupE2eTest, SendsThePreparedProfileAndSavesItAsApplied) {
   // The macro file is saved as it was loaded: the same bytes.
   EXPECT_EQ(ReadWholeFile(macroFile), macrosBefore);
   EXPECT_EQ(IniValue(config, u"Config3", u"macroNum"), IniValue(macroFile, u"Macros", u"macroNum"));
+}
+
+TEST(StartupE2eTest, AMissingLayoutFileEndsTheProgramBeforeAnythingIsSent) {
+  ProgramUnderTest test;
+  std::filesystem::remove(test.AppDir() + "/skins/INI_EN/skin_color_en.ini");
+  test.StartSimulator();
+  test.StartProgram();
+  ASSERT_TRUE(ConfirmMessageBoxesUntilTheEnd(test)) << "no message box appeared";
+  const auto status = test.Program().WaitForExit(20s);
+  ASSERT_TRUE(status.has_value()) << "the program must end after the message";
+  EXPECT_EQ(*status, 0);
+  EXPECT_TRUE(FeatureReports(test.SimLog()).empty()) << "the mouse is not opened before the skin is loaded";
 }
 
 }  // namespace
