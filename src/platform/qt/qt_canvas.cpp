@@ -37,11 +37,11 @@ void QtCanvas::FillRect(const PaintRect& rect, Rgb colour) {
   if (!area.isEmpty()) painter_.fillRect(area, ColourOf(colour));
 }
 
-const QtCanvas::LoadedFont& QtCanvas::FontFor(const FontSpec& spec) {
-  const auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const LoadedFont& f) { return f.spec == spec; });
+const QtCanvas::LoadedFont& QtCanvas::FontFor(const FontSpec& wanted) {
+  const auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const LoadedFont& f) { return f.wanted == wanted; });
   if (found != fonts_.end()) return *found;
-  const QFont font = QtFontFor(spec);
-  fonts_.push_back(LoadedFont{spec, font, QFontMetrics(font, &target_)});
+  const QFont font = QtFontFor(wanted);
+  fonts_.push_back(LoadedFont{wanted, font, QFontMetrics(font, &target_)});
   return fonts_.back();
 }
 

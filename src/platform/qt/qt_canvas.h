@@ -24,11 +24,11 @@ class QtCanvas : public Canvas {
 
  private:
   struct LoadedFont {
-    FontSpec spec;
+    FontSpec wanted;
     QFont font;
     QFontMetrics metrics;
   };
-  const LoadedFont& FontFor(const FontSpec& spec);
+  const LoadedFont& FontFor(const FontSpec& wanted);
   QRect Clipped(const PaintRect& rect) const;
 
   QImage& target_;

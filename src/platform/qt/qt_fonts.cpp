@@ -19,14 +19,14 @@ QStringList FamiliesFor(const QString& face) {
 
 }  // namespace
 
-QFont QtFontFor(const FontSpec& spec) {
-  const QString face = QString::fromStdU16String(spec.face);
+QFont QtFontFor(const FontSpec& wanted) {
+  const QString face = QString::fromStdU16String(wanted.face);
   QFont font;
   font.setFamilies(FamiliesFor(face));
   font.setStyleHint(face == QStringLiteral("Consolas") ? QFont::Monospace : QFont::SansSerif);
   // The height is the character cell; the em size is about six sevenths of it.
-  font.setPixelSize(spec.height * 6 / 7);
-  font.setWeight(static_cast<QFont::Weight>(spec.weight));
+  font.setPixelSize(wanted.height * 6 / 7);
+  font.setWeight(static_cast<QFont::Weight>(wanted.weight));
   font.setItalic(false);
   font.setUnderline(false);
   font.setStrikeOut(false);

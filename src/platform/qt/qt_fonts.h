@@ -10,6 +10,6 @@
 
 namespace tolvar {
 
-QFont QtFontFor(const FontSpec& spec);
+QFont QtFontFor(const FontSpec& wanted);
 
 }  // namespace tolvar
