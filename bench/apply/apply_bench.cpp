@@ -7,8 +7,7 @@
 //   NoFilesNoMouse   composing the entries alone.
 // NoFiles − NoFilesNoMouse is the cost of sending the reports (to a channel
 // that does nothing; a real mouse adds its transfer time per report).
-// Twelve macros of 100 events each make the macro blocks as large as they
-// get in use. The Time column (wall clock) includes waiting for the disk.
+// The Time column (wall clock) includes waiting for the disk.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -17,7 +16,7 @@
 #include <filesystem>
 #include <string>
 
-#include "config/profile_settings.h"
+#include "apply_fixture.h"
 #include "device/apply_settings.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
@@ -25,6 +24,10 @@
 
 namespace tolvar {
 namespace {
+
+using bench::FillState;
+using bench::NullSystemSettings;
+using bench::ProgramFolder;
 
 class NullChannel final : public HidFeatureChannel {
  public:
@@ -48,46 +51,7 @@ class NullIniStore final : public IniStore {
   }
 };
 
-class NullSystemSettings final : public SystemSettings {
- public:
-  std::optional<int> PointerSpeed() override { return 10; }
-  void SetPointerSpeed(int) override {}
-  std::optional<int> WheelScrollLines() override { return 3; }
-  void SetWheelScrollLines(int) override {}
-};
-
 using NullWindow = testing::StillWindow;
-
-// A program folder in /tmp with its configuration folder, removed afterwards.
-class ProgramFolder {
- public:
-  ProgramFolder() {
-    std::string pattern = "/tmp/tolvar-apply-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    root_ = pattern;
-    std::filesystem::create_directories(root_ + "/skins/config");
-  }
-  ~ProgramFolder() { std::filesystem::remove_all(root_); }
-  const std::string& Root() const { return root_; }
-
- private:
-  std::string root_;
-};
-
-void FillState(AppState& app, const ProgramFolder& folder) {
-  app.Paths.ModuleDir = folder.Root();
-  app.Paths.ConfigPath = folder.Root() + "/skins/config/config.ini";
-  app.VER_SEL = 1;
-  app.CurConfig = 2;
-  app.Settings = DefaultProfile(0);
-  app.UserMacros.count = kMaxUserMacros;
-  for (int i = 0; i < kMaxUserMacros; ++i) {
-    Macro& m = app.UserMacros.slots[i];
-    m.name = MacroNameFrom(u"macro " + std::u16string(1, static_cast<char16_t>(u'a' + i)));
-    m.eventCount = 100;
-    for (int e = 0; e < 100; ++e) m.events[e] = {static_cast<std::uint8_t>(4 + e % 26), static_cast<std::uint8_t>(1 + e % 2), 30};
-  }
-}
 
 void RunApply(benchmark::State& state, bool realFiles, bool mouse) {
   ProgramFolder folder;

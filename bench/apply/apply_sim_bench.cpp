@@ -11,28 +11,23 @@
 //              socket round trip, the simulator's log line);
 // the rest of the Time column is the work between those calls.
 // OneReport is the round trip of a single feature report.
-// Twelve macros of 100 events each make the macro blocks as large as they
-// get in use.
 #include <benchmark/benchmark.h>
-
-#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
 
-#include "config/profile_settings.h"
+#include "apply_fixture.h"
 #include "device/apply_settings.h"
 #include "device/device_link.h"
-#include "macros/macro_text.h"
 #include "mouse_descriptor.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/sim/sim_hid_backend.h"
 #include "simulator.h"
 #include "socket_transport.h"
+#include "support/still_window.h"
 
 namespace tolvar {
 namespace {
@@ -87,51 +82,24 @@ class TimedChannel final : public HidFeatureChannel {
   HidFeatureChannel& channel_;
 };
 
-class NullSystemSettings final : public SystemSettings {
- public:
-  std::optional<int> PointerSpeed() override { return 10; }
-  void SetPointerSpeed(int) override {}
-  std::optional<int> WheelScrollLines() override { return 3; }
-  void SetWheelScrollLines(int) override {}
-};
 
-class NullWindow final : public WindowHost {
- public:
-  void SetTitle(const std::u16string&) override {}
-  void Invalidate() override {}
-  void Show() override {}
-  void ShowMinimized() override {}
-  void Restore() override {}
-  void Hide() override {}
-  bool IsMinimized() const override { return false; }
-  void Destroy() override {}
-  void PostToUi(std::function<void()> task) override { task(); }
-  void SetShape(const MaskShape&) override {}
-};
+using NullWindow = testing::StillWindow;
 
 // A program folder in /tmp with its configuration folder, and the simulated
 // mouse serving on a socket inside it; all removed afterwards.
-class SimulatedMouseFolder {
+class SimulatedMouseFolder : public bench::ProgramFolder {
  public:
   SimulatedMouseFolder() {
-    std::string pattern = "/tmp/tolvar-apply-sim-bench-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    root_ = pattern;
-    std::filesystem::create_directories(root_ + "/skins/config");
     std::string error;
-    if (!log_.Open(root_ + "/mouse.log", error)) Fail(error);
+    if (!log_.Open(Root() + "/mouse.log", error)) Fail(error);
     transport_ = std::make_unique<mousesim::SocketTransport>(SocketPath(), mousesim::Identity(), simulator_);
     if (!transport_->Listen(error)) Fail(error);
     simulator_.Attach(*transport_);
     if (!simulator_.Start(error)) Fail(error);
   }
-  ~SimulatedMouseFolder() {
-    transport_.reset();
-    std::filesystem::remove_all(root_);
-  }
+  ~SimulatedMouseFolder() { transport_.reset(); }
 
-  const std::string& Root() const { return root_; }
-  std::string SocketPath() const { return root_ + "/mouse.sock"; }
+  std::string SocketPath() const { return Root() + "/mouse.sock"; }
 
  private:
   [[noreturn]] static void Fail(const std::string& error) {
@@ -139,28 +107,10 @@ class SimulatedMouseFolder {
     std::abort();
   }
 
-  std::string root_;
   mousesim::EventLog log_;
   mousesim::Simulator simulator_{log_};
   std::unique_ptr<mousesim::SocketTransport> transport_;
 };
-
-void FillState(AppState& app, const SimulatedMouseFolder& folder) {
-  app.Paths.ModuleDir = folder.Root();
-  app.Paths.ConfigPath = folder.Root() + "/skins/config/config.ini";
-  app.VER_SEL = 1;
-  app.CurConfig = 2;
-  app.Settings = DefaultProfile(0);
-  app.UserMacros.count = kMaxUserMacros;
-  for (int i = 0; i < kMaxUserMacros; ++i) {
-    Macro& m = app.UserMacros.slots[i];
-    m.name = MacroNameFrom(u"macro " + std::u16string(1, static_cast<char16_t>(u'a' + i)));
-    m.eventCount = 100;
-    for (int e = 0; e < 100; ++e) {
-      m.events[e] = {static_cast<std::uint8_t>(4 + e % 26), static_cast<std::uint8_t>(1 + e % 2), 30};
-    }
-  }
-}
 
 double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
 
@@ -168,7 +118,7 @@ void BM_ApplyAgainstSimulator(benchmark::State& state) {
   SimulatedMouseFolder folder;
   sim::SimHidBackend backend(folder.SocketPath());
   AppState app;
-  FillState(app, folder);
+  bench::FillState(app, folder);
   if (!OpenDeviceLink(app.Link, backend, app.Reporter)) {
     state.SkipWithError("the simulated mouse was not found");
     return;
@@ -176,7 +126,7 @@ void BM_ApplyAgainstSimulator(benchmark::State& state) {
   TimedChannel channel(*app.Link.FeatureHandle);
   app.Reporter.Attach(&channel, app.Link.FeatureReportByteLength);
   TimedIniStore ini;
-  NullSystemSettings system;
+  bench::NullSystemSettings system;
   NullWindow window;
   for (auto _ : state) {
     // Alternate a setting so each apply really changes the files.
@@ -209,4 +159,3 @@ BENCHMARK(BM_OneReport)->Unit(benchmark::kMicrosecond);
 }  // namespace
 }  // namespace tolvar
 
-BENCHMARK_MAIN();
