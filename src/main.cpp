@@ -28,6 +28,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
+#include "platform/qt/session_end.h"
 #include "platform/qt/sim_notices_qt.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/udev_notices_qt.h"
@@ -69,6 +70,7 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvar::BlockTerminationSignals();
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
 
@@ -122,7 +124,7 @@ int main(int argc, char** argv) {
       .controlColours = [&] { return dialog.OnCtlColor(); },
   });
   instance->OnRestoreRequest([&] { window.Restore(); });
-  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&] { dialog.OnClose(); });
+  tolvar::SessionEnd sessionEnd([&] { dialog.OnClose(); });
   tolvar::LogindResume resume(QDBusConnection::systemBus(), [&] { dialog.OnPowerBroadcast(); });
   notices.Start([&](tolvar::DeviceEvent event, const std::string& path) { dialog.OnDeviceChange(event, path); });
 

@@ -2,6 +2,7 @@
 // settings sent at start, and the two ways the program ends at once.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -165,6 +166,24 @@ TEST(StartupE2eTest, AMissingLayoutFileEndsTheProgramBeforeAnythingIsSent) {
   ASSERT_TRUE(status.has_value()) << "the program must end after the message";
   EXPECT_EQ(*status, 0);
   EXPECT_TRUE(FeatureReports(test.SimLog()).empty()) << "the mouse is not opened before the skin is loaded";
+}
+
+// The session ends (logout sends SIGTERM; a closed terminal SIGHUP): the
+// program ends as its exit command does, with the detach report.
+TEST(StartupE2eTest, TheEndOfTheSessionSendsTheDetachReport) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    ProgramUnderTest test;
+    test.StartSimulator();
+    test.StartProgram();
+    ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s));
+    kill(test.Program().Pid(), signal);
+    const auto status = test.Program().WaitForExit(20s);
+    ASSERT_TRUE(status.has_value()) << "signal " << signal;
+    EXPECT_EQ(*status, 0) << "signal " << signal;
+    const auto reports = FeatureReports(test.SimLog());
+    ASSERT_EQ(reports.size(), kSettingsReports + 1) << "signal " << signal;
+    EXPECT_EQ(Hex(reports.back().bytes).substr(0, 11), "07 20 00 00") << "signal " << signal;
+  }
 }
 
 }  // namespace

@@ -30,10 +30,8 @@ void EmitPrepareForSleep(QDBusConnection& bus, bool goingToSleep) {
 TEST(ResumeE2eTest, WakingUpSendsTheSameSettingsAgainAndGoingToSleepSendsNothing) {
   ProgramUnderTest test;
   const std::string address = test.StartPrivateBus();
-  test.StartSimulator();
-  test.StartProgram(true, {}, {{"DBUS_SYSTEM_BUS_ADDRESS", address}});
-  ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings never reached the mouse";
 
+  // The login manager is on the bus before the program starts, as on a desktop.
   int argc = 1;
   char name[] = "resume_e2e_tests";
   char* argv[] = {name, nullptr};
@@ -41,6 +39,10 @@ TEST(ResumeE2eTest, WakingUpSendsTheSameSettingsAgainAndGoingToSleepSendsNothing
   QDBusConnection login = QDBusConnection::connectToBus(QString::fromStdString(address), QStringLiteral("login"));
   ASSERT_TRUE(login.isConnected()) << login.lastError().message().toStdString();
   ASSERT_TRUE(login.registerService(QStringLiteral("org.freedesktop.login1")));
+
+  test.StartSimulator();
+  test.StartProgram(true, {}, {{"DBUS_SYSTEM_BUS_ADDRESS", address}});
+  ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings never reached the mouse";
 
   EmitPrepareForSleep(login, true);
   EmitPrepareForSleep(login, false);
