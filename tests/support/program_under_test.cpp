@@ -145,8 +145,11 @@ void ProgramUnderTest::StartPrivateDisplay() {
     const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
     if (fs::exists(socket) || fs::exists(lock)) continue;
     const std::string display = ":" + std::to_string(number);
+    // -noreset: the server must not reset when its last client (say, an
+    // xdotool query) leaves while the program is still connecting.
     auto server = std::make_unique<ChildProcess>(
-        std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+        std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                                 "-noreset"},
         std::map<std::string, std::string>{});
     // The display is ours once its lock file names our server and it listens;
     // a server that lost the race for the number ends by itself.
