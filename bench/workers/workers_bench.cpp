@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
@@ -164,34 +165,58 @@ std::vector<double> OurPressLatencies() {
   return latencies;
 }
 
+// The reference design: the reader raises a flag, the player looks at it
+// every 2 ms and acts on it. Ends its threads when destroyed.
+class PollingReference {
+ public:
+  PollingReference(PipeChannel& input, std::function<void()> act)
+      : input_(input),
+        act_(std::move(act)),
+        reader_([this] {
+          std::uint8_t buffer[3];
+          while (input_.Read(buffer) > 0) request.store(1);
+        }),
+        player_([this] {
+          while (running_.load()) {
+            if (request.load() != 0) {
+              if (act_) act_();
+              request.store(0);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+          }
+        }) {}
+  ~PollingReference() {
+    input_.CloseWriter();
+    reader_.join();
+    running_.store(false);
+    player_.join();
+  }
+
+  std::atomic<int> request{0};
+
+ private:
+  PipeChannel& input_;
+  std::function<void()> act_;
+  std::atomic<bool> running_{true};
+  std::thread reader_;
+  std::thread player_;
+};
+
 // The reference: the reader raises a flag, the player looks every 2 ms.
 std::vector<double> PollingPressLatencies() {
   AppState state;
   TimedChannel feature;
   PrepareState(state, feature);
   PipeChannel input;
-  std::atomic<bool> running{true};
-  std::atomic<int> request{0};
-  std::thread reader([&] {
-    std::uint8_t buffer[3];
-    while (input.Read(buffer) > 0) request.store(1);
-  });
-  std::thread player([&] {
-    while (running.load()) {
-      if (request.load() != 0) {
-        state.Reporter.Send([](std::span<std::uint8_t> report) { compose::ConsumerKey(report, 0x0223); });
-        request.store(0);
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-  });
-  auto latencies = MeasurePresses(input, feature, [&] {
-    while (request.load() != 0) std::this_thread::yield();
-  });
-  input.CloseWriter();
-  reader.join();
-  running.store(false);
-  player.join();
+  std::vector<double> latencies;
+  {
+    PollingReference reference(input, [&] {
+      state.Reporter.Send([](std::span<std::uint8_t> report) { compose::ConsumerKey(report, 0x0223); });
+    });
+    latencies = MeasurePresses(input, feature, [&] {
+      while (reference.request.load() != 0) std::this_thread::yield();
+    });
+  }
   state.Reporter.Attach(nullptr, 0);
   return latencies;
 }
@@ -258,25 +283,9 @@ long OurIdleSwitches() {
 
 long PollingIdleSwitches() {
   PipeChannel input;
-  std::atomic<bool> running{true};
-  std::atomic<int> request{0};
-  std::thread reader([&] {
-    std::uint8_t buffer[3];
-    while (input.Read(buffer) > 0) request.store(1);
-  });
-  std::thread player([&] {
-    while (running.load()) {
-      if (request.load() != 0) request.store(0);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-  });
+  PollingReference reference(input, {});
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  const long switches = SwitchesOver(kIdleSpan);
-  input.CloseWriter();
-  reader.join();
-  running.store(false);
-  player.join();
-  return switches;
+  return SwitchesOver(kIdleSpan);
 }
 
 void BM_IdleWakeups(benchmark::State& bench) {
