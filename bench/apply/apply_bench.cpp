@@ -17,7 +17,7 @@
 #include <string>
 
 #include "apply_fixture.h"
-#include "device/apply_settings.h"
+#include "app/apply_settings.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/still_window.h"

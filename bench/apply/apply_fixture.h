@@ -13,7 +13,7 @@
 #include "app/app_state.h"
 #include "config/profile_settings.h"
 #include "macros/macro_text.h"
-#include "platform/ports/system_settings.h"
+#include "ports/system_settings.h"
 
 namespace tolvar::bench {
 

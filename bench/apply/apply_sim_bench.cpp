@@ -20,7 +20,7 @@
 #include <string>
 
 #include "apply_fixture.h"
-#include "device/apply_settings.h"
+#include "app/apply_settings.h"
 #include "device/device_link.h"
 #include "mouse_descriptor.h"
 #include "platform/ini/ini_file_store.h"

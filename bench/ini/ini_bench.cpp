@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_file_store.h"
 
 namespace {

@@ -16,15 +16,15 @@
 #include <memory>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "config/profile_settings.h"
 #include "per_pixel_mask_region.h"
 #include "platform/ini/ini_file_store.h"
-#include "platform/ports/dialogs.h"
+#include "ports/dialogs.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_image_cache.h"
-#include "skin/main_window_shape.h"
-#include "skin/region.h"
+#include "app/main_window_shape.h"
+#include "skin/mask_region.h"
 #include "skin/skin_layout.h"
 
 namespace {

@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <string>
 
+#include "base/region.h"
+#include "base/values.h"
 #include "config/profile_settings.h"
 #include "device/device_link.h"
 #include "device/feature_report.h"
 #include "macros/macro.h"
-#include "skin/region.h"
+#include "skin/fonts.h"
 #include "skin/skin_layout.h"
 
 namespace tolvar {
-
-constexpr int kNone = 255;  // "none" for every hover value and hit-test result
 
 inline const std::u16string kWindowTitle = u"Quarrion DORVEL_KITE7";
 
@@ -27,19 +27,6 @@ struct AppPaths {
   std::string FixedMacroPath;  // ModuleDir + "/constMacro.dat"
   std::string MaskImagePath;   // SkinsDir + "/main_mask.jpg"
 };
-
-// A font as the program asks for it; the platform picks the nearest face.
-struct FontSpec {
-  std::u16string face;
-  int height = 0;
-  int width = 0;
-  int weight = 400;
-  friend bool operator==(const FontSpec&, const FontSpec&) = default;
-};
-
-inline const FontSpec kFontEnglish{u"Consolas", 14, 7, 400};
-inline const FontSpec kFontEnglishSmall{u"Consolas", 12, 5, 400};
-inline const FontSpec kFontOther{u"宋体", 12, 6, 400};
 
 struct AppState {
   AppPaths Paths;

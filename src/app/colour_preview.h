@@ -8,12 +8,12 @@
 #include <optional>
 
 #include "app/app_state.h"
-#include "platform/ports/clock.h"
-#include "platform/ports/window_host.h"
+#include "ports/clock.h"
+#include "ports/window_host.h"
+#include "skin/pages.h"
 
 namespace tolvar {
 
-constexpr std::uint8_t kColourPage = 2;
 constexpr std::uint8_t kLedTypeColourCycle = 1;
 
 // The pause between two preview steps: (6 − LED_CYC_TIME) × 200 ms, with

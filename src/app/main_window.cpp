@@ -3,11 +3,12 @@
 #include <chrono>
 
 #include "app/startup.h"
+#include "app/state_loading.h"
 #include "config/config_file.h"
-#include "device/apply_settings.h"
+#include "app/apply_settings.h"
 #include "device/device_link.h"
 #include "macros/macro_file.h"
-#include "skin/main_window_shape.h"
+#include "app/main_window_shape.h"
 
 namespace tolvar {
 

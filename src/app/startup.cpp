@@ -1,6 +1,6 @@
 #include "app/startup.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "device/feature_report.h"
 
 namespace tolvar {

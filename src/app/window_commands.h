@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "platform/ports/tray.h"
-#include "platform/ports/window_host.h"
-#include "platform/ports/window_menu.h"
+#include "ports/tray.h"
+#include "ports/window_host.h"
+#include "ports/window_menu.h"
 
 namespace tolvar {
 

@@ -20,16 +20,15 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "platform/ports/clock.h"
-#include "platform/ports/ini_store.h"
-#include "platform/ports/program_launcher.h"
-#include "platform/ports/window_host.h"
+#include "ports/clock.h"
+#include "ports/ini_store.h"
+#include "ports/program_launcher.h"
+#include "ports/window_host.h"
 
 namespace tolvar {
 
 constexpr std::uint8_t kButtonEventBase = 0xF0;  // byte 1: 0xF0 + device button number
 constexpr std::uint8_t kButtonReleased = 0x80;   // byte 2 of a release
-constexpr int kHeldModeBit = 0x02;               // Macro::mode bit: play while held
 constexpr int kHeldModeRepetitions = 10000;
 constexpr int kMinEventWaitMs = 10;
 

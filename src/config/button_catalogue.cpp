@@ -17,35 +17,35 @@ struct Offer {
   int entryOfFirst;
 };
 
+// A row names only what differs from the defaults: not offered, mouse
+// byte 0, not host-handled, no host action, the FunctionLabels entry.
 struct CatalogueRow {
-  std::int32_t first, last;  // code range
-  Offer offered;
-  std::uint8_t mouseByteOfFirst;
-  bool mouseByteFollowsCode;  // the byte steps with the code through the range
-  bool hostHandled;
-  HostAction action;          // index = code − first
-  LabelKind label;            // FunctionLabel: entry = code; UserMacroName: slot = code − first
+  std::int32_t first = 0, last = 0;  // code range
+  Offer offered{0, 0};
+  std::uint8_t mouseByte = 0;           // the byte sent for `first`
+  bool mouseByteStepsWithCode = false;  // the byte steps with the code through the range
+  bool hostHandled = false;
+  HostAction action = HostAction::None;     // index = code − first
+  LabelKind label = LabelKind::FunctionLabel;  // FunctionLabel: entry = code; UserMacroName: slot = code − first
 };
 
-constexpr Offer kNotOffered{0, 0};
-
 constexpr std::array<CatalogueRow, 15> kCatalogue{{
-    {0, 0, kNotOffered, 0, false, false, HostAction::None, LabelKind::None},
-    {1, 5, {1, 0}, 1, true, false, HostAction::None, LabelKind::FunctionLabel},
-    {6, 6, {6, 0}, 6, false, true, HostAction::None, LabelKind::FunctionLabel},
-    {7, 10, kNotOffered, 0, false, false, HostAction::None, LabelKind::FunctionLabel},
-    {11, 14, {7, 1}, 7, true, false, HostAction::None, LabelKind::FunctionLabel},
-    {15, 15, {7, 5}, 11, false, true, HostAction::None, LabelKind::FunctionLabel},
-    {16, 16, {7, 6}, 12, false, true, HostAction::None, LabelKind::FunctionLabel},
-    {17, 17, kNotOffered, 13, false, false, HostAction::None, LabelKind::FunctionLabel},
-    {18, 20, kNotOffered, 0, false, false, HostAction::None, LabelKind::FunctionLabel},
-    {21, 30, {8, 1}, 0, false, false, HostAction::ConsumerKey, LabelKind::FunctionLabel},
-    {31, 38, {10, 1}, 0, false, false, HostAction::PlayFixedMacro, LabelKind::FunctionLabel},
-    {39, 39, kNotOffered, 0, false, false, HostAction::StartCalculator, LabelKind::FunctionLabel},
-    {40, 40, kNotOffered, 0, false, false, HostAction::StartTerminal, LabelKind::FunctionLabel},
-    {41, 52, {9, 1}, 0, false, false, HostAction::PlayUserMacro, LabelKind::UserMacroName},
+    {.first = 0, .last = 0, .label = LabelKind::None},
+    {.first = 1, .last = 5, .offered = {1, 0}, .mouseByte = 1, .mouseByteStepsWithCode = true},
+    {.first = 6, .last = 6, .offered = {6, 0}, .mouseByte = 6, .hostHandled = true},
+    {.first = 7, .last = 10},
+    {.first = 11, .last = 14, .offered = {7, 1}, .mouseByte = 7, .mouseByteStepsWithCode = true},
+    {.first = 15, .last = 15, .offered = {7, 5}, .mouseByte = 11, .hostHandled = true},
+    {.first = 16, .last = 16, .offered = {7, 6}, .mouseByte = 12, .hostHandled = true},
+    {.first = 17, .last = 17, .mouseByte = 13},
+    {.first = 18, .last = 20},
+    {.first = 21, .last = 30, .offered = {8, 1}, .action = HostAction::ConsumerKey},
+    {.first = 31, .last = 38, .offered = {10, 1}, .action = HostAction::PlayFixedMacro},
+    {.first = 39, .last = 39, .action = HostAction::StartCalculator},
+    {.first = 40, .last = 40, .action = HostAction::StartTerminal},
+    {.first = 41, .last = 52, .offered = {9, 1}, .action = HostAction::PlayUserMacro, .label = LabelKind::UserMacroName},
     // No function of their own; the skin still names them.
-    {53, 54, kNotOffered, 0, false, false, HostAction::None, LabelKind::FunctionLabel},
+    {.first = 53, .last = 54},
 }};
 
 const CatalogueRow* RowFor(std::int32_t code) {
@@ -59,8 +59,8 @@ const CatalogueRow* RowFor(std::int32_t code) {
 std::uint8_t DeviceFunctionCode(std::int32_t code) {
   const CatalogueRow* row = RowFor(code);
   if (row == nullptr) return 0;
-  const std::int32_t step = row->mouseByteFollowsCode ? code - row->first : 0;
-  return static_cast<std::uint8_t>(row->mouseByteOfFirst + step);
+  const std::int32_t step = row->mouseByteStepsWithCode ? code - row->first : 0;
+  return static_cast<std::uint8_t>(row->mouseByte + step);
 }
 
 bool IsHostHandled(std::int32_t code) {

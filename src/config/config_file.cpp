@@ -1,6 +1,6 @@
 #include "config/config_file.h"
 
-#include "app/text.h"
+#include "base/text.h"
 #include "macros/macro_file.h"
 
 namespace tolvar {
@@ -123,13 +123,6 @@ ProfileSettings ReadProfileSettings(IniStore& ini, const std::string& file, std:
   }
   UpdateDerivedValues(settings);
   return settings;
-}
-
-void LoadProfile(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file, int profile,
-                 ProfileSource source, bool withMacros) {
-  const std::u16string section = LoadSectionName(profile, source, app.VER_SEL);
-  app.Settings = ReadProfileSettings(ini, file, section);
-  if (withMacros) LoadUserMacros(app, ini, dialogs, file, section);
 }
 
 void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings) {

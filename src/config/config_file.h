@@ -14,11 +14,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
 #include "config/profile_settings.h"
 #include "macros/macro.h"
-#include "platform/ports/dialogs.h"
-#include "platform/ports/ini_store.h"
+#include "ports/ini_store.h"
 
 namespace tolvar {
 
@@ -39,12 +37,6 @@ std::vector<IniEntry> ProfileEntries(std::u16string_view section, const ProfileS
 // The settings held in `section`; missing keys read as 0. Derived values
 // are computed.
 ProfileSettings ReadProfileSettings(IniStore& ini, const std::string& file, std::u16string_view section);
-
-// Replaces app.Settings by the profile read from the file; with macros also
-// app.UserMacros (and app.SelectedMacro) by the section's macro block, which
-// shows "找不到配置文件" when the file does not exist.
-void LoadProfile(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file, int profile,
-                 ProfileSource source, bool withMacros);
 
 // Writes the settings into "Config" + profile, in one batch; the second form
 // adds the macro block of `macros` to the same batch.

@@ -6,8 +6,6 @@ namespace tolvar {
 
 namespace {
 
-constexpr int kFirstDpiCellHotSpot = 66;  // main page hot spots 66 + 12·n .. 77 + 12·n
-
 bool IsLevel(int level) { return level >= 0 && level < kDpiLevelCount; }
 
 // 255 − 16·v with 16·v taken modulo 256.

@@ -13,7 +13,8 @@
 #include <array>
 #include <cstdint>
 
-#include "app/shared_value.h"
+#include "base/shared_value.h"
+#include "base/values.h"
 
 namespace tolvar {
 
@@ -22,11 +23,8 @@ constexpr int kDpiLevelCount = 6;
 constexpr int kCycleColourCount = 7;
 constexpr int kDpiStepCount = 12;
 constexpr std::int32_t kFireTimeMax = 300;
-
-struct Rgb {
-  std::uint8_t r = 0, g = 0, b = 0;
-  friend bool operator==(const Rgb&, const Rgb&) = default;
-};
+// The DPI cells of level n are main page hot spots 66 + 12·n .. 77 + 12·n.
+constexpr int kFirstDpiCellHotSpot = 66;
 
 struct ProfileSettings {
   // Fields the worker threads read or write are Shared (indivisible access).

@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
-#include "app/shared_value.h"
+#include "base/shared_value.h"
 #include "device/feature_report.h"
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar {
 

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "macros/macro.h"
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar {
 

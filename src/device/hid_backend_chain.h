@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar {
 

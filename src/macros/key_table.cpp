@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace tolvar {
 

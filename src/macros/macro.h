@@ -17,6 +17,10 @@ constexpr std::uint8_t kMiddleButtonCode = 242;
 constexpr std::uint8_t kActionPress = 1;
 constexpr std::uint8_t kActionRelease = 2;
 
+// Bits of Macro::mode: none set plays once.
+constexpr std::uint8_t kRepeatModeBit = 0x01;  // play repeatCount rounds
+constexpr std::uint8_t kHeldModeBit = 0x02;    // play while the button is held
+
 struct MacroEvent {
   std::uint8_t code = 0;    // keyboard usage ID, or 240..242 for mouse buttons
   std::uint8_t action = 0;  // 1 press, 2 release
@@ -26,7 +30,7 @@ struct MacroEvent {
 
 struct Macro {
   std::array<char16_t, kMacroNameUnits> name{};
-  std::uint8_t mode = 0;  // 0 once, 1 repeatCount rounds, bit 1 (2) while held
+  std::uint8_t mode = 0;  // kRepeatModeBit, kHeldModeBit
   std::uint16_t repeatCount = 0;
   std::uint8_t eventCount = 0;
   std::array<MacroEvent, kMacroEventSlots> events{};

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "macros/macro_text.h"
 
 namespace tolvar {
@@ -21,28 +21,16 @@ bool FileExists(const std::string& file) {
   return std::filesystem::exists(std::filesystem::path(file), error);
 }
 
-// Reads a block into the first `capacity` slots of `table`; slots at and
-// beyond the new count keep what they held.
-void LoadBlock(MacroTable& table, int capacity, IniStore& ini, Dialogs& dialogs, const std::u16string& caption,
-               const std::string& file, std::u16string_view section) {
+}  // namespace
+
+void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, Dialogs& dialogs, const std::u16string& caption,
+                    const std::string& file, std::u16string_view section) {
   if (!FileExists(file)) dialogs.MessageBox(std::u16string(kMissingFileMessage), caption);
   const std::int32_t count = ParseDecimal(ini.Read(file, section, kCountKey, kCountBufferChars));
   table.count = static_cast<std::int16_t>(std::clamp(count, 0, capacity));
   for (int i = 0; i < table.count; ++i) {
     table.slots[i] = DecodeMacro(ini.Read(file, section, DecimalText(i), kMacroBufferChars));
   }
-}
-
-}  // namespace
-
-void LoadUserMacros(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file,
-                    std::u16string_view section) {
-  LoadBlock(app.UserMacros, kMaxUserMacros, ini, dialogs, app.ApplicationName, file, section);
-  app.SelectedMacro = app.UserMacros.count > 0 ? app.UserMacros.count - 1 : 0;
-}
-
-void LoadFixedMacros(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file) {
-  LoadBlock(app.FixedMacros, kMacroTableSlots, ini, dialogs, app.ApplicationName, file, kMacroSection);
 }
 
 std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const MacroTable& table) {

@@ -14,23 +14,20 @@
 #include <string_view>
 #include <vector>
 
-#include "app/app_state.h"
 #include "macros/macro.h"
-#include "platform/ports/dialogs.h"
-#include "platform/ports/ini_store.h"
+#include "ports/dialogs.h"
+#include "ports/ini_store.h"
 
 namespace tolvar {
 
 inline constexpr std::u16string_view kMacroSection = u"Macros";
 inline constexpr std::u16string_view kMissingFileMessage = u"找不到配置文件";
 
-// Reads the block of `section` into app.UserMacros and selects its last
-// macro (0 when it has none). A missing file shows "找不到配置文件" with the
-// application's name as caption and reads as an empty block.
-void LoadUserMacros(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file,
-                    std::u16string_view section);
-// Reads the "Macros" block of the fixed-macro file into app.FixedMacros.
-void LoadFixedMacros(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file);
+// Reads the block of `section` into the first `capacity` slots of `table`;
+// slots at and beyond the new count keep what they held. A missing file
+// shows "找不到配置文件" with `caption` and reads as an empty block.
+void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, Dialogs& dialogs, const std::u16string& caption,
+                    const std::string& file, std::u16string_view section);
 
 // The keys of a block: "macroNum", then the macros 0 .. count − 1.
 std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const MacroTable& table);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "macros/key_table.h"
 
 namespace tolvar {

@@ -6,8 +6,9 @@
 #include <limits>
 #include <memory>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "config/button_catalogue.h"
+#include "skin/fonts.h"
 
 namespace tolvar {
 
@@ -42,7 +43,6 @@ constexpr int kFirstSwatchRow = 41;
 constexpr int kFirstEnableRow = 47;
 constexpr int kFirstLevelNameRow = 53;
 constexpr int kFirstLevelSelectorRow = 60;
-constexpr int kFirstDpiCellRow = 66;
 
 // Advanced page rows.
 constexpr int kRecordRow = 4;
@@ -57,8 +57,6 @@ constexpr int kReleaseCountRow = 44;
 constexpr int kLastWhiteAdvancedRow = 46;  // rows 43..46 are white
 constexpr int kSpeedChoices = 10;          // DPI_SPEED and WHEEL_SPEED 0..9
 constexpr int kUsbSpeedChoices = 4;        // USB_SPEED 0..3
-constexpr std::uint8_t kRepeatModeBit = 1;
-constexpr std::uint8_t kHeldModeBit = 2;
 
 // Colour page rows.
 constexpr int kFirstLedTypeRow = 7;
@@ -100,19 +98,15 @@ struct RowText {
 
 class PagePainter {
  public:
-  PagePainter(AppState& state, Canvas& canvas, LayerImages& images)
-      : state_(state),
-        settings_(state.Settings),
-        canvas_(canvas),
-        images_(images),
-        page_(PageOf(state.CurrentPage.load())) {}
+  PagePainter(const MainWindowView& view, Canvas& canvas, LayerImages& images)
+      : view_(view), settings_(view.settings), canvas_(canvas), images_(images), page_(PageOf(view.page)) {}
 
   void Paint() {
     const PageImageNames names = ImageNamesOf(page_);
     const auto normal = Load(names.normal);
     over_ = Load(names.over);
     down_ = Load(names.down);
-    Copy(normal.get(), {0, 0, state_.MaskWidth, state_.MaskHeight});
+    Copy(normal.get(), {0, 0, view_.width, view_.height});
 
     PaintHover();
     switch (page_) {
@@ -125,7 +119,7 @@ class PagePainter {
   }
 
  private:
-  std::shared_ptr<const LayerImage> Load(const char* name) { return images_.Load(state_.Paths.SkinsDir + name); }
+  std::shared_ptr<const LayerImage> Load(const char* name) { return images_.Load(view_.skinsDir + name); }
 
   void Copy(const LayerImage* layer, const PaintRect& rect) {
     if (layer != nullptr && rect.width > 0 && rect.height > 0) canvas_.CopyFromLayer(*layer, rect);
@@ -138,47 +132,47 @@ class PagePainter {
   void CopyRow(const std::shared_ptr<const LayerImage>& layer, const SkinPage<N>& page, int row) {
     Copy(layer.get(), RectOfSpot(page.Spot(row)));
   }
-  void CopyMain(const std::shared_ptr<const LayerImage>& layer, int row) { CopyRow(layer, state_.Skin.Main, row); }
+  void CopyMain(const std::shared_ptr<const LayerImage>& layer, int row) { CopyRow(layer, view_.skin.Main, row); }
 
   int HoverOfPage() const {
     switch (page_) {
-      case PageKind::Advanced: return state_.HoverAdvanced;
-      case PageKind::Colour: return state_.HoverColour;
+      case PageKind::Advanced: return view_.hoverAdvanced;
+      case PageKind::Colour: return view_.hoverColour;
       case PageKind::Main: break;
     }
-    return state_.HoverMain;
+    return view_.hoverMain;
   }
 
   void PaintHover() {
     const int h = HoverOfPage();
     if (h == kNone) return;
     const bool barKeepsItsDrawing = page_ == PageKind::Advanced && h == kFireTimeRow;
-    const auto& layer = state_.Pressed ? down_ : over_;
-    if (state_.Pressed && barKeepsItsDrawing) return;
+    const auto& layer = view_.pressed ? down_ : over_;
+    if (view_.pressed && barKeepsItsDrawing) return;
     switch (page_) {
       case PageKind::Main: CopyMain(layer, h); break;
-      case PageKind::Advanced: CopyRow(layer, state_.Skin.Advanced, h); break;
-      case PageKind::Colour: CopyRow(layer, state_.Skin.Colour, h); break;
+      case PageKind::Advanced: CopyRow(layer, view_.skin.Advanced, h); break;
+      case PageKind::Colour: CopyRow(layer, view_.skin.Colour, h); break;
     }
   }
 
   bool AssignmentHovered() const {
-    return InRange(state_.HoverMain, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1);
+    return InRange(view_.hoverMain, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1);
   }
   void CopyAssignmentHover() {
-    if (AssignmentHovered()) CopyMain(over_, state_.HoverMain + kAssignmentHoverOffset);
+    if (AssignmentHovered()) CopyMain(over_, view_.hoverMain + kAssignmentHoverOffset);
   }
 
   void PaintMainPage() {
     const std::int32_t level = settings_.DPI_LEVEL;
     if (InRange(level, 0, kDpiLevelCount - 1)) CopyMain(down_, kFirstLevelSelectorRow + level);
     CopyAssignmentHover();
-    const MainSkinPage& page = state_.Skin.Main;
+    const MainSkinPage& page = view_.skin.Main;
     for (int i = 0; i < kDpiLevelCount; ++i) {
       const Rgb colour = settings_.DisplayColour[static_cast<std::size_t>(i)];
       Fill(RectOfSpot(page.Spot(kFirstSwatchRow + i)), colour);
-      const int lastCell = SelectedValueHotSpotOf(i, settings_.DPI_SET[static_cast<std::size_t>(i)]);
-      for (int row = kFirstDpiCellRow + kDpiStepCount * i; row <= lastCell; ++row) {
+      const int lastCell = settings_.SelectedValueHotSpot[static_cast<std::size_t>(i)];
+      for (int row = kFirstDpiCellHotSpot + kDpiStepCount * i; row <= lastCell; ++row) {
         const HotSpot& cell = page.Spot(row);
         Fill({cell.x + 1, cell.y + 1, cell.width - 2, cell.height - 1}, colour);
       }
@@ -189,13 +183,13 @@ class PagePainter {
   }
 
   const Macro* SelectedMacro() const {
-    if (!InRange(state_.SelectedMacro, 0, kMacroTableSlots - 1)) return nullptr;
-    return &state_.UserMacros.slots[static_cast<std::size_t>(state_.SelectedMacro)];
+    if (!InRange(view_.selectedMacro, 0, kMacroTableSlots - 1)) return nullptr;
+    return &view_.userMacros.slots[static_cast<std::size_t>(view_.selectedMacro)];
   }
 
   void PaintAdvancedPage() {
-    const AdvancedSkinPage& page = state_.Skin.Advanced;
-    if (state_.Recording) CopyRow(down_, page, kRecordRow);
+    const AdvancedSkinPage& page = view_.skin.Advanced;
+    if (view_.recording) CopyRow(down_, page, kRecordRow);
     if (settings_.DPI_SPEED < kSpeedChoices) CopyRow(down_, page, kFirstDpiSpeedRow + settings_.DPI_SPEED);
     if (settings_.WHEEL_SPEED < kSpeedChoices) CopyRow(down_, page, kFirstWheelSpeedRow + settings_.WHEEL_SPEED);
     if (settings_.USB_SPEED < kUsbSpeedChoices) CopyRow(down_, page, kFirstUsbSpeedRow + settings_.USB_SPEED);
@@ -213,7 +207,7 @@ class PagePainter {
   }
 
   void PaintColourPage() {
-    const ColourSkinPage& page = state_.Skin.Colour;
+    const ColourSkinPage& page = view_.skin.Colour;
     const std::uint8_t ledType = settings_.LED_TYPE;
     if (ledType < kLedTypes) CopyRow(down_, page, kFirstLedTypeRow + ledType);
     const std::uint8_t cycleTime = settings_.LED_CYC_TIME;
@@ -222,11 +216,11 @@ class PagePainter {
       if (settings_.CYC_7COL_EN[static_cast<std::size_t>(k)]) CopyRow(down_, page, k);
     }
 
-    if (state_.PreviewGray.load()) {
+    if (view_.previewGray) {
       CopyRow(Load(kGrayPreviewImage), page, kPreviewRow);
       return;
     }
-    const std::uint8_t colour = state_.PreviewColour.load();
+    const std::uint8_t colour = view_.previewColour;
     if (colour == 0) {
       CopyRow(over_, page, kPreviewRow);
     } else if (colour == 1) {
@@ -241,19 +235,19 @@ class PagePainter {
                                                        : page_ == PageKind::Advanced ? 1
                                                                                      : 2);
     for (int i = 0; i < kHeaderRows; ++i) {
-      if (i == std::int64_t{state_.CurConfig} + kFirstProfileRowOffset) {
+      if (i == std::int64_t{view_.curConfig} + kFirstProfileRowOffset) {
         CopyMain(down_, i);
-      } else if (i == state_.HoverMain) {
-        CopyMain(state_.Pressed ? down_ : over_, i);
+      } else if (i == view_.hoverMain) {
+        CopyMain(view_.pressed ? down_ : over_, i);
       } else if (i == tabRow) {
         CopyMain(down_, i);
-      } else if ((i == kOtherLanguageRow && state_.VER_SEL == 0) || (i == kEnglishRow && state_.VER_SEL == 1)) {
+      } else if ((i == kOtherLanguageRow && view_.verSel == 0) || (i == kEnglishRow && view_.verSel == 1)) {
         CopyMain(down_, i);
       }
     }
   }
 
-  const FontSpec& TextFont() const { return state_.VER_SEL != 0 ? kFontEnglish : kFontOther; }
+  const FontSpec& TextFont() const { return view_.verSel != 0 ? kFontEnglish : kFontOther; }
 
   void Draw(const HotSpot& spot, const RowText& row) {
     if (row.text.empty()) return;
@@ -266,35 +260,35 @@ class PagePainter {
   }
 
   RowText MainRowText(int row, bool mainPage) const {
-    RowText text{state_.Skin.Main.labels[static_cast<std::size_t>(row)]};
+    RowText text{view_.skin.Main.labels[static_cast<std::size_t>(row)]};
     if (row == kYellowLabelRow) text.colour = kYellow;
     if (!mainPage) return text;
     if (InRange(row, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1)) {
-      text.text = AssignmentLabel(state_, settings_.K[static_cast<std::size_t>(row - kFirstAssignmentRow)]);
-      text.colour = row == state_.HoverMain ? kRed : kBlack;
+      text.text = AssignmentLabel(view_.skin.FunctionLabels, view_.userMacros, settings_.K[static_cast<std::size_t>(row - kFirstAssignmentRow)]);
+      text.colour = row == view_.hoverMain ? kRed : kBlack;
       text.leftAligned = true;
     } else if (InRange(row, kFirstWhiteMainRow, kLastWhiteMainRow)) {
       text.colour = kWhite;
     } else if (InRange(row, kFirstLevelNameRow, kFirstLevelNameRow + kDpiLevelCount - 1)) {
-      text.font = state_.VER_SEL != 0 ? &kFontEnglishSmall : &kFontOther;
+      text.font = view_.verSel != 0 ? &kFontEnglishSmall : &kFontOther;
       text.colour = settings_.DPI_SET_EN[static_cast<std::size_t>(row - kFirstLevelNameRow)] ? kRed : kGray;
     }
     return text;
   }
 
   std::u16string RecordButtonText() const {
-    if (state_.VER_SEL != 0) return state_.Recording ? u"Stop" : u"Record";
-    return state_.Recording ? u"멈춤" : u"저장";
+    if (view_.verSel != 0) return view_.recording ? u"Stop" : u"Record";
+    return view_.recording ? u"멈춤" : u"저장";
   }
 
   RowText AdvancedRowText(int row) {
-    auto& labels = state_.Skin.Advanced.labels;
+    auto& labels = view_.skin.Advanced.labels;
     if (row == kRecordRow) labels[kRecordRow] = RecordButtonText();
-    if (row == kPressCountRow) labels[kPressCountRow] = u"[↓]" + DecimalText(state_.PressCount);
-    if (row == kReleaseCountRow) labels[kReleaseCountRow] = u"[↑]" + DecimalText(state_.ReleaseCount);
+    if (row == kPressCountRow) labels[kPressCountRow] = u"[↓]" + DecimalText(view_.pressCount);
+    if (row == kReleaseCountRow) labels[kReleaseCountRow] = u"[↑]" + DecimalText(view_.releaseCount);
     RowText text{labels[static_cast<std::size_t>(row)]};
     if (InRange(row, kPressCountRow, kLastWhiteAdvancedRow)) text.colour = kWhite;
-    if (row == state_.HoverAdvanced) text.colour = kRed;
+    if (row == view_.hoverAdvanced) text.colour = kRed;
     return text;
   }
 
@@ -305,10 +299,10 @@ class PagePainter {
   }
 
   RowText ColourRowText(int row) const {
-    RowText text{state_.Skin.Colour.labels[static_cast<std::size_t>(row)]};
+    RowText text{view_.skin.Colour.labels[static_cast<std::size_t>(row)]};
     if (row == kDpiValueRow) {
       text.text = CurrentLevelDpiText();
-      text.colour = state_.HoverColour == kDpiValueRow ? kRed : kWhite;
+      text.colour = view_.hoverColour == kDpiValueRow ? kRed : kWhite;
     } else if (InRange(row, kFirstWhiteColourRow, kLastWhiteColourRow)) {
       text.colour = kWhite;
     }
@@ -318,15 +312,15 @@ class PagePainter {
   void PaintTexts() {
     const bool mainPage = page_ == PageKind::Main;
     const int headerRows = mainPage ? kMainTextRows : kHeaderTextRows;
-    for (int row = 0; row < headerRows; ++row) Draw(state_.Skin.Main.Spot(row), MainRowText(row, mainPage));
+    for (int row = 0; row < headerRows; ++row) Draw(view_.skin.Main.Spot(row), MainRowText(row, mainPage));
     if (page_ == PageKind::Advanced) {
-      for (int row = 0; row < kAdvancedTextRows; ++row) Draw(state_.Skin.Advanced.Spot(row), AdvancedRowText(row));
+      for (int row = 0; row < kAdvancedTextRows; ++row) Draw(view_.skin.Advanced.Spot(row), AdvancedRowText(row));
     } else if (page_ == PageKind::Colour) {
-      for (int row = 0; row < kColourTextRows; ++row) Draw(state_.Skin.Colour.Spot(row), ColourRowText(row));
+      for (int row = 0; row < kColourTextRows; ++row) Draw(view_.skin.Colour.Spot(row), ColourRowText(row));
     }
   }
 
-  AppState& state_;
+  const MainWindowView& view_;
   const ProfileSettings& settings_;
   Canvas& canvas_;
   LayerImages& images_;
@@ -337,12 +331,6 @@ class PagePainter {
 
 }  // namespace
 
-PageKind PageOf(std::uint8_t currentPage) {
-  if (currentPage == 1) return PageKind::Advanced;
-  if (currentPage == 2) return PageKind::Colour;
-  return PageKind::Main;
-}
-
 PageImageNames ImageNamesOf(PageKind page) {
   switch (page) {
     case PageKind::Advanced: return {"/advanced_normal.jpg", "/advanced_over.jpg", "/advanced_down.jpg"};
@@ -352,13 +340,13 @@ PageImageNames ImageNamesOf(PageKind page) {
   return {"/main_normal.jpg", "/main_over.jpg", "/main_down.jpg"};
 }
 
-std::u16string AssignmentLabel(const AppState& state, std::int32_t code) {
+std::u16string AssignmentLabel(const FunctionLabelTable& labels, const UserMacroTable& macros, std::int32_t code) {
   const LabelSource source = LabelSourceFor(code);
   switch (source.kind) {
-    case LabelKind::FunctionLabel: return FunctionLabel(state.Skin.FunctionLabels, source.index);
+    case LabelKind::FunctionLabel: return FunctionLabel(labels, source.index);
     case LabelKind::UserMacroName:
       if (InRange(source.index, 0, kMacroTableSlots - 1)) {
-        return MacroName(state.UserMacros.slots[static_cast<std::size_t>(source.index)]);
+        return MacroName(macros.slots[static_cast<std::size_t>(source.index)]);
       }
       break;
     case LabelKind::None: break;
@@ -366,8 +354,8 @@ std::u16string AssignmentLabel(const AppState& state, std::int32_t code) {
   return {};
 }
 
-void PaintMainWindow(AppState& state, Canvas& canvas, LayerImages& images) {
-  PagePainter(state, canvas, images).Paint();
+void PaintMainWindow(const MainWindowView& view, Canvas& canvas, LayerImages& images) {
+  PagePainter(view, canvas, images).Paint();
 }
 
 }  // namespace tolvar

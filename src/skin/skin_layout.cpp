@@ -5,7 +5,7 @@
 #include <limits>
 #include <system_error>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace tolvar {
 
@@ -58,13 +58,13 @@ void ReadPage(SkinRowReader& reader, const std::string& path, SkinPage<N>& page)
   }
 }
 
-SkinRect ReadArea(SkinRowReader& reader, const std::string& path, std::u16string_view section, int row) {
+Rect ReadArea(SkinRowReader& reader, const std::string& path, std::u16string_view section, int row) {
   return RectOf(HotSpotOf(reader.ReadSkinRow(path, section, row)));
 }
 
 }  // namespace
 
-SkinRect RectOf(const HotSpot& spot) {
+Rect RectOf(const HotSpot& spot) {
   return {spot.x, spot.y, Saturate(std::int64_t{spot.x} + spot.width), Saturate(std::int64_t{spot.y} + spot.height)};
 }
 

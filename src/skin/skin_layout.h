@@ -10,8 +10,9 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ports/dialogs.h"
-#include "platform/ports/ini_store.h"
+#include "base/geometry.h"
+#include "ports/dialogs.h"
+#include "ports/ini_store.h"
 
 namespace tolvar {
 
@@ -47,27 +48,18 @@ using ColourSkinPage = SkinPage<33>;
 using AdvancedSkinPage = SkinPage<52>;
 using WarningSkinPage = SkinPage<3>;
 
-// A rectangle by its edges (left, top included; right, bottom excluded).
-struct SkinRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-  friend bool operator==(const SkinRect&, const SkinRect&) = default;
-};
-
 // The rectangle (x, y, x + width, y + height) of a hot spot; edges beyond
 // 32 bits saturate.
-SkinRect RectOf(const HotSpot& spot);
+Rect RectOf(const HotSpot& spot);
 
 // Places of the advanced page's controls and the one area only cut out of
 // the control-free region.
 struct AdvancedAreas {
-  SkinRect CutOutArea;
-  SkinRect RepeatEditArea;
-  SkinRect NameEditArea;
-  SkinRect MacroListArea;
-  SkinRect EventListArea;
+  Rect CutOutArea;
+  Rect RepeatEditArea;
+  Rect NameEditArea;
+  Rect MacroListArea;
+  Rect EventListArea;
   friend bool operator==(const AdvancedAreas&, const AdvancedAreas&) = default;
 };
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/ini_store.h"
+#include "ports/ini_store.h"
 
 namespace tolvar::testing {
 

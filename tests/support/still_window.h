@@ -6,7 +6,7 @@
 #include <atomic>
 #include <functional>
 
-#include "platform/ports/window_host.h"
+#include "ports/window_host.h"
 
 namespace tolvar::testing {
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "skin_description.h"
 
 namespace tolvar::skinbuilder {

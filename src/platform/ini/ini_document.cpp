@@ -1,6 +1,6 @@
 #include "platform/ini/ini_document.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace tolvar {
 

@@ -1,6 +1,6 @@
 #include "platform/ini/ini_encoding.h"
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace tolvar {
 

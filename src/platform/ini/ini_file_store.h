@@ -22,7 +22,7 @@
 
 #include "platform/ini/file_io.h"
 #include "platform/ini/ini_document.h"
-#include "platform/ports/ini_store.h"
+#include "ports/ini_store.h"
 
 namespace tolvar {
 

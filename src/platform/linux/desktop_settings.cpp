@@ -9,7 +9,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace tolvar {
 

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ports/ini_store.h"
-#include "platform/ports/system_settings.h"
+#include "ports/ini_store.h"
+#include "ports/system_settings.h"
 
 typedef struct _GSettings GSettings;
 

@@ -16,7 +16,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/program_launcher.h"
+#include "ports/program_launcher.h"
 
 namespace tolvar {
 

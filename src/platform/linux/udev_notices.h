@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 
 struct udev;
 struct udev_monitor;

@@ -8,7 +8,7 @@
 #include <functional>
 
 #include "app/startup.h"
-#include "platform/ports/window_host.h"
+#include "ports/window_host.h"
 
 namespace tolvar {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/qt/qt_canvas.h"
-#include "skin/main_window_painter.h"
+#include "app/main_window_view.h"
 
 namespace tolvar {
 

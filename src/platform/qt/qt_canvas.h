@@ -8,7 +8,7 @@
 #include <QPainter>
 #include <vector>
 
-#include "platform/ports/canvas.h"
+#include "ports/canvas.h"
 
 namespace tolvar {
 

@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "platform/ports/dialogs.h"
+#include "ports/dialogs.h"
 
 namespace tolvar {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "app/text.h"
+#include "base/text.h"
 
 namespace tolvar {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <unordered_map>
 
-#include "platform/ports/canvas.h"
-#include "platform/ports/image_source.h"
+#include "ports/canvas.h"
+#include "ports/image_source.h"
 
 namespace tolvar {
 

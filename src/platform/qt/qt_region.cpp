@@ -8,7 +8,7 @@ QRegion ToQRegion(const Region& region) {
   // The core's rectangles are already banded as QRegion keeps them: sorted
   // by top then left, one height per band, never touching side by side.
   std::vector<QRect> rects;
-  for (const SkinRect& r : region.Rects()) rects.emplace_back(r.left, r.top, r.right - r.left, r.bottom - r.top);
+  for (const Rect& r : region.Rects()) rects.emplace_back(r.left, r.top, r.right - r.left, r.bottom - r.top);
   QRegion result;
   result.setRects(rects.data(), static_cast<int>(rects.size()));
   return result;

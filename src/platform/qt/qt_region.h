@@ -5,7 +5,7 @@
 #include <QRegion>
 #include <QWidget>
 
-#include "skin/region.h"
+#include "base/region.h"
 
 namespace tolvar {
 

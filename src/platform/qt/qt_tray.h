@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
-#include "platform/ports/tray.h"
+#include "ports/tray.h"
 
 namespace tolvar {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/ports/window_menu.h"
+#include "ports/window_menu.h"
 
 namespace tolvar {
 

@@ -10,7 +10,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 #include "platform/sim/sim_notice_stream.h"
 
 namespace tolvar {

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "platform/linux/udev_notices.h"
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar {
 

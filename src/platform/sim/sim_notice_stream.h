@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/hid_backend.h"
+#include "ports/hid_backend.h"
 #include "platform/sim/sim_protocol.h"
 
 namespace tolvar::sim {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/program_under_test.h"
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_file_store.h"
 #include "skin/skin_layout.h"
 #include "support/program_under_test.h"

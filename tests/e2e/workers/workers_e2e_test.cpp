@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/program_under_test.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_file_store.h"
 #include "unit/ini/ini_test_files.h"
 

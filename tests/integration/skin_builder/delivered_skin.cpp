@@ -5,7 +5,7 @@
 #include <QGuiApplication>
 
 #include "platform/ini/ini_file_store.h"
-#include "platform/ports/dialogs.h"
+#include "ports/dialogs.h"
 
 namespace tolvar::testing {
 
@@ -50,7 +50,7 @@ QImage SkinImage(const std::string& file) {
 
 QRect ToQRect(const HotSpot& spot) { return QRect(spot.x, spot.y, spot.width, spot.height); }
 
-QRect ToQRect(const SkinRect& rect) { return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top); }
+QRect ToQRect(const Rect& rect) { return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top); }
 
 double MeanDifference(const QImage& a, const QImage& b, const QRect& area) {
   const QRect inside = area & a.rect() & b.rect();

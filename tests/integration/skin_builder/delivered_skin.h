@@ -31,7 +31,7 @@ LoadedSkin LoadDeliveredSkin(std::uint8_t verSel);
 QImage SkinImage(const std::string& file);
 
 QRect ToQRect(const HotSpot& spot);
-QRect ToQRect(const SkinRect& rect);
+QRect ToQRect(const Rect& rect);
 
 // Mean absolute difference per channel of two images within `area`, 0..255.
 double MeanDifference(const QImage& a, const QImage& b, const QRect& area);

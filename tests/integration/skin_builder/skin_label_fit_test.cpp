@@ -9,7 +9,7 @@
 #include <QString>
 
 #include "app/app_state.h"
-#include "app/text.h"
+#include "base/text.h"
 #include "config/button_catalogue.h"
 #include "config/profile_settings.h"
 #include "integration/skin_builder/delivered_skin.h"

@@ -69,7 +69,7 @@ class DeliveredLayout : public ::testing::TestWithParam<std::uint8_t> {
     return rows;
   }
 
-  std::vector<std::pair<const char*, SkinRect>> Areas() const {
+  std::vector<std::pair<const char*, Rect>> Areas() const {
     const AdvancedAreas& a = Layout().Areas;
     return {{"cut-out", a.CutOutArea},
             {"repeat edit", a.RepeatEditArea},

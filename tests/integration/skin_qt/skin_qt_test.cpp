@@ -16,7 +16,7 @@
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_region.h"
-#include "skin/region.h"
+#include "skin/mask_region.h"
 
 namespace tolvar {
 namespace {

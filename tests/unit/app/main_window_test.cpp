@@ -11,7 +11,7 @@
 #include <mutex>
 #include <sstream>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/child_process.h"
 #include "support/still_window.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ports/hid_backend.h"
-#include "platform/ports/system_settings.h"
+#include "ports/hid_backend.h"
+#include "ports/system_settings.h"
 #include "support/still_window.h"
 
 namespace tolvar::testing {

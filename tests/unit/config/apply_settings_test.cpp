@@ -1,8 +1,8 @@
-#include "device/apply_settings.h"
+#include "app/apply_settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "config/button_catalogue.h"
 #include "config/config_file.h"
 #include "macros/macro_file.h"

@@ -4,7 +4,8 @@
 
 #include <sstream>
 
-#include "app/text.h"
+#include "app/state_loading.h"
+#include "base/text.h"
 #include "config/button_catalogue.h"
 #include "macros/macro_file.h"
 #include "macros/macro_text.h"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/state_loading.h"
 #include "config/button_catalogue.h"
 #include "config/config_file.h"
 #include "macros/macro_file.h"

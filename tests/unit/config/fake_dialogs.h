@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ports/dialogs.h"
+#include "ports/dialogs.h"
 
 namespace tolvar::testing {
 

@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "unit/device/hid_descriptor_builder.h"
 
 namespace tolvar {

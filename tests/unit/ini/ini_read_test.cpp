@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_file_store.h"
 #include "unit/ini/ini_test_files.h"
 

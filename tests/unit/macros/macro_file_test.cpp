@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/text.h"
+#include "app/state_loading.h"
+#include "base/text.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/fake_ini_store.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "macros/key_table.h"
 
 namespace tolvar {

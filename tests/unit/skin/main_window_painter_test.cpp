@@ -1,4 +1,4 @@
-#include "skin/main_window_painter.h"
+#include "app/main_window_view.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <optional>
 #include <set>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "config/button_catalogue.h"
 
 namespace tolvar {
@@ -243,6 +243,7 @@ TEST_F(PainterTest, DpiBarsFillUpToTheLevelsLastCell) {
   auto& s = state_.Settings;
   s.DPI_SET = {0, 11, 200, 3, 5, 7};
   s.DPI_SET_EN = {true, false, true, true, true, true};
+  for (int level = 0; level < 6; ++level) s.SelectedValueHotSpot[level] = SelectedValueHotSpotOf(level, s.DPI_SET[level]);
   Paint(0);
   const std::size_t expectedCells[] = {1, 12, 12, 4, 6, 8};
   for (int level = 0; level < 6; ++level) {
@@ -434,8 +435,8 @@ TEST_F(PainterTest, AssignmentButtonsShowTheirFunctionOrMacro) {
       EXPECT_FALSE(op.x == 225 || op.x == 245) << Utf16ToUtf8(op.text);
     }
   }
-  EXPECT_EQ(AssignmentLabel(state_, 99), u"");
-  EXPECT_EQ(AssignmentLabel(state_, 1), u"F1");
+  EXPECT_EQ(AssignmentLabel(state_.Skin.FunctionLabels, state_.UserMacros, 99), u"");
+  EXPECT_EQ(AssignmentLabel(state_.Skin.FunctionLabels, state_.UserMacros, 1), u"F1");
 }
 
 TEST_F(PainterTest, LabelsAreCentredAndColouredByTheirRows) {

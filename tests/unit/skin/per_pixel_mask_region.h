@@ -3,7 +3,7 @@
 // must match.
 #pragma once
 
-#include "skin/region.h"
+#include "skin/mask_region.h"
 
 namespace tolvar {
 
@@ -11,7 +11,7 @@ inline MaskShape PerPixelMaskRegion(const ImageSource& image) {
   MaskShape shape;
   shape.width = image.Width();
   shape.height = image.Height();
-  shape.region = Region(SkinRect{0, 0, shape.width, shape.height});
+  shape.region = Region(Rect{0, 0, shape.width, shape.height});
   for (int x = 0; x < shape.width; ++x) {
     for (int y = 0; y < shape.height; ++y) {
       const auto* rgb = image.RgbRow(y).data() + x * 3;

@@ -1,4 +1,4 @@
-#include "skin/region.h"
+#include "skin/mask_region.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ constexpr int kGridSize = kGridMax - kGridMin;
 
 class PixelModel {
  public:
-  void Apply(const SkinRect& r, bool exclusiveOr) {
+  void Apply(const Rect& r, bool exclusiveOr) {
     for (int y = r.top; y < r.bottom; ++y) {
       for (int x = r.left; x < r.right; ++x) {
         bool& cell = At(x, y);
@@ -49,13 +49,13 @@ void ExpectSamePixels(const Region& region, const PixelModel& model, const std::
 // left, one height per band, bands never overlapping, rectangles of a band
 // never touching.
 void ExpectBanded(const Region& region) {
-  const std::vector<SkinRect> rects = region.Rects();
+  const std::vector<Rect> rects = region.Rects();
   for (std::size_t i = 0; i < rects.size(); ++i) {
-    const SkinRect& r = rects[i];
+    const Rect& r = rects[i];
     ASSERT_LT(r.left, r.right);
     ASSERT_LT(r.top, r.bottom);
     if (i == 0) continue;
-    const SkinRect& p = rects[i - 1];
+    const Rect& p = rects[i - 1];
     if (p.top == r.top) {
       ASSERT_EQ(p.bottom, r.bottom);
       ASSERT_LT(p.right, r.left);
@@ -75,7 +75,7 @@ TEST(RegionTest, RandomCombinationsMatchThePixelModel) {
     for (int step = 0; step < 12; ++step) {
       const int x0 = coordinate(random), x1 = coordinate(random);
       const int y0 = coordinate(random), y1 = coordinate(random);
-      const SkinRect rect{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
+      const Rect rect{std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
       const bool isXor = exclusiveOr(random);
       if (isXor) {
         region.Xor(rect);
@@ -92,33 +92,33 @@ TEST(RegionTest, RandomCombinationsMatchThePixelModel) {
 
 TEST(RegionTest, TheSamePixelsGiveEqualRegions) {
   // Two touching halves, built in different orders, equal the whole rectangle.
-  Region whole(SkinRect{0, 0, 10, 6});
+  Region whole(Rect{0, 0, 10, 6});
   Region halves;
   halves.Xor({5, 0, 10, 6});
   halves.Xor({0, 3, 5, 6});
   halves.Xor({0, 0, 5, 3});
   EXPECT_EQ(halves, whole);
 
-  Region holes(SkinRect{0, 0, 10, 6});
+  Region holes(Rect{0, 0, 10, 6});
   holes.Xor({2, 2, 4, 4});
   holes.Xor({2, 2, 4, 4});
   EXPECT_EQ(holes, whole);
 
-  Region emptied(SkinRect{0, 0, 10, 6});
+  Region emptied(Rect{0, 0, 10, 6});
   emptied.Subtract({-1, -1, 11, 7});
   EXPECT_TRUE(emptied.IsEmpty());
   EXPECT_EQ(emptied, Region());
 }
 
 TEST(RegionTest, EmptyRectanglesChangeNothing) {
-  Region region(SkinRect{0, 0, 4, 4});
+  Region region(Rect{0, 0, 4, 4});
   const Region before = region;
-  for (const SkinRect& r : {SkinRect{2, 2, 2, 8}, SkinRect{2, 2, 8, 2}, SkinRect{5, 5, 1, 1}}) {
+  for (const Rect& r : {Rect{2, 2, 2, 8}, Rect{2, 2, 8, 2}, Rect{5, 5, 1, 1}}) {
     region.Xor(r);
     region.Subtract(r);
   }
   EXPECT_EQ(region, before);
-  EXPECT_TRUE(Region(SkinRect{3, 3, 1, 9}).IsEmpty());
+  EXPECT_TRUE(Region(Rect{3, 3, 1, 9}).IsEmpty());
 }
 
 struct MaskCase {
@@ -152,7 +152,7 @@ TEST(MaskRegionTest, UniformMasks) {
   const MaskShape dark = MaskRegion(TestImage(7, 5, 100, 200, 255));
   EXPECT_EQ(dark.width, 7);
   EXPECT_EQ(dark.height, 5);
-  EXPECT_EQ(dark.region, Region(SkinRect{0, 0, 7, 5}));
+  EXPECT_EQ(dark.region, Region(Rect{0, 0, 7, 5}));
 
   const MaskShape white = MaskRegion(TestImage(7, 5, 255, 255, 255));
   EXPECT_EQ(white.width, 7);

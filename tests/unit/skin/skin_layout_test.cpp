@@ -7,7 +7,7 @@
 #include <fstream>
 #include <functional>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "skin_fakes.h"
 
 namespace tolvar {
@@ -63,7 +63,7 @@ TEST(HotSpotTest, ExcludesTheRightAndBottomEdges) {
   EXPECT_FALSE((HotSpot{5, 5, -3, 10}.Contains(4, 6)));
   // Edges far out neither wrap nor overflow.
   EXPECT_TRUE((HotSpot{2147483600, 0, 100, 1}.Contains(2147483640, 0)));
-  EXPECT_EQ(RectOf(HotSpot{2147483600, -5, 100, 10}), (SkinRect{2147483600, -5, 2147483647, 5}));
+  EXPECT_EQ(RectOf(HotSpot{2147483600, -5, 100, 10}), (Rect{2147483600, -5, 2147483647, 5}));
 }
 
 TEST(FunctionLabelTest, CodesOutsideTheTableHaveNoLabel) {

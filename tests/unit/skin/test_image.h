@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ports/image_source.h"
+#include "ports/image_source.h"
 
 namespace tolvar {
 

@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/ports/clock.h"
-#include "platform/ports/hid_backend.h"
-#include "platform/ports/ini_store.h"
-#include "platform/ports/program_launcher.h"
+#include "ports/clock.h"
+#include "ports/hid_backend.h"
+#include "ports/ini_store.h"
+#include "ports/program_launcher.h"
 #include "support/still_window.h"
 
 namespace tolvar::testing {

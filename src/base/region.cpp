@@ -1,27 +1,17 @@
-#include "skin/region.h"
+#include "base/region.h"
 
 #include <algorithm>
 #include <iterator>
 
 namespace tolvar {
 
-namespace {
-
-bool IsEmptyRect(const SkinRect& rect) { return rect.left >= rect.right || rect.top >= rect.bottom; }
-
-bool IsLight(const std::uint8_t* rgb) {
-  return rgb[0] > kLightChannelMin && rgb[1] > kLightChannelMin && rgb[2] > kLightChannelMin;
+Region::Region(const Rect& rect) {
+  if (!rect.IsEmpty()) bands_.push_back({rect.top, rect.bottom, {{rect.left, rect.right}}});
 }
 
-}  // namespace
+void Region::Xor(const Rect& rect) { Combine(rect, &Region::XorSpans); }
 
-Region::Region(const SkinRect& rect) {
-  if (!IsEmptyRect(rect)) bands_.push_back({rect.top, rect.bottom, {{rect.left, rect.right}}});
-}
-
-void Region::Xor(const SkinRect& rect) { Combine(rect, &Region::XorSpans); }
-
-void Region::Subtract(const SkinRect& rect) { Combine(rect, &Region::SubtractSpans); }
+void Region::Subtract(const Rect& rect) { Combine(rect, &Region::SubtractSpans); }
 
 bool Region::Contains(std::int32_t x, std::int32_t y) const {
   const auto band = std::upper_bound(bands_.begin(), bands_.end(), y,
@@ -32,16 +22,16 @@ bool Region::Contains(std::int32_t x, std::int32_t y) const {
   return span != band->spans.end() && span->left <= x;
 }
 
-std::vector<SkinRect> Region::Rects() const {
-  std::vector<SkinRect> rects;
+std::vector<Rect> Region::Rects() const {
+  std::vector<Rect> rects;
   for (const Band& band : bands_) {
     for (const Span& span : band.spans) rects.push_back({span.left, band.top, span.right, band.bottom});
   }
   return rects;
 }
 
-void Region::Combine(const SkinRect& rect, SpanOp op) {
-  if (IsEmptyRect(rect)) return;
+void Region::Combine(const Rect& rect, SpanOp op) {
+  if (rect.IsEmpty()) return;
   const Span span{rect.left, rect.right};
   const std::vector<Span> gapSpans = op({}, span);  // rows of the rectangle that no band holds
   std::vector<Band> out;
@@ -132,41 +122,6 @@ std::vector<Region::Span> Region::SubtractSpans(const std::vector<Span>& spans, 
     if (s.right > span.right) result.push_back({span.right, s.right});
   }
   return result;
-}
-
-MaskShape MaskRegion(const ImageSource& image) {
-  MaskShape shape;
-  shape.width = std::max(0, image.Width());
-  shape.height = std::max(0, image.Height());
-  for (int y = 0; y < shape.height; ++y) {
-    const std::span<const std::uint8_t> row = image.RgbRow(y);
-    const int pixels = std::min<int>(shape.width, static_cast<int>(row.size() / 3));
-    std::vector<Region::Span> spans;
-    int x = 0;
-    while (x < shape.width) {
-      while (x < pixels && IsLight(&row[static_cast<std::size_t>(x) * 3])) ++x;
-      if (x >= shape.width) break;
-      const int left = x;
-      while (x < shape.width && (x >= pixels || !IsLight(&row[static_cast<std::size_t>(x) * 3]))) ++x;
-      spans.push_back({left, x});
-    }
-    shape.region.AppendRow(y, std::move(spans));
-  }
-  return shape;
-}
-
-MaskShape MaskRegion(ImageFileReader& reader, const std::string& path) {
-  const std::unique_ptr<ImageSource> image = reader.ReadPixels(path);
-  if (!image) return {};
-  return MaskRegion(*image);
-}
-
-Region ControlFreeRegion(const Region& windowShape, const AdvancedAreas& areas) {
-  Region region = windowShape;
-  for (const SkinRect& area : {areas.NameEditArea, areas.EventListArea, areas.MacroListArea, areas.CutOutArea}) {
-    region.Subtract(area);
-  }
-  return region;
 }
 
 }  // namespace tolvar

@@ -5,8 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/app_state.h"
-#include "config/profile_settings.h"
+#include "base/values.h"
 
 namespace tolvar {
 

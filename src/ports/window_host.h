@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "skin/region.h"
+#include "base/region.h"
 
 namespace tolvar {
 

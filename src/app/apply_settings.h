@@ -6,9 +6,9 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "platform/ports/ini_store.h"
-#include "platform/ports/system_settings.h"
-#include "platform/ports/window_host.h"
+#include "ports/ini_store.h"
+#include "ports/system_settings.h"
+#include "ports/window_host.h"
 
 namespace tolvar {
 

@@ -1,4 +1,4 @@
-#include "skin/main_window_shape.h"
+#include "app/main_window_shape.h"
 
 namespace tolvar {
 

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "app/app_state.h"
-#include "platform/ports/image_source.h"
-#include "skin/region.h"
+#include "ports/image_source.h"
+#include "skin/mask_region.h"
 
 namespace tolvar {
 

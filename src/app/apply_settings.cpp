@@ -1,0 +1,41 @@
+#include "app/apply_settings.h"
+
+#include "app/startup.h"
+#include "config/config_file.h"
+#include "device/settings_reports.h"
+#include "macros/macro_file.h"
+#include "skin/pages.h"
+
+namespace tolvar {
+
+namespace {
+
+constexpr int kAppliedProfile = 6;
+
+void ApplyDesktopSettings(const ProfileSettings& s, SystemSettings& system) {
+  if (system.PointerSpeed()) system.SetPointerSpeed(SystemPointerSpeed(s.DPI_SPEED));
+  if (system.WheelScrollLines()) system.SetWheelScrollLines(SystemWheelScrollLines(s.WHEEL_SPEED));
+}
+
+}  // namespace
+
+std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system,
+                                            WindowHost& window,
+                                            const std::optional<std::u16string>& repeatCountText) {
+  std::optional<std::u16string> corrected;
+  if (app.CurrentPage == kAdvancedPage && repeatCountText) {
+    corrected = StoreRepeatCount(app.UserMacros, app.SelectedMacro, *repeatCountText);
+  }
+  app.Paths.MacroFilePath = MacroFilePathFor(app.Paths.ModuleDir, app.VER_SEL);
+  SaveUserMacros(ini, app.Paths.MacroFilePath, kMacroSection, app.UserMacros);
+  WriteCurConfig(ini, app.Paths.ConfigPath, app.CurConfig);
+  SaveProfile(ini, app.Paths.ConfigPath, kAppliedProfile, app.Settings, app.UserMacros);
+  SendSettingsReports(app.Reporter, app.Settings, app.HostHandled);
+  window.Invalidate();
+  ApplyDesktopSettings(app.Settings, system);
+  SendUsbSpeed(app.Reporter, app.Settings);
+  SaveProfile(ini, app.Paths.ConfigPath, app.CurConfig, app.Settings, app.UserMacros);
+  return corrected;
+}
+
+}  // namespace tolvar

@@ -1,0 +1,18 @@
+// Rectangles by their edges: left and top included, right and bottom excluded.
+#pragma once
+
+#include <cstdint>
+
+namespace tolvar {
+
+struct Rect {
+  std::int32_t left = 0;
+  std::int32_t top = 0;
+  std::int32_t right = 0;
+  std::int32_t bottom = 0;
+
+  bool IsEmpty() const { return left >= right || top >= bottom; }
+  friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+}  // namespace tolvar
