@@ -113,8 +113,8 @@ QImage RenderItemColumn(QtImageCache& images, const std::string& base, int rows,
   return column;
 }
 
-// The button-function popup with its third category ("Mouse functions")
-// hovered and that category's list open beside it, one item below.
+// The button-function popup with its first category ("Mouse functions",
+// item 7) hovered and that category's list open beside it, one item lower.
 QImage RenderFunctionPopups(const AppState& state, QtImageCache& images, const FontSpec& font) {
   const auto& labels = state.Skin.FunctionLabels;
   std::vector<std::u16string> items(labels.begin() + 1, labels.begin() + 11);
@@ -166,9 +166,10 @@ QImage WithSampleControls(QImage page, const AppState& state, const FontSpec& fo
   QtCanvas canvas(page);
   const auto lines = [&](const Rect& area, const auto& texts, int selected) {
     int y = area.top + 2;
-    for (int i = 0; i < static_cast<int>(std::size(texts)) && y < area.bottom - 16; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) {
       const std::u16string& text = texts[static_cast<std::size_t>(i)];
       const int h = canvas.MeasureText(text, font).height;
+      if (y + h > area.bottom - 2) break;  // the lines that fit, as a list box shows them
       if (i == selected) canvas.FillRect({area.left + 2, y, area.right - area.left - 4, h}, kSelected);
       canvas.DrawText(area.left + 6, y, text, font, kText);
       y += h;
