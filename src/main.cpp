@@ -19,6 +19,7 @@
 #include "platform/linux/desktop_settings.h"
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/program_launcher_linux.h"
+#include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "platform/ports/clock.h"
 #include "platform/qt/host_window.h"
@@ -98,7 +99,9 @@ int main(int argc, char** argv) {
   tolvar::QtDialogs dialogs(&window);
   tolvar::DesktopSettings desktop(ini);
   tolvar::QtTray tray(icon);
-  tolvar::SteadyClock clock;
+  tolvar::MonotonicClock clock;
+  tolvar::SystemSchedulingCalls schedulingCalls;
+  tolvar::LinuxThreadPriority workerPriority(schedulingCalls);
   tolvar::LinuxProgramLauncher programs;
   tolvar::QtImageFileReader imageFiles;
   tolvar::QtImageCache images;
@@ -108,7 +111,7 @@ int main(int argc, char** argv) {
 
   tolvar::CTolvarDlg dialog(*state,
                             {ini, dialogs, window, hid, imageFiles, desktop, tray, windowMenu, clock, programs,
-                             tolvar::RaiseCurrentThreadPriority},
+                             &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
 

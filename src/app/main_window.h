@@ -19,6 +19,7 @@
 #include "platform/ports/ini_store.h"
 #include "platform/ports/program_launcher.h"
 #include "platform/ports/system_settings.h"
+#include "platform/ports/thread_priority.h"
 #include "platform/ports/tray.h"
 #include "platform/ports/window_host.h"
 #include "platform/ports/window_menu.h"
@@ -36,8 +37,8 @@ struct MainWindowPorts {
   WindowMenu& windowMenu;
   Clock& clock;
   ProgramLauncher& programs;
-  // Called first on each worker thread to raise its priority; may be empty.
-  std::function<void()> raiseThreadPriority;
+  // Raises the reader's and the player's thread; may be null.
+  ThreadPriority* threadPriority = nullptr;
 };
 
 class CTolvarDlg {

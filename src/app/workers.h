@@ -12,8 +12,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <thread>
@@ -23,6 +23,7 @@
 #include "platform/ports/clock.h"
 #include "platform/ports/ini_store.h"
 #include "platform/ports/program_launcher.h"
+#include "platform/ports/thread_priority.h"
 #include "platform/ports/window_host.h"
 
 namespace tolvar {
@@ -76,6 +77,7 @@ class HostFunctionPlayer {
   Clock& clock_;
   ProgramLauncher& programs_;
   InputState input_;
+  std::optional<Clock::TimePoint::duration> quickestSend_;  // the quickest report send timed so far
   std::stop_token stop_;  // of Run; a stop also ends a playing macro after its repetition
 };
 
@@ -88,8 +90,9 @@ struct WorkerPorts {
   IniStore& ini;
   Clock& clock;
   ProgramLauncher& programs;
-  // Called first on each worker thread to raise its priority; may be empty.
-  std::function<void()> raiseThreadPriority;
+  // Asked first on the reader's and the player's thread for the highest
+  // priority; may be null.
+  ThreadPriority* threadPriority = nullptr;
 };
 
 // The running reader and player. They are meant to run until the process

@@ -141,7 +141,8 @@ class FakeClock final : public Clock {
 };
 
 // Records every feature report sent, with the fake time of the send; a
-// send may take time on the fake clock.
+// send may take time on the fake clock, and the mouse is taken to have the
+// report when the send returns.
 class RecordingFeatureChannel final : public HidFeatureChannel {
  public:
   explicit RecordingFeatureChannel(FakeClock* clock = nullptr) : clock_(clock) {}
@@ -150,7 +151,9 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
     std::lock_guard lock(mutex_);
     if (clock_) {
       sentAtMs_.push_back(clock_->NowMs());
-      clock_->Advance(sendTime_);
+      const std::size_t index = reports_.size();
+      clock_->Advance(index < sendTimes_.size() ? sendTimes_[index] : sendTime_);
+      receivedAtMs_.push_back(clock_->NowMs());
     }
     reports_.emplace_back(report.begin(), report.end());
     changed_.notify_all();
@@ -159,6 +162,11 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   void SetSendTime(std::chrono::milliseconds sendTime) {
     std::lock_guard lock(mutex_);
     sendTime_ = sendTime;
+  }
+  // The time each send takes, by its index; later sends take SetSendTime's.
+  void SetSendTimes(std::vector<std::chrono::milliseconds> sendTimes) {
+    std::lock_guard lock(mutex_);
+    sendTimes_ = std::move(sendTimes);
   }
   std::vector<Bytes> Reports() {
     std::lock_guard lock(mutex_);
@@ -174,6 +182,10 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
     std::lock_guard lock(mutex_);
     return sentAtMs_;
   }
+  std::vector<long> ReceivedAtMs() {
+    std::lock_guard lock(mutex_);
+    return receivedAtMs_;
+  }
   bool WaitForCount(std::size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, kGiveUpAfter, [&] { return reports_.size() >= count; });
@@ -184,8 +196,10 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   std::condition_variable changed_;
   FakeClock* clock_;
   std::chrono::milliseconds sendTime_{0};
+  std::vector<std::chrono::milliseconds> sendTimes_;
   std::vector<Bytes> reports_;
   std::vector<long> sentAtMs_;
+  std::vector<long> receivedAtMs_;
 };
 
 using CountingWindow = StillWindow;

@@ -10,6 +10,7 @@ namespace tolvar::testing {
 namespace {
 
 using std::chrono::milliseconds;
+using namespace std::chrono_literals;
 
 class ReaderAndPlayer : public WorkerFixture {
  protected:
@@ -230,9 +231,10 @@ TEST_F(ReaderAndPlayer, WaitsAreAtLeastTenMillisecondsAgainstAbsoluteDeadlines) 
 
   PressAndPlay(0);
 
-  // Waits 10 (delay 0), 25, 10 (delay 9), then the two release waits.
-  EXPECT_EQ(clock.DeadlinesMs(), (std::vector<long>{10, 35, 45, 55, 65}));
-  EXPECT_EQ(feature.SentAtMs(), (std::vector<long>{0, 10, 35, 55, 65}));
+  // Waits 10 (delay 0), 25, 10 (delay 9), then the two release waits; the
+  // very first send's 3 ms are counted, every later send's absorbed.
+  EXPECT_EQ(clock.DeadlinesMs(), (std::vector<long>{13, 38, 48, 58, 68}));
+  EXPECT_EQ(feature.SentAtMs(), (std::vector<long>{0, 13, 38, 58, 68}));
 }
 
 TEST_F(ReaderAndPlayer, AfterAStallTheScheduleStartsAfreshInsteadOfBursting) {
@@ -249,6 +251,60 @@ TEST_F(ReaderAndPlayer, AfterAStallTheScheduleStartsAfreshInsteadOfBursting) {
   EXPECT_EQ(sent[3] - sent[2], 20);  // the last event's wait and the first release wait
   EXPECT_EQ(sent[4] - sent[3], 10);
 }
+
+// The gaps as the mouse gets the reports (when each send returns), for a
+// macro of four events with 10 ms waits: 10, 10, 10, then the last wait and
+// the first release wait (20), then 10 to the keys' release.
+struct ScheduleCase {
+  const char* name;
+  std::vector<milliseconds> sendTimes;  // by report; 1 ms for the rest
+  std::vector<milliseconds> lateness;   // of each sleep, by index
+  std::vector<long> gaps;
+};
+
+class MacroSchedule : public ReaderAndPlayer, public ::testing::WithParamInterface<ScheduleCase> {};
+
+TEST_P(MacroSchedule, GapsAreNeverShorterThanTheirWaitAndSendTimeDoesNotAddUp) {
+  const ScheduleCase& c = GetParam();
+  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10},
+                                         {5, kActionPress, 10}, {5, kActionRelease, 10}}));
+  feature.SetSendTime(milliseconds(1));
+  feature.SetSendTimes(c.sendTimes);
+  clock.SetLateness(c.lateness);
+
+  PressAndPlay(0);
+
+  const std::vector<long> received = feature.ReceivedAtMs();
+  const std::vector<long> waits{10, 10, 10, 20, 10};
+  ASSERT_EQ(received.size(), waits.size() + 1);
+  std::vector<long> gaps;
+  for (std::size_t i = 1; i < received.size(); ++i) {
+    gaps.push_back(received[i] - received[i - 1]);
+    EXPECT_GE(gaps.back(), waits[i - 1]) << "gap " << i;
+  }
+  EXPECT_EQ(gaps, c.gaps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SendsAndWakeUps, MacroSchedule,
+    ::testing::Values(
+        // The very first send is counted whole: nothing tells yet what part
+        // of it every send takes. From then on the send time is absorbed.
+        ScheduleCase{"SteadySendsAreAbsorbed", {}, {}, {11, 10, 10, 20, 10}},
+        // The third report reaches the mouse 5 ms late: the next gap is
+        // still 10, the rest of the macro comes 5 ms later.
+        ScheduleCase{"SlowSendDelaysTheRest", {1ms, 1ms, 6ms}, {}, {11, 15, 10, 20, 10}},
+        // A send slower than the wait is not followed by one at once.
+        ScheduleCase{"SendSlowerThanTheWait", {1ms, 1ms, 14ms}, {}, {11, 23, 10, 20, 10}},
+        // A first send slower than the rest is counted whole.
+        ScheduleCase{"SlowFirstSend", {7ms}, {}, {11, 10, 10, 20, 10}},
+        ScheduleCase{"LateWakeUpDelaysTheRest", {}, {0ms, 4ms}, {11, 14, 10, 20, 10}},
+        // Late from the last event's wait, with no report before the
+        // release's wait: the release's wait absorbs it.
+        ScheduleCase{"LateWakeUpBeforeTheReleaseIsAbsorbed", {}, {0ms, 0ms, 0ms, 4ms}, {11, 10, 10, 20, 10}},
+        // A suspend: the schedule goes on from the wake-up, no burst.
+        ScheduleCase{"StallRestartsTheSchedule", {}, {10000ms}, {10011, 10, 10, 20, 10}}),
+    [](const ::testing::TestParamInfo<ScheduleCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderAndPlayer, SecondPressStopsAToggleMacroAfterTheCurrentRepetition) {
   AssignUserMacro(1, 0, TapMacro(1, 50));
