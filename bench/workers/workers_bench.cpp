@@ -389,6 +389,7 @@ void Report(benchmark::State& bench, const std::string& player, const bench::Gap
   bench.counters[player + "_gap_err_p99_ms"] = stats.gapErrP99Ms;
   bench.counters[player + "_gap_err_max_ms"] = stats.gapErrMaxMs;
   bench.counters[player + "_short_gaps"] = stats.shortGaps;
+  bench.counters[player + "_short_by_max_us"] = stats.shortestMs * 1000;
 }
 
 // range(0): 1 with a busy process on every core, 0 on a quiet machine.

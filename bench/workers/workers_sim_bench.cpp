@@ -9,7 +9,8 @@
 // range(1): 1 our workers at the priority they are granted (the label says
 // which), 0 at normal priority.
 // Counters, from the simulator's stamps: drift_ms, gap_err_p99_ms,
-// gap_err_max_ms, short_gaps. The same from the moments our sends returned
+// gap_err_max_ms, short_gaps and short_by_max_us (the most a gap fell short
+// of its wait). The same from the moments our sends returned
 // (send_*), and the send's round trip (rtt_p50_us, rtt_max_us): where the
 // mouse's figures are worse than the send side's, the time went in the
 // transport.
@@ -222,6 +223,7 @@ void Report(benchmark::State& bench, const std::string& prefix, const bench::Gap
   bench.counters[prefix + "gap_err_p99_ms"] = stats.gapErrP99Ms;
   bench.counters[prefix + "gap_err_max_ms"] = stats.gapErrMaxMs;
   bench.counters[prefix + "short_gaps"] = stats.shortGaps;
+  bench.counters[prefix + "short_by_max_us"] = stats.shortestMs * 1000;
 }
 
 void BM_MacroThroughSimulator(benchmark::State& bench) {

@@ -19,26 +19,27 @@ constexpr milliseconds kLongestRetryPause{500};
 constexpr std::size_t kMinInputReportBytes = 3;  // report id, button byte, state byte
 
 // A macro's waits. Each gap between two reports as the mouse gets them is
-// at least the wait between them, never shorter, and the time a send takes
-// does not add up over the macro.
+// at least the wait between them, never shorter, and the time it takes to
+// wake and send does not add up over the macro.
 //
 // The mouse has a report when its send returns, less the part that every
-// send takes (the quickest send timed so far; the player keeps it from
-// macro to macro). What a send usually costs is absorbed by the wait after
-// it; what a slow send or a late wake-up adds beyond that moves the rest of
-// the macro later instead of shortening the next gap. So reports never come
-// in a burst, not even after a stall (a suspend), and on time they keep to
-// deadlines counted from the macro's start.
+// send takes (the quickest send of this macro so far; the first send, with
+// nothing to compare, counts whole). What a send usually costs is absorbed by
+// the wait after it; what a slow send or a late wake-up adds beyond that
+// moves the rest of the macro later instead of shortening the next gap. So
+// reports never come in a burst, not even after a stall (a suspend).
+//
+// Timers fire late by some least amount; the schedule wakes that much ahead
+// of each deadline (the quickest lateness seen, at most kLongestWakeAhead)
+// and, woken before the deadline all the same, sleeps on to it.
 class EventSchedule {
  public:
-  EventSchedule(Clock& clock, std::optional<Duration>& quickestSend)
-      : clock_(clock), quickestSend_(quickestSend), deadline_(clock.Now()), sendStart_(deadline_) {}
+  explicit EventSchedule(Clock& clock) : clock_(clock), deadline_(clock.Now()), sendStart_(deadline_) {}
 
   // Called right after a report was sent: returns when the next may go.
   void AfterReport(int waitMs) {
     const Clock::TimePoint sent = clock_.Now();
     const Duration took = sent - sendStart_;
-    // Before any send was timed, all of this one's time is counted.
     const Duration absorbed = quickestSend_ ? std::min(*quickestSend_, took) : Duration::zero();
     quickestSend_ = std::min(quickestSend_.value_or(took), took);
     SleepTo(std::max(deadline_, sent - absorbed) + milliseconds(waitMs));
@@ -49,16 +50,27 @@ class EventSchedule {
   void Extend(int waitMs) { SleepTo(deadline_ + milliseconds(waitMs)); }
 
  private:
+  static constexpr Duration kLongestWakeAhead = std::chrono::microseconds(200);
+
   void SleepTo(Clock::TimePoint deadline) {
     deadline_ = deadline;
-    clock_.SleepUntil(deadline_);
-    sendStart_ = clock_.Now();
+    const Clock::TimePoint wake = deadline - wakeAhead_.value_or(Duration::zero());
+    const bool timed = clock_.Now() < wake;  // only a wake-up still ahead tells the timer's lateness
+    clock_.SleepUntil(wake);
+    Clock::TimePoint woke = clock_.Now();
+    if (timed) wakeAhead_ = std::min({wakeAhead_.value_or(kLongestWakeAhead), woke - wake, kLongestWakeAhead});
+    if (woke < deadline) {
+      clock_.SleepUntil(deadline);
+      woke = clock_.Now();
+    }
+    sendStart_ = woke;
   }
 
   Clock& clock_;
-  std::optional<Duration>& quickestSend_;
   Clock::TimePoint deadline_;   // when the last report was due
   Clock::TimePoint sendStart_;  // when the last wait ended, so the next send began
+  std::optional<Duration> quickestSend_;
+  std::optional<Duration> wakeAhead_;
 };
 
 }  // namespace
@@ -181,7 +193,7 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
 
 void HostFunctionPlayer::Play(const Macro& source, int repetitions) {
   const Macro macro = source;  // the user may edit the table while it plays
-  EventSchedule schedule(clock_, quickestSend_);
+  EventSchedule schedule(clock_);
   // The release waits once before its first report and once after it.
   bool releaseSent = false;
   const InputState::Sleep releaseWait = [&schedule, &releaseSent](int ms) {

@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <span>
 #include <stop_token>
 #include <thread>
@@ -77,7 +76,6 @@ class HostFunctionPlayer {
   Clock& clock_;
   ProgramLauncher& programs_;
   InputState input_;
-  std::optional<Clock::TimePoint::duration> quickestSend_;  // the quickest report send timed so far
   std::stop_token stop_;  // of Run; a stop also ends a playing macro after its repetition
 };
 

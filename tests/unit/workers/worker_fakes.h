@@ -101,7 +101,7 @@ class FakeClock final : public Clock {
       std::lock_guard lock(mutex_);
       index = static_cast<int>(deadlines_.size());
       deadlines_.push_back(deadline);
-      const auto late = index < static_cast<int>(lateness_.size()) ? lateness_[index] : std::chrono::milliseconds(0);
+      const auto late = index < static_cast<int>(lateness_.size()) ? lateness_[index] : std::chrono::microseconds(0);
       now_ = std::max(now_, deadline) + late;
       hook = hook_;
     }
@@ -116,7 +116,7 @@ class FakeClock final : public Clock {
     hook_ = std::move(hook);
   }
   // Lateness of each sleep by its index, e.g. a stall.
-  void SetLateness(std::vector<std::chrono::milliseconds> lateness) {
+  void SetLateness(std::vector<std::chrono::microseconds> lateness) {
     std::lock_guard lock(mutex_);
     lateness_ = std::move(lateness);
   }
@@ -136,7 +136,7 @@ class FakeClock final : public Clock {
   std::mutex mutex_;
   TimePoint now_ = kStart;
   std::vector<TimePoint> deadlines_;
-  std::vector<std::chrono::milliseconds> lateness_;
+  std::vector<std::chrono::microseconds> lateness_;
   Hook hook_;
 };
 
@@ -153,7 +153,7 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
       sentAtMs_.push_back(clock_->NowMs());
       const std::size_t index = reports_.size();
       clock_->Advance(index < sendTimes_.size() ? sendTimes_[index] : sendTime_);
-      receivedAtMs_.push_back(clock_->NowMs());
+      receivedAt_.push_back(clock_->Now());
     }
     reports_.emplace_back(report.begin(), report.end());
     changed_.notify_all();
@@ -182,9 +182,10 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
     std::lock_guard lock(mutex_);
     return sentAtMs_;
   }
-  std::vector<long> ReceivedAtMs() {
+  // When each send returned, on the fake clock.
+  std::vector<Clock::TimePoint> ReceivedAt() {
     std::lock_guard lock(mutex_);
-    return receivedAtMs_;
+    return receivedAt_;
   }
   bool WaitForCount(std::size_t count) {
     std::unique_lock lock(mutex_);
@@ -199,7 +200,7 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   std::vector<std::chrono::milliseconds> sendTimes_;
   std::vector<Bytes> reports_;
   std::vector<long> sentAtMs_;
-  std::vector<long> receivedAtMs_;
+  std::vector<Clock::TimePoint> receivedAt_;
 };
 
 using CountingWindow = StillWindow;

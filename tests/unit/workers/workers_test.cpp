@@ -9,6 +9,7 @@
 namespace tolvar::testing {
 namespace {
 
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
 using namespace std::chrono_literals;
 
@@ -258,8 +259,8 @@ TEST_F(ReaderAndPlayer, AfterAStallTheScheduleStartsAfreshInsteadOfBursting) {
 struct ScheduleCase {
   const char* name;
   std::vector<milliseconds> sendTimes;  // by report; 1 ms for the rest
-  std::vector<milliseconds> lateness;   // of each sleep, by index
-  std::vector<long> gaps;
+  std::vector<microseconds> lateness;   // of each sleep, by index
+  std::vector<microseconds> gaps;
 };
 
 class MacroSchedule : public ReaderAndPlayer, public ::testing::WithParamInterface<ScheduleCase> {};
@@ -274,12 +275,12 @@ TEST_P(MacroSchedule, GapsAreNeverShorterThanTheirWaitAndSendTimeDoesNotAddUp) {
 
   PressAndPlay(0);
 
-  const std::vector<long> received = feature.ReceivedAtMs();
-  const std::vector<long> waits{10, 10, 10, 20, 10};
+  const std::vector<Clock::TimePoint> received = feature.ReceivedAt();
+  const std::vector<microseconds> waits{10ms, 10ms, 10ms, 20ms, 10ms};
   ASSERT_EQ(received.size(), waits.size() + 1);
-  std::vector<long> gaps;
+  std::vector<microseconds> gaps;
   for (std::size_t i = 1; i < received.size(); ++i) {
-    gaps.push_back(received[i] - received[i - 1]);
+    gaps.push_back(std::chrono::duration_cast<microseconds>(received[i] - received[i - 1]));
     EXPECT_GE(gaps.back(), waits[i - 1]) << "gap " << i;
   }
   EXPECT_EQ(gaps, c.gaps);
@@ -290,20 +291,28 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // The very first send is counted whole: nothing tells yet what part
         // of it every send takes. From then on the send time is absorbed.
-        ScheduleCase{"SteadySendsAreAbsorbed", {}, {}, {11, 10, 10, 20, 10}},
+        ScheduleCase{"SteadySendsAreAbsorbed", {}, {}, {11ms, 10ms, 10ms, 20ms, 10ms}},
         // The third report reaches the mouse 5 ms late: the next gap is
         // still 10, the rest of the macro comes 5 ms later.
-        ScheduleCase{"SlowSendDelaysTheRest", {1ms, 1ms, 6ms}, {}, {11, 15, 10, 20, 10}},
+        ScheduleCase{"SlowSendDelaysTheRest", {1ms, 1ms, 6ms}, {}, {11ms, 15ms, 10ms, 20ms, 10ms}},
         // A send slower than the wait is not followed by one at once.
-        ScheduleCase{"SendSlowerThanTheWait", {1ms, 1ms, 14ms}, {}, {11, 23, 10, 20, 10}},
+        ScheduleCase{"SendSlowerThanTheWait", {1ms, 1ms, 14ms}, {}, {11ms, 23ms, 10ms, 20ms, 10ms}},
         // A first send slower than the rest is counted whole.
-        ScheduleCase{"SlowFirstSend", {7ms}, {}, {11, 10, 10, 20, 10}},
-        ScheduleCase{"LateWakeUpDelaysTheRest", {}, {0ms, 4ms}, {11, 14, 10, 20, 10}},
+        ScheduleCase{"SlowFirstSend", {7ms}, {}, {11ms, 10ms, 10ms, 20ms, 10ms}},
+        ScheduleCase{"LateWakeUpDelaysTheRest", {}, {0ms, 4ms}, {11ms, 14ms, 10ms, 20ms, 10ms}},
         // Late from the last event's wait, with no report before the
         // release's wait: the release's wait absorbs it.
-        ScheduleCase{"LateWakeUpBeforeTheReleaseIsAbsorbed", {}, {0ms, 0ms, 0ms, 4ms}, {11, 10, 10, 20, 10}},
+        ScheduleCase{"LateWakeUpBeforeTheReleaseIsAbsorbed", {}, {0ms, 0ms, 0ms, 4ms},
+                     {11ms, 10ms, 10ms, 20ms, 10ms}},
         // A suspend: the schedule goes on from the wake-up, no burst.
-        ScheduleCase{"StallRestartsTheSchedule", {}, {10000ms}, {10011, 10, 10, 20, 10}}),
+        ScheduleCase{"StallRestartsTheSchedule", {}, {10000ms}, {10011ms, 10ms, 10ms, 20ms, 10ms}},
+        // Timers that always fire 150 µs late: only the first wake-up's
+        // lateness shows, the schedule wakes that much ahead afterwards.
+        ScheduleCase{"TimerLatenessIsWokenAheadOf", {}, std::vector<microseconds>(12, 150us),
+                     {11150us, 10ms, 10ms, 20ms, 10ms}},
+        // A timer quicker than any before wakes before the deadline: the
+        // player sleeps on to it rather than send early.
+        ScheduleCase{"EarlyWakeUpSleepsOnToTheDeadline", {}, {150us}, {11150us, 10ms, 10ms, 20ms, 10ms}}),
     [](const ::testing::TestParamInfo<ScheduleCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderAndPlayer, SecondPressStopsAToggleMacroAfterTheCurrentRepetition) {
