@@ -22,25 +22,37 @@ struct RealtimeKitLimits {
   long long rtTimeMaxMicroseconds = 0;
 };
 
-struct ObjectUnref {
-  void operator()(gpointer object) const { g_object_unref(object); }
+struct ConnectionClose {
+  void operator()(GDBusConnection* connection) const {
+    g_dbus_connection_close_sync(connection, nullptr, nullptr);
+    g_object_unref(connection);
+  }
 };
 struct VariantUnref {
   void operator()(GVariant* value) const { g_variant_unref(value); }
 };
-using Connection = std::unique_ptr<GDBusConnection, ObjectUnref>;
+using Connection = std::unique_ptr<GDBusConnection, ConnectionClose>;
 using Variant = std::unique_ptr<GVariant, VariantUnref>;
 
+// A connection of our own, closed after the request: the shared system-bus
+// connection would end the process if the bus went away.
 Connection Connect(const std::string& busAddress) {
   GError* error = nullptr;
-  GDBusConnection* connection =
-      busAddress.empty()
-          ? g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error)
-          : g_dbus_connection_new_for_address_sync(
-                busAddress.c_str(),
-                static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
-                                                  G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-                nullptr, nullptr, &error);
+  std::string address = busAddress;
+  if (address.empty()) {
+    gchar* system = g_dbus_address_get_for_bus_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+    if (system == nullptr) {
+      g_error_free(error);
+      return Connection(nullptr);
+    }
+    address = system;
+    g_free(system);
+  }
+  GDBusConnection* connection = g_dbus_connection_new_for_address_sync(
+      address.c_str(),
+      static_cast<GDBusConnectionFlags>(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+      nullptr, nullptr, &error);
   if (error != nullptr) g_error_free(error);
   return Connection(connection);
 }
