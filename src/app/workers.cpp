@@ -23,7 +23,7 @@ constexpr std::size_t kMinInputReportBytes = 3;  // report id, button byte, stat
 // wake and send does not add up over the macro.
 //
 // The mouse has a report when its send returns, less the part that every
-// send takes (the quickest send of this macro so far; the first send, with
+// send takes (the quickest send the player has timed; the first send, with
 // nothing to compare, counts whole). What a send usually costs is absorbed by
 // the wait after it; what a slow send or a late wake-up adds beyond that
 // moves the rest of the macro later instead of shortening the next gap. So
@@ -34,7 +34,11 @@ constexpr std::size_t kMinInputReportBytes = 3;  // report id, button byte, stat
 // and, woken before the deadline all the same, sleeps on to it.
 class EventSchedule {
  public:
-  explicit EventSchedule(Clock& clock) : clock_(clock), deadline_(clock.Now()), sendStart_(deadline_) {}
+  using Learned = std::optional<Duration>;
+
+  EventSchedule(Clock& clock, Learned& quickestSend, Learned& wakeAhead)
+      : clock_(clock), quickestSend_(quickestSend), wakeAhead_(wakeAhead), deadline_(clock.Now()),
+        sendStart_(deadline_) {}
 
   // Called right after a report was sent: returns when the next may go.
   void AfterReport(int waitMs) {
@@ -67,10 +71,10 @@ class EventSchedule {
   }
 
   Clock& clock_;
+  Learned& quickestSend_;
+  Learned& wakeAhead_;
   Clock::TimePoint deadline_;   // when the last report was due
   Clock::TimePoint sendStart_;  // when the last wait ended, so the next send began
-  std::optional<Duration> quickestSend_;
-  std::optional<Duration> wakeAhead_;
 };
 
 }  // namespace
@@ -193,7 +197,7 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
 
 void HostFunctionPlayer::Play(const Macro& source, int repetitions) {
   const Macro macro = source;  // the user may edit the table while it plays
-  EventSchedule schedule(clock_);
+  EventSchedule schedule(clock_, sendTiming_.quickestSend, sendTiming_.wakeAhead);
   // The release waits once before its first report and once after it.
   bool releaseSent = false;
   const InputState::Sleep releaseWait = [&schedule, &releaseSent](int ms) {

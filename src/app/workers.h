@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <thread>
@@ -76,6 +77,13 @@ class HostFunctionPlayer {
   Clock& clock_;
   ProgramLauncher& programs_;
   InputState input_;
+  // What the macro schedule learned of the send path and the timer, kept
+  // from macro to macro: the quickest send and how late timers fire at least.
+  struct SendTiming {
+    std::optional<Clock::TimePoint::duration> quickestSend;
+    std::optional<Clock::TimePoint::duration> wakeAhead;
+  };
+  SendTiming sendTiming_;
   std::stop_token stop_;  // of Run; a stop also ends a playing macro after its repetition
 };
 

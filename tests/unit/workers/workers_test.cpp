@@ -315,6 +315,20 @@ INSTANTIATE_TEST_SUITE_P(
         ScheduleCase{"EarlyWakeUpSleepsOnToTheDeadline", {}, {150us}, {11150us, 10ms, 10ms, 20ms, 10ms}}),
     [](const ::testing::TestParamInfo<ScheduleCase>& info) { return std::string(info.param.name); });
 
+TEST_F(ReaderAndPlayer, LaterMacrosAbsorbTheSendTimeFromTheirFirstGap) {
+  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10}}));
+  feature.SetSendTime(milliseconds(1));
+  PressAndPlay(0);
+  PressAndPlay(0);
+
+  const std::vector<Clock::TimePoint> received = feature.ReceivedAt();
+  ASSERT_EQ(received.size(), 8u);
+  // The second macro: key, key, buttons, keys.
+  EXPECT_EQ(received[5] - received[4], 10ms);
+  EXPECT_EQ(received[6] - received[5], 20ms);
+  EXPECT_EQ(received[7] - received[6], 10ms);
+}
+
 TEST_F(ReaderAndPlayer, SecondPressStopsAToggleMacroAfterTheCurrentRepetition) {
   AssignUserMacro(1, 0, TapMacro(1, 50));
   clock.SetHook([&](int sleep) {
