@@ -73,12 +73,9 @@ Variant Property(GDBusConnection* connection, const char* name, const GVariantTy
   const Variant reply =
       Call(connection, "org.freedesktop.DBus.Properties", "Get", g_variant_new("(ss)", kInterface, name), "(v)");
   if (!reply) return nullptr;
-  Variant value(nullptr);
-  {
-    GVariant* inner = nullptr;
-    g_variant_get(reply.get(), "(v)", &inner);
-    value.reset(inner);
-  }
+  GVariant* inner = nullptr;
+  g_variant_get(reply.get(), "(v)", &inner);
+  Variant value(inner);
   if (!g_variant_is_of_type(value.get(), type)) return nullptr;
   return value;
 }
@@ -87,7 +84,8 @@ std::optional<RealtimeKitLimits> ReadLimits(GDBusConnection* connection) {
   const Variant priority = Property(connection, "MaxRealtimePriority", G_VARIANT_TYPE_INT32);
   const Variant rtTime = Property(connection, "RTTimeUSecMax", G_VARIANT_TYPE_INT64);
   if (!priority || !rtTime) return std::nullopt;
-  return RealtimeKitLimits{g_variant_get_int32(priority.get()), static_cast<long long>(g_variant_get_int64(rtTime.get()))};
+  return RealtimeKitLimits{g_variant_get_int32(priority.get()),
+                           static_cast<long long>(g_variant_get_int64(rtTime.get()))};
 }
 
 }  // namespace

@@ -84,7 +84,10 @@ constexpr const char* kIntrospection = R"(
 class StandInRealtimeKit {
  public:
   StandInRealtimeKit(const std::string& address, int maxPriority, std::int64_t rtTimeMax, bool refuse)
-      : maxPriority_(maxPriority), rtTimeMax_(rtTimeMax), refuse_(refuse), thread_([this, address] { Serve(address); }) {
+      : maxPriority_(maxPriority),
+        rtTimeMax_(rtTimeMax),
+        refuse_(refuse),
+        thread_([this, address] { Serve(address); }) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return ready_; });
   }
