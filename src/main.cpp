@@ -18,6 +18,7 @@
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_settings.h"
 #include "platform/linux/hidraw_backend.h"
+#include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "ports/clock.h"
@@ -100,7 +101,9 @@ int main(int argc, char** argv) {
   tolvar::QtDialogs dialogs(&window);
   tolvar::DesktopSettings desktop(ini);
   tolvar::QtTray tray(icon);
-  tolvar::SteadyClock clock;
+  tolvar::MonotonicClock clock;
+  tolvar::SystemSchedulingCalls schedulingCalls;
+  tolvar::LinuxThreadPriority workerPriority(schedulingCalls);
   tolvar::LinuxProgramLauncher programs;
   tolvar::QtImageFileReader imageFiles;
   tolvar::QtImageCache images;
@@ -112,7 +115,7 @@ int main(int argc, char** argv) {
 
   tolvar::CTolvarDlg dialog(*state,
                             {ini, dialogs, window, hid, imageFiles, desktop, tray, windowMenu, clock, programs,
-                             desktopDialogs, popups, tolvar::RaiseCurrentThreadPriority},
+                             desktopDialogs, popups, &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
 

@@ -29,7 +29,7 @@ bool CTolvarDlg::OnInitDialog() {
   state_.StopRequest = 0;
 
   workers_ = StartWorkers(state_, {ports_.window, ports_.ini, ports_.clock, ports_.programs,
-                                   ports_.raiseThreadPriority});
+                                   ports_.threadPriority});
 
   AddAboutItem(ports_.windowMenu);
 

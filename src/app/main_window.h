@@ -27,6 +27,7 @@
 #include "ports/tray.h"
 #include "ports/window_host.h"
 #include "ports/window_menu.h"
+#include "ports/thread_priority.h"
 
 namespace tolvar {
 
@@ -43,8 +44,8 @@ struct MainWindowPorts {
   ProgramLauncher& programs;
   Desktop& desktop;
   PopupWindows& popups;
-  // Called first on each worker thread to raise its priority; may be empty.
-  std::function<void()> raiseThreadPriority;
+  // Raises the reader's and the player's thread; may be null.
+  ThreadPriority* threadPriority = nullptr;
 };
 
 class CTolvarDlg {
