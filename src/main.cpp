@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "app/app_state.h"
+#include "app/command_options.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/text.h"
@@ -20,7 +21,9 @@
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
+#include "platform/linux/user_files.h"
 #include "platform/ports/clock.h"
+#include "platform/qt/diagnose_command.h"
 #include "platform/qt/host_window.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
@@ -70,6 +73,25 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string programPath = ProgramFilePath(argv[0]);
+  const std::string moduleDir = tolvar::ModuleDirOf(programPath);
+  // Where the files live is decided once, here: beside the program, or in
+  // the user's folder when the program's folder is not writable.
+  const tolvar::AppPaths folders = tolvar::LocateFolders(moduleDir, tolvar::CurrentPathEnvironment(moduleDir));
+
+  switch (tolvar::CommandOptionOf(argc, argv)) {
+    case tolvar::CommandOption::Help:
+      std::fputs(tolvar::HelpText("tolvar").c_str(), stdout);
+      return 0;
+    case tolvar::CommandOption::Version:
+      std::fputs(tolvar::VersionText(TOLVAR_VERSION).c_str(), stdout);
+      return 0;
+    case tolvar::CommandOption::Diagnose:
+      return tolvar::RunDiagnoseCommand(argc, argv, folders, TOLVAR_VERSION);
+    case tolvar::CommandOption::Run:
+      break;
+  }
+
   tolvar::BlockTerminationSignals();
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
@@ -77,9 +99,9 @@ int main(int argc, char** argv) {
   auto instance = std::make_unique<tolvar::SingleInstance>();
   if (!instance->Acquire()) return 0;
 
-  const std::string programPath = ProgramFilePath(argv[0]);
+  for (const std::string& failure : tolvar::SeedUserFiles(folders)) std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
   auto state = std::make_unique<tolvar::AppState>();
-  state->Paths.ModuleDir = tolvar::ModuleDirOf(programPath);
+  state->Paths = folders;
   state->ApplicationName = tolvar::ApplicationNameOf(programPath);
 
   tolvar::IniFileStore ini;
