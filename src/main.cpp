@@ -18,6 +18,7 @@
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_settings.h"
+#include "platform/linux/font_warm_up.h"
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
@@ -25,6 +26,7 @@
 #include "platform/ports/clock.h"
 #include "platform/qt/diagnose_command.h"
 #include "platform/qt/host_window.h"
+#include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_image_cache.h"
@@ -35,6 +37,7 @@
 #include "platform/qt/sim_notices_qt.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/udev_notices_qt.h"
+#include "skin/main_window_painter.h"
 #include "platform/sim/sim_hid_backend.h"
 
 namespace {
@@ -99,7 +102,20 @@ int main(int argc, char** argv) {
   auto instance = std::make_unique<tolvar::SingleInstance>();
   if (!instance->Acquire()) return 0;
 
-  for (const std::string& failure : tolvar::SeedUserFiles(folders)) std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
+  // While start-up runs its steps, a thread of its own decodes the window
+  // mask and the first page's images and loads the font configuration,
+  // which the first paint would otherwise wait for.
+  const tolvar::AppPaths skinPaths = tolvar::ComputePaths(folders, 0);
+  const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
+  tolvar::ImagePrefetch prefetch({tolvar::QtImageFileReader::PrefetchRequest(skinPaths.MaskImagePath),
+                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.normal),
+                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.over),
+                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.down)},
+                                 tolvar::WarmFontConfiguration);
+
+  for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
+    std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
+  }
   auto state = std::make_unique<tolvar::AppState>();
   state->Paths = folders;
   state->ApplicationName = tolvar::ApplicationNameOf(programPath);
@@ -122,8 +138,8 @@ int main(int argc, char** argv) {
   tolvar::QtTray tray(icon);
   tolvar::SteadyClock clock;
   tolvar::LinuxProgramLauncher programs;
-  tolvar::QtImageFileReader imageFiles;
-  tolvar::QtImageCache images;
+  tolvar::QtImageFileReader imageFiles(&prefetch);
+  tolvar::QtImageCache images(&prefetch);
   tolvar::QtMainWindowPaint paint(images);
   tolvar::CTolvarDlg* dialogPtr = nullptr;
   tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
