@@ -18,13 +18,13 @@
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_settings.h"
-#include "platform/linux/font_warm_up.h"
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "platform/linux/user_files.h"
 #include "platform/ports/clock.h"
 #include "platform/qt/diagnose_command.h"
+#include "platform/qt/font_warm_up.h"
 #include "platform/qt/host_window.h"
 #include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   if (!instance->Acquire()) return 0;
 
   // While start-up runs its steps, a thread of its own decodes the window
-  // mask and the first page's images and loads the font configuration,
+  // mask and the first page's images and fills the font database,
   // which the first paint would otherwise wait for.
   const tolvar::AppPaths skinPaths = tolvar::ComputePaths(folders, 0);
   const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
                                   tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.normal),
                                   tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.over),
                                   tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.down)},
-                                 tolvar::WarmFontConfiguration);
+                                 tolvar::WarmFontDatabase);
 
   for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
     std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
