@@ -37,8 +37,8 @@
 #include "platform/qt/sim_notices_qt.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/udev_notices_qt.h"
-#include "skin/main_window_painter.h"
 #include "platform/sim/sim_hid_backend.h"
+#include "skin/main_window_painter.h"
 
 namespace {
 
