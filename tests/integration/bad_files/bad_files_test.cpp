@@ -16,6 +16,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -394,6 +395,40 @@ TEST(DeliveredFiles, ReadWithContentAndWithoutAMessage) {
     EXPECT_FALSE(outcome.ended) << kind.name;
     EXPECT_EQ(outcome.values.find("no image"), std::string::npos) << kind.name;
   }
+  fs::remove_all(dir);
+}
+
+// Names a file dialog may return are names, byte for byte: a profile
+// exported to such a file and imported again comes back whole, and no other
+// file is made.
+TEST(OddFileNames, AreHandledAsNames) {
+  const fs::path dir = fs::temp_directory_path() / ("tolvar-odd-names-" + std::to_string(getpid()));
+  fs::remove_all(dir);
+  fs::create_directories(dir);
+  const std::string names[] = {"my profile.ini", "it's \"quoted\".ini", "two\nlines.ini", "bad \xff\xfe utf8.ini",
+                               "-starts-with-dash.ini", "$(touch pwned).ini", "*?[a].ini", " .ini"};
+  IniFileStore ini;
+  RecordingDialogs dialogs;
+  AppState source;
+  source.Settings.DPI_LEVEL = 3;
+  source.UserMacros.count = 1;
+  source.UserMacros.slots[0].name = MacroNameFrom(u"odd");
+  for (const std::string& name : names) {
+    const std::string file = (dir / name).string();
+    SaveProfile(ini, file, 7, source.Settings, source.UserMacros);
+    AppState read;
+    LoadProfile(read, ini, dialogs, file, 7, ProfileSource::OwnSection, true);
+    EXPECT_EQ(read.Settings.DPI_LEVEL, 3) << name;
+    EXPECT_EQ(read.UserMacros.count, 1) << name;
+    EXPECT_EQ(MacroNameText(read.UserMacros.slots[0]), u"odd") << name;
+  }
+  EXPECT_TRUE(dialogs.messages.empty());
+  std::vector<std::string> made;
+  for (const auto& entry : fs::directory_iterator(dir)) made.push_back(entry.path().filename().string());
+  std::sort(made.begin(), made.end());
+  std::vector<std::string> expected(std::begin(names), std::end(names));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(made, expected);
   fs::remove_all(dir);
 }
 
