@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 
 #include "app/main_window.h"
 #include "app/state_loading.h"
@@ -14,6 +15,7 @@
 #include "config/config_file.h"
 #include "macros/macro_file.h"
 #include "platform/ini/ini_file_store.h"
+#include "skin/pages.h"
 #include "support/child_process.h"
 #include "support/fake_popups.h"
 #include "unit/app/main_window_fakes.h"
@@ -85,6 +87,13 @@ class MainWindowInput : public ::testing::Test {
         MainWindowPorts{ini, dialogs_, window_, mouse_, images_, system_, tray_, menu_, clock_, programs_, desktop,
                         popups, {}},
         u"tolvar");
+  }
+
+  ~MainWindowInput() override {
+    // The colour page's preview animator ends once the page is left; the
+    // window it repaints must outlive it.
+    state.CurrentPage = kMainPage;
+    while (state.PreviewRunning.load()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 
   SkinSource Skins() {
@@ -259,7 +268,6 @@ TEST_F(MainWindowInput, PageTabsSwitchAsTheTablesSay) {
     ClickMain(c.tabRow);
     EXPECT_EQ(state.CurrentPage.load(), c.to) << c.from << " via row " << c.tabRow;
   }
-  state.CurrentPage = 0;  // the colour page's animator ends once the page is left
 }
 
 TEST_F(MainWindowInput, PressesOnNoHotSpotDragTheWindowOnlyOffTheHeaderToo) {
