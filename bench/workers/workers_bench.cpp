@@ -350,6 +350,7 @@ TimingError OurMacroTiming() {
     macro.events[macro.eventCount++] = {4, kActionRelease, kMacroWaitMs};
   }
   state.Settings.K[0] = 41;
+  PublishMacros(state);
   Ports ports;
   InputReportReader reader(state);
   HostFunctionPlayer player(state, ports.window, ports.ini, ports.clock, ports.launcher);
