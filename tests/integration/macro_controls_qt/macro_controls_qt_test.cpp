@@ -1,0 +1,157 @@
+// The Qt adapters of the advanced page on the offscreen platform: the
+// controls' lines, selection and line edit, and the owner-drawn menu's
+// sizes and pixels.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <memory>
+#include <vector>
+
+#include "macros/event_menu.h"
+#include "macros/owner_drawn_menu.h"
+#include "platform/qt/qt_macro_controls.h"
+#include "platform/qt/qt_owner_drawn_menu.h"
+
+namespace tolvar {
+namespace {
+
+class RecordingEvents final : public EventListEvents {
+ public:
+  void OnChar(int c) override { log.push_back("char " + std::to_string(c)); }
+  void OnKeyUp(int vk) override { log.push_back("keyup " + std::to_string(vk)); }
+  void OnRightButtonUp(int x, int y) override { log.push_back("right " + std::to_string(x) + "," + std::to_string(y)); }
+  void OnSize() override { log.push_back("size"); }
+  void OnScroll() override { log.push_back("scroll"); }
+  void OnLineEditKeyUp(int vk) override { log.push_back("edit keyup " + std::to_string(vk)); }
+  void OnLineEditFocusLost() override { log.push_back("edit focus lost"); }
+  std::vector<std::string> log;
+};
+
+class QtMacroAdapters : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    static int argc = 1;
+    static char name[] = "macro_controls_qt";
+    static char* argv[] = {name, nullptr};
+    application_ = std::make_unique<QApplication>(argc, argv);
+  }
+  static void TearDownTestSuite() { application_.reset(); }
+
+  QtMacroAdapters() {
+    window.resize(600, 400);
+    window.show();
+  }
+
+  QWidget window;
+  QtMacroControls controls{window};
+  static inline std::unique_ptr<QApplication> application_;
+};
+
+TEST_F(QtMacroAdapters, ListKeepsLinesInOrderAndReportsOnlyTheUsersSelection) {
+  int changes = 0;
+  std::unique_ptr<ListControl> list = controls.CreateList({10, 20, 210, 220}, 10001, [&] { ++changes; });
+  auto* widget = window.findChild<QListWidget*>(ControlName(10001));
+  ASSERT_NE(widget, nullptr);
+  EXPECT_EQ(widget->geometry(), QRect(10, 20, 200, 200));
+  list->AddLine(u"zeta");
+  list->AddLine(u"alpha");
+  list->InsertLine(1, u"mid");
+  EXPECT_EQ(list->Count(), 3);
+  EXPECT_EQ(list->Text(0), u"zeta") << "never sorted";
+  EXPECT_EQ(list->Text(1), u"mid");
+  EXPECT_EQ(list->Selection(), -1);
+  list->SetSelection(2);
+  EXPECT_EQ(list->Selection(), 2);
+  list->SetSelection(7);
+  EXPECT_EQ(list->Selection(), -1) << "a line that does not exist leaves no selection";
+  list->DeleteLine(0);
+  EXPECT_EQ(changes, 0) << "programmatic changes are not the user's";
+  widget->setCurrentRow(1);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(list->Selection(), 1);
+
+  const int height = list->LineHeight();
+  EXPECT_GT(height, 0);
+  EXPECT_EQ(list->LineRect(1).top - list->LineRect(0).top, height) << "the arithmetic of the right click";
+  EXPECT_EQ(list->TopLine(), 0);
+  list.reset();
+  EXPECT_EQ(window.findChild<QListWidget*>(ControlName(10001)), nullptr);
+}
+
+TEST_F(QtMacroAdapters, EditIsCentredAndKeepsItsText) {
+  std::unique_ptr<EditControl> edit = controls.CreateEdit({5, 5, 65, 25}, 10004);
+  auto* widget = window.findChild<QLineEdit*>(ControlName(10004));
+  ASSERT_NE(widget, nullptr);
+  EXPECT_EQ(widget->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+  edit->SetText(u"25");
+  EXPECT_EQ(edit->Text(), u"25");
+  edit->SetEnabled(false);
+  EXPECT_FALSE(widget->isEnabled());
+}
+
+TEST_F(QtMacroAdapters, LineEditOpensOverALineAndReportsItsKeys) {
+  RecordingEvents events;
+  std::unique_ptr<EventListControl> list = controls.CreateEventList({200, 20, 400, 300}, 10002, events);
+  list->AddLine(u"[↓]A");
+  list->AddLine(u"    120ms");
+  list->SetSelection(1);
+  Rect rect = list->LineRect(1);
+  rect.top -= 2;
+  rect.bottom += 2;
+  list->OpenLineEdit(rect, list->Text(1));
+  ASSERT_TRUE(list->HasLineEdit());
+  auto* edit = window.findChild<QLineEdit*>(QStringLiteral("lineEdit"));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_EQ(edit->text(), QStringLiteral("    120ms"));
+  EXPECT_EQ(edit->selectedText(), edit->text());
+  edit->setText(QStringLiteral("250"));
+  EXPECT_EQ(list->LineEditText(), u"250");
+
+  QKeyEvent enter(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(edit, &enter);
+  ASSERT_FALSE(events.log.empty());
+  EXPECT_EQ(events.log.back(), "edit keyup 13");
+  events.log.clear();
+  list->CloseLineEdit();
+  EXPECT_FALSE(list->HasLineEdit());
+  QApplication::processEvents();
+  for (const std::string& entry : events.log) EXPECT_NE(entry, "edit focus lost") << "closing is not a loss of focus";
+
+  auto* widget = window.findChild<QListWidget*>(ControlName(10002));
+  QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+  QApplication::sendEvent(widget, &ctrlA);
+  EXPECT_EQ(events.log.back(), "char 1");
+}
+
+TEST_F(QtMacroAdapters, OwnerDrawnMenuHasTheCoresSizesAndPixels) {
+  CTolvarMenu look;
+  look.Load(EventMenuResource(1));
+  QMenu menu;
+  FillOwnerDrawnMenu(menu, look.FirstSubMenu(), look);
+  const QList<QAction*> actions = menu.actions();
+  ASSERT_EQ(actions.size(), 4);
+  EXPECT_EQ(actions[2]->data().toInt(), 32780);
+  EXPECT_EQ(menu.sizeHint(), QSize(96, 80)) << "the widest entry, four entries of 20";
+  EXPECT_EQ(menu.actionGeometry(actions[2]), QRect(0, 40, 96, 20));
+
+  menu.resize(menu.sizeHint());
+  const QImage plain = menu.grab().toImage();
+  EXPECT_EQ(QColor(plain.pixel(90, 45)), QColor(0, 120, 153));
+
+  menu.setActiveAction(actions[2]);
+  const QImage lit = menu.grab().toImage();
+  EXPECT_EQ(QColor(lit.pixel(90, 41)), QColor(0, 0, 255)) << "the gradient's first line";
+  EXPECT_EQ(QColor(lit.pixel(90, 58)), QColor(0, 238, 255)) << "its last line";
+  EXPECT_EQ(QColor(lit.pixel(90, 40)), QColor(0, 0, 0)) << "the frame";
+
+  QMenu* sub = actions[0]->menu();
+  ASSERT_NE(sub, nullptr);
+  EXPECT_EQ(sub->sizeHint(), QSize(96, 60)) << "Right Button, 12 characters, is the widest";
+}
+
+}  // namespace
+}  // namespace tolvar
