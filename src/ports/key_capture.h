@@ -9,6 +9,7 @@ namespace tolvar {
 struct CapturedKey {
   bool press = false;  // a key going down (a held key repeats its press)
   int virtualKey = 0;  // left and right Shift, Ctrl and Alt have codes of their own
+  friend bool operator==(const CapturedKey&, const CapturedKey&) = default;
 };
 
 class KeyCapture {
