@@ -27,8 +27,8 @@ bool IsPress(int message) { return message == kKeyDownMessage || message == kSys
 
 }  // namespace
 
-MacroPage::MacroPage(AppState& state, MacroPagePorts ports)
-    : state_(state), ports_(ports), eventListBox_([this](int line) { CommitDelayEdit(line); }) {}
+MacroPage::MacroPage(AppState& state, MacroPagePorts ports, const CTolvarMenu& eventMenu)
+    : state_(state), ports_(ports), eventMenu_(eventMenu), eventListBox_([this](int line) { CommitDelayEdit(line); }) {}
 
 MacroPage::~MacroPage() {
   if (state_.Recording) ports_.keys.Stop();
@@ -45,8 +45,6 @@ void MacroPage::SelectLastEventLine() {
   const int events = selected >= 0 && selected < kMacroTableSlots ? state_.UserMacros.slots[selected].eventCount : 0;
   selectedEventLine_ = events > 0 ? 2 * events - 2 : 0;
 }
-
-void MacroPage::LoadMenu(std::uint8_t verSel) { eventMenu_.Load(EventMenuResource(verSel)); }
 
 // ---- controls ----
 

@@ -47,15 +47,13 @@ struct MacroPagePorts {
 
 class MacroPage {
  public:
-  MacroPage(AppState& state, MacroPagePorts ports);
+  // `eventMenu` is the event list's context menu (ProgramMenus).
+  MacroPage(AppState& state, MacroPagePorts ports, const CTolvarMenu& eventMenu);
   ~MacroPage();
 
   // Start-up: the event line selected first, twice the selected macro's
   // event count less 2 (0 without events).
   void SelectLastEventLine();
-  // The event list's context menu of a language (VER_SEL nonzero: English).
-  void LoadMenu(std::uint8_t verSel);
-  const CTolvarMenu& EventMenu() const { return eventMenu_; }
 
   // Opening the advanced page: the four controls in their layout areas, in
   // the order repeat-count edit, name edit, macro list, event list; then
@@ -118,7 +116,7 @@ class MacroPage {
 
   AppState& state_;
   MacroPagePorts ports_;
-  CTolvarMenu eventMenu_;
+  const CTolvarMenu& eventMenu_;
   MacroRecorder recorder_;
   CEditableListBox eventListBox_;
   std::unique_ptr<EditControl> repeatEdit_;

@@ -89,13 +89,17 @@ class OwnerDrawnStyle final : public QProxyStyle {
   int separator_ = -1;
 };
 
-void Fill(QMenu& menu, const std::vector<MenuEntry>& entries, OwnerDrawnStyle& style) {
-  menu.setStyle(&style);
+void Learn(OwnerDrawnStyle& style, const std::vector<MenuEntry>& entries) {
   for (const MenuEntry& entry : entries) {
     style.Learn(entry);
+    Learn(style, entry.entries);
+  }
+}
+
+void Fill(QMenu& menu, const std::vector<MenuEntry>& entries) {
+  for (const MenuEntry& entry : entries) {
     if (!entry.entries.empty()) {
-      QMenu* sub = menu.addMenu(ToQString(entry.text));
-      Fill(*sub, entry.entries, style);
+      Fill(*menu.addMenu(ToQString(entry.text)), entry.entries);
     } else if (entry.id == 0) {
       menu.addSeparator();
     } else {
@@ -106,10 +110,19 @@ void Fill(QMenu& menu, const std::vector<MenuEntry>& entries, OwnerDrawnStyle& s
 
 }  // namespace
 
-void FillOwnerDrawnMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const MenuLook& look) {
+void ApplyOwnerDrawnLook(QMenu& menu, const std::vector<MenuEntry>& entries, const MenuLook& look) {
+  const QList<OwnerDrawnStyle*> old = menu.findChildren<OwnerDrawnStyle*>(Qt::FindDirectChildrenOnly);
   auto* style = new OwnerDrawnStyle(look);
-  Fill(menu, entries, *style);
+  Learn(*style, entries);
+  menu.setStyle(style);
+  for (QMenu* sub : menu.findChildren<QMenu*>()) sub->setStyle(style);
   style->setParent(&menu);  // the last child, so it outlives the sub-menus using it
+  qDeleteAll(old);
+}
+
+void FillOwnerDrawnMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const MenuLook& look) {
+  Fill(menu, entries);
+  ApplyOwnerDrawnLook(menu, entries, look);
 }
 
 int QtOwnerDrawnMenus::Track(const std::vector<MenuEntry>& entries, const MenuLook& look, int x, int y) {

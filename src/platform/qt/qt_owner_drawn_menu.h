@@ -15,7 +15,12 @@ class QtOwnerDrawnMenus final : public OwnerDrawnMenus {
 };
 
 // Fills `menu` with `entries` drawn by `look`; each command's action holds
-// its id as data. The menu and its sub-menus share one style, owned by `menu`.
+// its id as data.
 void FillOwnerDrawnMenu(QMenu& menu, const std::vector<MenuEntry>& entries, const MenuLook& look);
+
+// Draws the entries of a filled menu, and of its sub-menus, by `look`;
+// `entries` describe them (an action is matched to its entry by caption).
+// The style is owned by `menu` and replaces one applied before.
+void ApplyOwnerDrawnLook(QMenu& menu, const std::vector<MenuEntry>& entries, const MenuLook& look);
 
 }  // namespace tolvar

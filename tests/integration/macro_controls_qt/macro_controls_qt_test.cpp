@@ -11,10 +11,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/program_menus.h"
+#include "app/window_commands.h"
 #include "macros/event_menu.h"
 #include "macros/owner_drawn_menu.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
+#include "platform/qt/qt_tray.h"
 
 namespace tolvar {
 namespace {
@@ -151,6 +154,20 @@ TEST_F(QtMacroAdapters, OwnerDrawnMenuHasTheCoresSizesAndPixels) {
   QMenu* sub = actions[0]->menu();
   ASSERT_NE(sub, nullptr);
   EXPECT_EQ(sub->sizeHint(), QSize(96, 60)) << "Right Button, 12 characters, is the widest";
+}
+
+TEST_F(QtMacroAdapters, TrayMenuTakesTheSameLook) {
+  ProgramMenus menus;
+  menus.Load(1);
+  QtTray tray(ProgramIcon());
+  tray.SetMenuLook(menus.trayMenu, menus.trayMenu.Entries());
+  tray.ShowMenuAtCursor(TrayMenuItems(1));
+  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 11, 40));
+  tray.Menu().hide();
+  menus.Load(0);
+  tray.ShowMenuAtCursor(TrayMenuItems(0));
+  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 11, 40)) << "after a language switch";
+  tray.Menu().hide();
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "app/macro_page.h"
+#include "app/program_menus.h"
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,7 @@ class MacroPageTest : public ::testing::Test {
     state.Skin.Areas = {{}, {10, 10, 60, 30}, {10, 40, 160, 60}, {10, 70, 160, 300}, {200, 70, 400, 300}};
     state.Paths.MacroFilePath = "/m/Macro_EN.dat";
     state.Paths.ConfigPath = "/m/config.ini";
-    page.LoadMenu(1);
+    menus.Load(1);
   }
 
   void SetMacros(std::vector<Macro> macros, int selected) {
@@ -66,7 +67,7 @@ class MacroPageTest : public ::testing::Test {
   const Macro& User(int i) const { return state.UserMacros.slots[i]; }
   // A right-button release over event-list line `line` (top line 0).
   void RightClickLine(int line, int answer = 0) {
-    menus.answer = answer;
+    shownMenus.answer = answer;
     page.OpenEventMenu(kEventListOnScreen.left + 5, kEventListOnScreen.top + line * kLineHeight + 3);
   }
   Macro Published(int i) const { return state.PlayerMacros.UserMacro(i); }
@@ -75,11 +76,12 @@ class MacroPageTest : public ::testing::Test {
   FakeControls controls;
   FakeKeyCapture keys;
   FakeTimeOfDay time;
-  ScriptedMenus menus;
+  ScriptedMenus shownMenus;
   RecordingDialogs dialogs;
   MemoryIni ini;
   StillWindow window;
-  MacroPage page{state, {controls, keys, time, menus, dialogs, ini, window}};
+  ProgramMenus menus;
+  MacroPage page{state, {controls, keys, time, shownMenus, dialogs, ini, window}, menus.eventMenu};
 };
 
 TEST_F(MacroPageTest, ControlsAreMadeInOrderInTheirAreasAndDestroyedOnLeaving) {
@@ -140,16 +142,16 @@ TEST_F(MacroPageTest, RightClickLineArithmetic) {
     SetMacros({MacroOf(u"m", std::vector<MacroEvent>(kThreeEvents.begin(), kThreeEvents.begin() + c.events))}, 0);
     page.OpenControls();
     controls.eventList.topLine = c.topLine;
-    menus.opened.clear();
+    shownMenus.opened.clear();
     page.OpenEventMenu(c.x, c.y);
     EXPECT_EQ(page.SelectedEventLine(), c.line) << c.what;
     EXPECT_EQ(controls.eventList.selection, c.selection) << c.what;
-    EXPECT_EQ(menus.opened.size(), c.menu ? 1U : 0U) << c.what;
+    EXPECT_EQ(shownMenus.opened.size(), c.menu ? 1U : 0U) << c.what;
     EXPECT_EQ(page.MenuEvent(), std::max(c.selection, 0) / 2) << c.what;
     page.CloseControls();
   }
-  ASSERT_FALSE(menus.opened.empty());
-  EXPECT_EQ(std::get<0>(menus.opened[0]), 4) << "the first sub-menu: add forward, add backward, modify, delete";
+  ASSERT_FALSE(shownMenus.opened.empty());
+  EXPECT_EQ(std::get<0>(shownMenus.opened[0]), 4) << "the first sub-menu: add forward, add backward, modify, delete";
 }
 
 TEST_F(MacroPageTest, NoMenuWhileRecordingOrOnAnotherPage) {
@@ -160,7 +162,7 @@ TEST_F(MacroPageTest, NoMenuWhileRecordingOrOnAnotherPage) {
   state.CurrentPage.store(1);
   page.ToggleRecording();
   RightClickLine(0);
-  EXPECT_TRUE(menus.opened.empty());
+  EXPECT_TRUE(shownMenus.opened.empty());
 }
 
 TEST_F(MacroPageTest, InsertsBeforeAndAfterWithTheSelectionThatFollows) {
@@ -479,6 +481,26 @@ TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
   SetMacros({MacroOf(u"a")}, 0);
   page.SelectLastEventLine();
   EXPECT_EQ(page.SelectedEventLine(), 0);
+}
+
+}  // namespace
+}  // namespace tolvar
+
+namespace tolvar {
+namespace {
+
+TEST(ProgramMenus, BothMenusInBothLanguages) {
+  ProgramMenus menus;
+  for (const std::uint8_t verSel : {1, 0}) {
+    menus.Load(verSel);
+    EXPECT_EQ(menus.eventMenu.ItemCount(), 23);
+    ASSERT_EQ(menus.trayMenu.ItemCount(), 3);
+  }
+  EXPECT_EQ(menus.trayMenu.Record(1), (MenuItemRecord{u"윈도우 보여주기   ", 32837}));
+  EXPECT_EQ(menus.trayMenu.MeasureEntry(1).width, 8 * 11) << "the three trailing blanks count";
+  menus.Load(1);
+  EXPECT_EQ(menus.trayMenu.Record(2), (MenuItemRecord{u"Exit Driver", 32800}));
+  EXPECT_EQ(menus.eventMenu.Record(21).text, u"Modify Delay") << "reloaded in place";
 }
 
 }  // namespace
