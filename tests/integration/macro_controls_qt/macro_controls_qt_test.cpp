@@ -18,6 +18,7 @@
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_tray.h"
+#include "platform/qt/right_button_filter.h"
 
 namespace tolvar {
 namespace {
@@ -154,6 +155,32 @@ TEST_F(QtMacroAdapters, OwnerDrawnMenuHasTheCoresSizesAndPixels) {
   QMenu* sub = actions[0]->menu();
   ASSERT_NE(sub, nullptr);
   EXPECT_EQ(sub->sizeHint(), QSize(96, 60)) << "Right Button, 12 characters, is the widest";
+}
+
+TEST_F(QtMacroAdapters, RightButtonReleasesAreSeenOnceBeforeTheControl) {
+  std::vector<std::string> order;
+  RecordingEvents events;
+  std::unique_ptr<EventListControl> list = controls.CreateEventList({200, 20, 400, 300}, 10002, events);
+  RightButtonFilter filter(window, [&](int x, int y) {
+    order.push_back("window at " + std::to_string(x) + "," + std::to_string(y));
+  });
+  QWidget* viewport = window.findChild<QListWidget*>(ControlName(10002))->viewport();
+  const QPoint local(5, 6);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, viewport->mapToGlobal(local), Qt::RightButton,
+                      Qt::NoButton, Qt::NoModifier);
+  release.setTimestamp(1000);
+  QApplication::sendEvent(viewport, &release);
+  const QPoint global = viewport->mapToGlobal(local);
+  ASSERT_EQ(order.size(), 1U);
+  EXPECT_EQ(order[0], "window at " + std::to_string(global.x()) + "," + std::to_string(global.y()));
+  ASSERT_FALSE(events.log.empty());
+  EXPECT_EQ(events.log.back(), "right 5,6") << "the control still gets it, after the window";
+
+  QWidget other;
+  QMouseEvent elsewhere(QEvent::MouseButtonRelease, local, local, Qt::RightButton, Qt::NoButton, Qt::NoModifier);
+  elsewhere.setTimestamp(2000);
+  QApplication::sendEvent(&other, &elsewhere);
+  EXPECT_EQ(order.size(), 1U) << "another window's release";
 }
 
 TEST_F(QtMacroAdapters, TrayMenuTakesTheSameLook) {
