@@ -125,7 +125,7 @@ void X11KeyCapture::Stop() {
   notifier_.reset();
   deliver_ = nullptr;
   XUngrabKeyboard(display_, CurrentTime);
-  XFlush(display_);
+  XSync(display_, False);  // the keyboard is free for others once Stop returns
 }
 
 void X11KeyCapture::ReadEvents() {
