@@ -11,14 +11,17 @@
 #include <memory>
 #include <vector>
 
+#include "app/macro_page.h"
 #include "app/program_menus.h"
 #include "app/window_commands.h"
 #include "macros/event_menu.h"
+#include "macros/macro_text.h"
 #include "macros/owner_drawn_menu.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/right_button_filter.h"
+#include "support/still_window.h"
 
 namespace tolvar {
 namespace {
@@ -181,6 +184,82 @@ TEST_F(QtMacroAdapters, RightButtonReleasesAreSeenOnceBeforeTheControl) {
   elsewhere.setTimestamp(2000);
   QApplication::sendEvent(&other, &elsewhere);
   EXPECT_EQ(order.size(), 1U) << "another window's release";
+}
+
+class NoKeys final : public KeyCapture {
+ public:
+  bool Start(std::function<void(CapturedKey)>) override { return false; }
+  void Stop() override {}
+};
+class NoMenus final : public OwnerDrawnMenus {
+ public:
+  int Track(const std::vector<MenuEntry>&, const MenuLook&, int, int) override { return 0; }
+};
+class NoDialogs final : public Dialogs {
+ public:
+  void MessageBox(const std::u16string&, const std::u16string&) override {}
+};
+class NoIni final : public IniStore {
+ public:
+  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
+    return {};
+  }
+  bool Write(const std::string&, std::u16string_view, std::u16string_view, std::u16string_view) override {
+    return true;
+  }
+  bool WriteBatch(const std::string&, const std::vector<IniEntry>&) override { return true; }
+};
+
+// The macro page on real widgets: the lists fill, and an in-place delay edit
+// ended by Enter in the line edit stores the delay and rebuilds the list from
+// within the line edit's own key handler.
+TEST_F(QtMacroAdapters, MacroPageEditsADelayInPlace) {
+  AppState state;
+  state.CurrentPage.store(1);
+  state.Skin.Areas = {{}, {362, 510, 410, 534}, {252, 142, 448, 168}, {184, 202, 334, 464}, {342, 202, 592, 464}};
+  window.resize(900, 560);
+  Macro macro;
+  macro.name = MacroNameFrom(u"m");
+  macro.events[0] = {4, kActionPress, 120};
+  macro.events[1] = {4, kActionRelease, 30};
+  macro.eventCount = 2;
+  state.UserMacros.slots[0] = macro;
+  state.UserMacros.count = 1;
+  NoKeys keys;
+  SystemTimeOfDay time;
+  NoMenus menus;
+  NoDialogs dialogs;
+  NoIni ini;
+  testing::StillWindow host;
+  ProgramMenus programMenus;
+  programMenus.Load(1);
+  MacroPage page(state, {controls, keys, time, menus, dialogs, ini, host}, programMenus.eventMenu);
+  page.OpenControls();
+
+  auto* names = window.findChild<QListWidget*>(ControlName(10001));
+  auto* events = window.findChild<QListWidget*>(ControlName(10002));
+  ASSERT_NE(names, nullptr);
+  ASSERT_NE(events, nullptr);
+  EXPECT_EQ(names->item(0)->text(), QStringLiteral("m"));
+  ASSERT_EQ(events->count(), 3);
+  EXPECT_EQ(events->item(1)->text(), QStringLiteral("    120ms"));
+
+  events->setCurrentRow(1);
+  QKeyEvent ctrlA(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, QString(QChar(1)));
+  QApplication::sendEvent(events, &ctrlA);
+  auto* edit = window.findChild<QLineEdit*>(QStringLiteral("lineEdit"));
+  ASSERT_NE(edit, nullptr);
+  edit->setText(QStringLiteral("250"));
+  QKeyEvent enter(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(edit, &enter);
+  QApplication::processEvents();
+  EXPECT_EQ(state.UserMacros.slots[0].events[0].delay, 250);
+  EXPECT_EQ(state.PlayerMacros.UserMacro(0).events[0].delay, 250);
+  EXPECT_EQ(events->item(1)->text(), QStringLiteral("    250ms"));
+  EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("lineEdit")), nullptr);
+
+  page.CloseControls();
+  EXPECT_EQ(window.findChild<QListWidget*>(ControlName(10002)), nullptr);
 }
 
 TEST_F(QtMacroAdapters, TrayMenuTakesTheSameLook) {
