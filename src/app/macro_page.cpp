@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/state_loading.h"
 #include "app/window_commands.h"
 #include "skin/pages.h"
 #include "base/text.h"
@@ -148,6 +149,16 @@ void MacroPage::CommitRepeatEdit() {
 }
 
 // ---- page commands ----
+
+void MacroPage::ImportMacrosFrom(const std::string& file) {
+  LoadUserMacros(state_, ports_.ini, ports_.dialogs, file, kMacroSection);
+  RefreshMacroList();
+  ports_.window.Invalidate();
+}
+
+void MacroPage::ExportMacrosTo(const std::string& file) {
+  SaveUserMacros(ports_.ini, file, kMacroSection, state_.UserMacros);
+}
 
 void MacroPage::AddMacro() {
   if (!HasControls()) return;

@@ -74,8 +74,12 @@ class MacroPage {
   // Stores the repeat-count edit into the selected macro.
   void CommitRepeatEdit();
 
-  // Advanced hot spots 2..7 (0 and 1, import and export, need the desktop's
-  // file dialogs).
+  // Advanced hot spots 0 and 1 once a file is chosen: the user macros are
+  // replaced by the "Macros" block of `file` (a missing file shows its
+  // message and empties the list), or written into it.
+  void ImportMacrosFrom(const std::string& file);
+  void ExportMacrosTo(const std::string& file);
+  // Advanced hot spots 2..7.
   void AddMacro();
   void DeleteMacro();
   void ToggleRecording();

@@ -474,6 +474,26 @@ TEST_F(MacroPageTest, SaveStoresTheRepeatCountThenTheMacroFileAndTheProfile) {
   EXPECT_EQ(ini.Read("/m/Macro_EN.dat", u"Macros", u"0", 4000).size(), 3192U);
 }
 
+TEST_F(MacroPageTest, ExportThenImportRestoresTheMacroList) {
+  SetMacros({MacroOf(u"a", kThreeEvents, kRepeatModeBit, 4), MacroOf(u"b")}, 0);
+  page.OpenControls();
+  page.ExportMacrosTo("/x/out.dat");
+  controls.ClickMacro(0);
+  page.DeleteMacro();
+  page.DeleteMacro();
+  ASSERT_EQ(state.UserMacros.count, 0);
+  page.ImportMacrosFrom("/x/out.dat");
+  EXPECT_EQ(state.UserMacros.count, 2);
+  EXPECT_EQ(User(0), MacroOf(u"a", kThreeEvents, kRepeatModeBit, 4));
+  EXPECT_EQ(controls.macroList.lines, (std::vector<std::u16string>{u"a", u"b"}));
+  EXPECT_EQ(controls.macroList.selection, 1) << "the last macro is selected after a load";
+  EXPECT_EQ(Published(0), User(0));
+
+  page.ImportMacrosFrom("/x/none.dat");
+  EXPECT_EQ(state.UserMacros.count, 0) << "a file without a block empties the list";
+  EXPECT_TRUE(controls.macroList.lines.empty());
+}
+
 TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
   SetMacros({MacroOf(u"a", kThreeEvents)}, 0);
   page.SelectLastEventLine();
