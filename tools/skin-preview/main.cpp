@@ -1,19 +1,23 @@
 // tolvar-skin-preview: renders every page of a skin in a few states and in
 // both languages through the program's own painter and Qt canvas, without a
-// display, to PNG files. Pixels outside the window's shape are transparent.
+// display, to PNG files, with the button-function popups and the warning.
+// Pixels outside a window's shape are transparent.
 //
 //   tolvar-skin-preview <output folder> [<skins folder>]
 //
 // The skins folder defaults to "skins" beside this program.
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "base/text.h"
@@ -21,8 +25,11 @@
 #include "platform/ini/ini_file_store.h"
 #include "ports/dialogs.h"
 #include "platform/qt/main_window_paint.h"
+#include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_image_cache.h"
 #include "app/main_window_shape.h"
+#include "skin/fonts.h"
+#include "skin/mask_region.h"
 #include "skin/skin_layout.h"
 
 namespace {
@@ -69,6 +76,7 @@ void SetSampleSettings(AppState& state) {
   }
   state.UserMacros.count = 2;
   state.UserMacros.slots[0].mode = 1;
+  state.UserMacros.slots[0].repeatCount = 3;
   state.PressCount = 4;
   state.ReleaseCount = 4;
 }
@@ -82,6 +90,115 @@ QImage Shaped(const QImage& page, const Region& shape) {
     }
   }
   return shaped;
+}
+
+// A column of popup items over the skin's item images: the hovered band comes
+// from the "over" image, labels are centred, red when hovered, else white.
+QImage RenderItemColumn(QtImageCache& images, const std::string& base, int rows,
+                        const std::vector<std::u16string>& labels, int hovered, const FontSpec& font) {
+  const auto normal = images.LoadImage(base + "_normal.jpg");
+  const auto over = images.LoadImage(base + "_over.jpg");
+  if (!normal || !over) return {};
+  const int width = normal->Image().width();
+  const int h = normal->Image().height() / rows;
+  const int count = static_cast<int>(labels.size());
+  QImage column = normal->Image().copy(0, 0, width, count * h + 1);
+  QtCanvas canvas(column);
+  canvas.CopyFromLayer(*over, {0, hovered * h, width, h});
+  for (int i = 0; i < count; ++i) {
+    const TextSize size = canvas.MeasureText(labels[static_cast<std::size_t>(i)], font);
+    canvas.DrawText((width - size.width) / 2, i * h + (h - size.height) / 2, labels[static_cast<std::size_t>(i)],
+                    font, i == hovered ? Rgb{255, 0, 0} : Rgb{255, 255, 255});
+  }
+  return column;
+}
+
+// The button-function popup with its first category ("Mouse functions",
+// item 7) hovered and that category's list open beside it, one item lower.
+QImage RenderFunctionPopups(const AppState& state, QtImageCache& images, const FontSpec& font) {
+  const auto& labels = state.Skin.FunctionLabels;
+  std::vector<std::u16string> items(labels.begin() + 1, labels.begin() + 11);
+  std::vector<std::u16string> category(labels.begin() + 11, labels.begin() + 17);
+  const std::string dir = state.Paths.SkinsDir + "/";
+  const QImage menu = RenderItemColumn(images, dir + "menu", 10, items, 6, font);
+  const QImage sub = RenderItemColumn(images, dir + "advanced menu", 12, category, 1, font);
+  if (menu.isNull() || sub.isNull()) return {};
+  const int h = menu.height() / 10;
+  QImage both(menu.width() + sub.width(), std::max(menu.height(), h + sub.height()), QImage::Format_ARGB32);
+  both.fill(Qt::transparent);
+  QPainter painter(&both);
+  painter.drawImage(0, 0, menu);
+  painter.drawImage(menu.width(), h, sub);
+  return both;
+}
+
+// The warning popup with its confirming button hovered, cut to its mask.
+QImage RenderWarning(const AppState& state, QtImageCache& images, ImageFileReader& pixels, const FontSpec& font) {
+  const std::string dir = state.Paths.SkinsDir + "/";
+  const auto normal = images.LoadImage(dir + "warning_normal.jpg");
+  const auto over = images.LoadImage(dir + "warning_over.jpg");
+  const MaskShape shape = MaskRegion(pixels, dir + "warning_mask.jpg");
+  if (!normal || !over || shape.width <= 0) return {};
+  QImage warning = normal->Image().copy(0, 0, shape.width, shape.height);
+  {
+    QtCanvas canvas(warning);
+    const HotSpot& confirm = state.Skin.Warning.Spot(0);
+    canvas.CopyFromLayer(*over, {confirm.x, confirm.y, confirm.width, confirm.height});
+    for (int row = 0; row < WarningSkinPage::kRows; ++row) {
+      const HotSpot& spot = state.Skin.Warning.Spot(row);
+      const std::u16string& label = state.Skin.Warning.labels[static_cast<std::size_t>(row)];
+      const TextSize size = canvas.MeasureText(label, font);
+      canvas.DrawText(spot.x + (spot.width - size.width) / 2, spot.y + (spot.height - size.height) / 2, label, font,
+                      Rgb{255, 0, 0});
+    }
+  }
+  return Shaped(warning, shape.region);
+}
+
+// The advanced page with sample contents where its list and edit controls
+// sit: two macros, the first selected, and the events of a short recording.
+QImage WithSampleControls(QImage page, const AppState& state, const FontSpec& font) {
+  static const std::u16string kEvents[] = {u"[↓]A", u"    120ms", u"[↑]A", u"    35ms", u"[↓]S", u"    98ms",
+                                           u"[↑]S", u"    40ms", u"[↓]D", u"    102ms", u"[↑]D", u"    38ms",
+                                           u"[↓]F", u"    110ms", u"[↑]F"};
+  constexpr Rgb kText{230, 230, 230};
+  constexpr Rgb kSelected{0, 120, 140};
+  QtCanvas canvas(page);
+  const auto lines = [&](const Rect& area, const auto& texts, int selected) {
+    int y = area.top + 2;
+    for (int i = 0; i < static_cast<int>(std::size(texts)); ++i) {
+      const std::u16string& text = texts[static_cast<std::size_t>(i)];
+      const int h = canvas.MeasureText(text, font).height;
+      if (y + h > area.bottom - 2) break;  // the lines that fit, as a list box shows them
+      if (i == selected) canvas.FillRect({area.left + 2, y, area.right - area.left - 4, h}, kSelected);
+      canvas.DrawText(area.left + 6, y, text, font, kText);
+      y += h;
+    }
+  };
+  const auto centred = [&](const Rect& area, const std::u16string& text) {
+    const TextSize size = canvas.MeasureText(text, font);
+    canvas.DrawText(area.left + (area.right - area.left - size.width) / 2,
+                    area.top + (area.bottom - area.top - size.height) / 2, text, font, kText);
+  };
+  std::vector<std::u16string> names;
+  for (int i = 0; i < state.UserMacros.count; ++i) {
+    const auto& name = state.UserMacros.slots[static_cast<std::size_t>(i)].name;
+    names.emplace_back(name.begin(), std::find(name.begin(), name.end(), u'\0'));
+  }
+  lines(state.Skin.Areas.MacroListArea, names, 0);
+  lines(state.Skin.Areas.EventListArea, kEvents, 4);
+  centred(state.Skin.Areas.NameEditArea, names.empty() ? std::u16string() : names.front());
+  centred(state.Skin.Areas.RepeatEditArea, u"3");
+  return page;
+}
+
+bool Save(const QImage& image, const fs::path& file) {
+  if (image.isNull() || !image.save(QString::fromStdString(file.string()), "PNG")) {
+    std::cerr << "tolvar-skin-preview: cannot write " << file << "\n";
+    return false;
+  }
+  std::cout << file.string() << "\n";
+  return true;
 }
 
 // Renders one language; false when its skin cannot be read.
@@ -115,13 +232,18 @@ bool RenderLanguage(std::uint8_t verSel, const std::string& skinsDir, const fs::
     state->PreviewGray = s.previewGray;
     state->PreviewColour = s.previewColour;
     const fs::path file = out / (std::string(language) + "-" + s.name + ".png");
-    if (!Shaped(RenderMainWindow(*state, images), shape.region).save(QString::fromStdString(file.string()), "PNG")) {
-      std::cerr << "tolvar-skin-preview: cannot write " << file << "\n";
-      return false;
-    }
-    std::cout << file.string() << "\n";
+    if (!Save(Shaped(RenderMainWindow(*state, images), shape.region), file)) return false;
   }
-  return true;
+  const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
+  state->CurrentPage = 1;
+  state->HoverMain = state->HoverAdvanced = state->HoverColour = kNone;
+  state->Pressed = false;
+  if (!Save(Shaped(WithSampleControls(RenderMainWindow(*state, images), *state, font), shape.region),
+            out / (std::string(language) + "-advanced-controls.png"))) {
+    return false;
+  }
+  return Save(RenderFunctionPopups(*state, images, font), out / (std::string(language) + "-function-popup.png")) &&
+         Save(RenderWarning(*state, images, pixels, font), out / (std::string(language) + "-warning.png"));
 }
 
 }  // namespace
