@@ -18,6 +18,7 @@
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_settings.h"
 #include "platform/linux/hidraw_backend.h"
+#include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "ports/clock.h"
@@ -25,7 +26,9 @@
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_image_cache.h"
+#include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_popup_window.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
 #include "platform/qt/session_end.h"
@@ -98,17 +101,21 @@ int main(int argc, char** argv) {
   tolvar::QtDialogs dialogs(&window);
   tolvar::DesktopSettings desktop(ini);
   tolvar::QtTray tray(icon);
-  tolvar::SteadyClock clock;
+  tolvar::MonotonicClock clock;
+  tolvar::SystemSchedulingCalls schedulingCalls;
+  tolvar::LinuxThreadPriority workerPriority(schedulingCalls);
   tolvar::LinuxProgramLauncher programs;
   tolvar::QtImageFileReader imageFiles;
   tolvar::QtImageCache images;
   tolvar::QtMainWindowPaint paint(images);
+  tolvar::QtDesktop desktopDialogs(window);
+  tolvar::QtPopupWindows popups(window, images);
   tolvar::CTolvarDlg* dialogPtr = nullptr;
   tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
 
   tolvar::CTolvarDlg dialog(*state,
                             {ini, dialogs, window, hid, imageFiles, desktop, tray, windowMenu, clock, programs,
-                             tolvar::RaiseCurrentThreadPriority},
+                             desktopDialogs, popups, &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
 
@@ -117,11 +124,18 @@ int main(int argc, char** argv) {
       .command = [&](int command) { dialog.OnCommand(command); },
   });
   window.SetHandlers({
-      .paint = [&](QPainter& painter) { paint.Paint(painter, *state); },
+      .paint =
+          [&](QPainter& painter) {
+            dialog.OnPaint();
+            paint.Paint(painter, *state);
+          },
       .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
       .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },
       .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },
       .controlColours = [&] { return dialog.OnCtlColor(); },
+      .mouseMove = [&](int x, int y) { dialog.OnMouseMove(x, y); },
+      .leftButtonDown = [&](int x, int y) { dialog.OnLButtonDown(x, y); },
+      .leftButtonUp = [&](int x, int y) { dialog.OnLButtonUp(x, y); },
   });
   instance->OnRestoreRequest([&] { window.Restore(); });
   tolvar::SessionEnd sessionEnd([&] { dialog.OnClose(); });

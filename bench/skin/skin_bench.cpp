@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <cstdio>
 #include <filesystem>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -25,7 +26,10 @@
 #include "platform/qt/qt_image_cache.h"
 #include "app/main_window_shape.h"
 #include "skin/mask_region.h"
+#include "skin/function_popups.h"
+#include "skin/pages.h"
 #include "skin/skin_layout.h"
+#include "platform/qt/qt_canvas.h"
 
 namespace {
 
@@ -136,6 +140,98 @@ void BM_PaintMainPageDecoding(benchmark::State& s) {
 }
 BENCHMARK(BM_PaintMainPageDecoding)->Unit(benchmark::kMicrosecond);
 
+// A hover change on a page: the hit test of the three lists, as a mouse
+// move between two header buttons makes it, and a whole paint of the page.
+void HoverChange(benchmark::State& s, std::uint8_t page, bool cached) {
+  AppState& state = *g_state;
+  state.CurrentPage = page;
+  const HotSpot& save = state.Skin.Main.Spot(0);
+  const HotSpot& apply = state.Skin.Main.Spot(3);
+  const std::array<Point, 2> points{Point{save.x + 1, save.y + 1}, Point{apply.x + 1, apply.y + 1}};
+  QtImageCache kept;
+  RenderMainWindow(state, kept);
+  std::size_t move = 0;
+  for (auto _ : s) {
+    const Point p = points[move++ % 2];
+    state.HoverMain = state.Skin.Main.RowAt(p.x, p.y, page == kMainPage ? 150 : 20);
+    state.HoverColour = state.Skin.Colour.RowAt(p.x, p.y, 18);
+    state.HoverAdvanced = state.Skin.Advanced.RowAt(p.x, p.y, 38);
+    if (cached) {
+      benchmark::DoNotOptimize(RenderMainWindow(state, kept));
+    } else {
+      QtImageCache fresh;  // the page's images decoded for this paint
+      benchmark::DoNotOptimize(RenderMainWindow(state, fresh));
+    }
+  }
+  state.CurrentPage = kMainPage;
+  state.HoverMain = 21;
+}
+BENCHMARK_CAPTURE(HoverChange, MainCached, kMainPage, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HoverChange, MainDecoding, kMainPage, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HoverChange, AdvancedCached, kAdvancedPage, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HoverChange, AdvancedDecoding, kAdvancedPage, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HoverChange, ColourCached, kColourPage, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(HoverChange, ColourDecoding, kColourPage, false)->Unit(benchmark::kMicrosecond);
+
+// A popup window that paints its first frame when it is shown, as the
+// window system asks it to, into an image of its size.
+class FirstFrameWindow final : public PopupWindow {
+ public:
+  FirstFrameWindow(PopupHandlers& handlers, LayerImages& images) : handlers_(handlers), images_(images) {}
+  void SetTitle(const std::u16string&) override {}
+  void Move(int, int, int width, int height) override { frame_ = QImage(width, height, QImage::Format_RGB32); }
+  void SetShape(const Region&) override {}
+  void Show() override {
+    frame_.fill(Qt::black);
+    QtCanvas canvas(frame_);
+    handlers_.OnPaint(canvas, images_);
+  }
+  void Hide() override {}
+  void Invalidate() override {}
+  Point Origin() const override { return {}; }
+  int RunModal() override { return 0; }
+  void EndModal(int) override {}
+
+ private:
+  PopupHandlers& handlers_;
+  LayerImages& images_;
+  QImage frame_;
+};
+
+class FirstFrameWindows final : public PopupWindows {
+ public:
+  explicit FirstFrameWindows(LayerImages& images) : images_(images) {}
+  std::unique_ptr<PopupWindow> Create(PopupHandlers& handlers, PopupWindow*) override {
+    return std::make_unique<FirstFrameWindow>(handlers, images_);
+  }
+
+ private:
+  LayerImages& images_;
+};
+
+// Opening the function popup to its first painted frame.
+void OpenFunctionPopup(benchmark::State& s, bool cached) {
+  AppState& state = *g_state;
+  QtImageFileReader masks;
+  QtImageCache kept;
+  for (auto _ : s) {
+    QtImageCache fresh;
+    FirstFrameWindows windows(cached ? kept : fresh);
+    CMenuDlg menu(PopupContext{.state = state.Popups,
+                               .settings = state.Settings,
+                               .labels = state.Skin.FunctionLabels,
+                               .userMacros = state.UserMacros,
+                               .verSel = state.VER_SEL,
+                               .skinsDir = state.Paths.SkinsDir,
+                               .windows = windows,
+                               .imageReader = masks,
+                               .afterChoice = {}});
+    benchmark::DoNotOptimize(menu.Closed());
+  }
+}
+BENCHMARK_CAPTURE(OpenFunctionPopup, Cached, true)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(OpenFunctionPopup, Decoding, false)->Unit(benchmark::kMicrosecond);
+
 // Keeps each benchmark's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
@@ -167,6 +263,14 @@ int main(int argc, char** argv) {
                       "BM_MaskRegionFromRuns");
   reporter.PrintRatio("main page paint from cached images vs decoding its three JPEGs", "BM_PaintMainPageDecoding",
                       "BM_PaintMainPageCached");
+  for (const char* page : {"Main", "Advanced", "Colour"}) {
+    const std::string name = std::string("hover change on the ") + page +
+                             " page (hit test and whole paint), cached images vs decoding at every paint";
+    reporter.PrintRatio(name.c_str(), std::string("HoverChange/") + page + "Decoding",
+                        std::string("HoverChange/") + page + "Cached");
+  }
+  reporter.PrintRatio("opening the function popup to its first frame, cached images vs decoding",
+                      "OpenFunctionPopup/Decoding", "OpenFunctionPopup/Cached");
   benchmark::Shutdown();
   return 0;
 }

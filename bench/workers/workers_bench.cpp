@@ -4,7 +4,11 @@
 //   press_latency: press report written to the input node → first feature report
 //   idle_wakeups: voluntary context switches of an idle process over 10 s
 //   macro_timing: 500 events with 10 ms waits, reports that take 1 ms to send
-//   (drift and gap errors against the macro's own schedule)
+//   and reach the mouse as the send returns; drift and gap errors against
+//   the macro's own schedule, on a quiet machine and with a busy process on
+//   every core, for three players: ours at the priority it is granted
+//   ("rt_", the grant in the label), ours at normal priority ("normal_"),
+//   and the reference that sends, then sleeps each gap ("sleeping_")
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
@@ -13,7 +17,6 @@
 #include <atomic>
 #include <functional>
 #include <chrono>
-#include <cmath>
 #include <condition_variable>
 #include <fstream>
 #include <mutex>
@@ -24,6 +27,9 @@
 #include "app/app_state.h"
 #include "app/startup.h"
 #include "app/workers.h"
+#include "bench_load.h"
+#include "platform/linux/monotonic_clock_linux.h"
+#include "platform/linux/thread_priority_linux.h"
 #include "support/still_window.h"
 
 namespace tolvar {
@@ -124,11 +130,7 @@ void PrepareState(AppState& state, HidFeatureChannel& feature) {
   state.Reporter.Attach(&feature, 8);
 }
 
-double Percentile(std::vector<double> values, double fraction) {
-  std::sort(values.begin(), values.end());
-  const std::size_t index = std::min(values.size() - 1, static_cast<std::size_t>(fraction * values.size()));
-  return values[index];
-}
+using bench::Percentile;
 
 // ---- press latency ----
 
@@ -318,28 +320,32 @@ std::vector<int> ScheduledGaps() {
   return gaps;
 }
 
-struct TimingError {
-  double driftMs;   // total span less the sum of the scheduled gaps
-  double gapP99Ms;  // 99th percentile of |gap − scheduled gap|
+// Each send takes kSendCost; the mouse has the report when the send returns.
+class ReceivingChannel final : public HidFeatureChannel {
+ public:
+  bool SendFeature(std::span<const std::uint8_t>) override {
+    std::this_thread::sleep_for(kSendCost);
+    received_.push_back(std::chrono::duration<double, std::milli>(Clock::now().time_since_epoch()).count());
+    return true;
+  }
+  bench::GapStats Stats() const { return bench::GapStatsOf(received_, ScheduledGaps()); }
+
+ private:
+  std::vector<double> received_;
 };
 
-TimingError ErrorOf(const std::vector<Clock::time_point>& sent) {
-  const std::vector<int> gaps = ScheduledGaps();
-  if (sent.size() != gaps.size() + 1) return {-1, -1};
-  std::vector<double> gapErrors;
-  double scheduled = 0;
-  for (std::size_t i = 1; i < sent.size(); ++i) {
-    const double gap = std::chrono::duration<double, std::milli>(sent[i] - sent[i - 1]).count();
-    gapErrors.push_back(std::abs(gap - gaps[i - 1]));
-    scheduled += gaps[i - 1];
-  }
-  const double span = std::chrono::duration<double, std::milli>(sent.back() - sent.front()).count();
-  return {span - scheduled, Percentile(gapErrors, 0.99)};
+// Runs `play` on a thread of its own and waits for it.
+template <typename Play>
+void OnOwnThread(Play play) {
+  std::thread thread(play);
+  thread.join();
 }
 
-TimingError OurMacroTiming() {
+// Our player on a thread that first asks `priority` for the highest
+// priority, or stays at normal priority when it is null.
+bench::GapStats OurMacroTiming(ThreadPriority* priority, PriorityGrant& granted) {
   AppState state;
-  TimedChannel feature(kSendCost);
+  ReceivingChannel feature;
   PrepareState(state, feature);
   Macro& macro = state.UserMacros.slots[0];
   macro.mode = 1;
@@ -352,40 +358,61 @@ TimingError OurMacroTiming() {
   state.Settings.K[0] = 41;
   PublishMacros(state);
   Ports ports;
+  MonotonicClock clock;
   InputReportReader reader(state);
-  HostFunctionPlayer player(state, ports.window, ports.ini, ports.clock, ports.launcher);
+  HostFunctionPlayer player(state, ports.window, ports.ini, clock, ports.launcher);
   reader.HandleReport(
       std::vector<std::uint8_t>{0, static_cast<std::uint8_t>(kButtonEventBase + ButtonNumberTable[0]), 1});
-  player.RunPass();
+  OnOwnThread([&] {
+    if (priority != nullptr) granted = priority->RaiseCurrentThread();
+    player.RunPass();
+  });
   state.Reporter.Attach(nullptr, 0);
-  return ErrorOf(feature.Sent());
+  return feature.Stats();
 }
 
 // The reference: send, then sleep the scheduled gap.
-TimingError SleepingMacroTiming() {
-  TimedChannel feature(kSendCost);
-  const std::uint8_t report[8] = {7, 0x15};
-  feature.SendFeature(report);
-  for (const int gap : ScheduledGaps()) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(gap));
+bench::GapStats SleepingMacroTiming() {
+  ReceivingChannel feature;
+  OnOwnThread([&] {
+    const std::uint8_t report[8] = {7, 0x15};
     feature.SendFeature(report);
-  }
-  return ErrorOf(feature.Sent());
+    for (const int gap : ScheduledGaps()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(gap));
+      feature.SendFeature(report);
+    }
+  });
+  return feature.Stats();
 }
 
+void Report(benchmark::State& bench, const std::string& player, const bench::GapStats& stats) {
+  bench.counters[player + "_drift_ms"] = stats.driftMs;
+  bench.counters[player + "_gap_err_p99_ms"] = stats.gapErrP99Ms;
+  bench.counters[player + "_gap_err_max_ms"] = stats.gapErrMaxMs;
+  bench.counters[player + "_short_gaps"] = stats.shortGaps;
+  bench.counters[player + "_short_by_max_us"] = stats.shortestMs * 1000;
+}
+
+// range(0): 1 with a busy process on every core, 0 on a quiet machine.
 void BM_MacroTiming(benchmark::State& bench) {
+  SystemSchedulingCalls calls;
+  LinuxThreadPriority highest(calls);
   for (auto _ : bench) {
-    const TimingError ours = OurMacroTiming();
-    const TimingError sleeping = SleepingMacroTiming();
-    bench.counters["ours_drift_ms"] = ours.driftMs;
-    bench.counters["sleeping_drift_ms"] = sleeping.driftMs;
-    bench.counters["drift_ratio"] = ours.driftMs / sleeping.driftMs;
-    bench.counters["ours_gap_err_p99_ms"] = ours.gapP99Ms;
-    bench.counters["sleeping_gap_err_p99_ms"] = sleeping.gapP99Ms;
-    bench.counters["gap_err_p99_ratio"] = ours.gapP99Ms / sleeping.gapP99Ms;
+    std::unique_ptr<bench::BusyCores> load;
+    if (bench.range(0) == 1) load = std::make_unique<bench::BusyCores>();
+    PriorityGrant granted;
+    const bench::GapStats raised = OurMacroTiming(&highest, granted);
+    PriorityGrant unused;
+    const bench::GapStats normal = OurMacroTiming(nullptr, unused);
+    const bench::GapStats sleeping = SleepingMacroTiming();
+    load.reset();
+    Report(bench, "rt", raised);
+    Report(bench, "normal", normal);
+    Report(bench, "sleeping", sleeping);
+    bench.SetLabel(std::string(bench.range(0) == 1 ? "loaded" : "quiet") + ", granted: " + Describe(granted));
   }
 }
-BENCHMARK(BM_MacroTiming)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_MacroTiming)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace tolvar

@@ -14,6 +14,7 @@
 #include "device/feature_report.h"
 #include "macros/macro.h"
 #include "skin/fonts.h"
+#include "skin/function_popups.h"
 #include "skin/skin_layout.h"
 
 namespace tolvar {
@@ -41,7 +42,11 @@ struct AppState {
   int HoverMain = kNone;
   int HoverColour = kNone;
   int HoverAdvanced = kNone;
+  std::array<int, 3> LastHover{kNone, kNone, kNone};  // main, colour, advanced at the last move
   bool Pressed = false;
+
+  // The function popups and the warning (EditedButton, PopupOrigin, ...).
+  PopupState Popups;
 
   // Hand-over between the input-report reader and the host-function player.
   std::atomic<int> PlayRequest{0};

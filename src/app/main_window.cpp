@@ -16,7 +16,9 @@ CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string co
     : state_(state),
       ports_(ports),
       commandLine_(std::move(commandLine)),
-      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }) {}
+      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }),
+      profiles_(state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
+                [this] { Apply(); }, {}) {}
 
 CTolvarDlg::~CTolvarDlg() = default;
 
@@ -27,7 +29,7 @@ bool CTolvarDlg::OnInitDialog() {
   state_.StopRequest = 0;
 
   workers_ = StartWorkers(state_, {ports_.window, ports_.ini, ports_.clock, ports_.programs,
-                                   ports_.raiseThreadPriority});
+                                   ports_.threadPriority});
 
   AddAboutItem(ports_.windowMenu);
 

@@ -8,20 +8,26 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/profile_operations.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
 #include "app/workers.h"
+#include "skin/function_popups.h"
 #include "skin/skin_layout.h"
+#include "skin/warning_dlg.h"
 #include "ports/clock.h"
+#include "ports/desktop.h"
 #include "ports/dialogs.h"
 #include "ports/hid_backend.h"
 #include "ports/image_source.h"
+#include "ports/popup_window.h"
 #include "ports/ini_store.h"
 #include "ports/program_launcher.h"
 #include "ports/system_settings.h"
 #include "ports/tray.h"
 #include "ports/window_host.h"
 #include "ports/window_menu.h"
+#include "ports/thread_priority.h"
 
 namespace tolvar {
 
@@ -36,8 +42,10 @@ struct MainWindowPorts {
   WindowMenu& windowMenu;
   Clock& clock;
   ProgramLauncher& programs;
-  // Called first on each worker thread to raise its priority; may be empty.
-  std::function<void()> raiseThreadPriority;
+  Desktop& desktop;
+  PopupWindows& popups;
+  // Raises the reader's and the player's thread; may be null.
+  ThreadPriority* threadPriority = nullptr;
 };
 
 class CTolvarDlg {
@@ -63,6 +71,14 @@ class CTolvarDlg {
   void OnClose();
   void OnPowerBroadcast();
 
+  // The mouse in the window, at client coordinates: hovering, the left
+  // button's press and release.
+  void OnMouseMove(int x, int y);
+  void OnLButtonDown(int x, int y);
+  void OnLButtonUp(int x, int y);
+  // Before each paint: a function popup that a choice has closed is destroyed.
+  void OnPaint();
+
   // The look of the window's child controls.
   ControlColours OnCtlColor() const;
 
@@ -74,14 +90,39 @@ class CTolvarDlg {
   void Apply();
 
  private:
+  struct PressTables;
+
   void EndWithoutMouse();
   SkinSource SkinFiles();
+
+  // Actions of the press tables; `index` counts from the row's first hot spot.
+  void OpenAdvancedPage(int index, Point click);
+  void OpenColourPage(int index, Point click);
+  void ShowMainPage(int index, Point click);
+  void Drag(int index, Point click);
+  void ChooseButtonFunction(int button, Point click);
+  void SetWheel(int status, Point click);
+  void ChooseLevelColour(int level, Point click);
+  void ToggleLevel(int level, Point click);
+  void SelectLevel(int level, Point click);
+  void SelectValue(int cell, Point click);
+  void SetPointerSpeed(int speed, Point click);
+  void SetWheelLines(int speed, Point click);
+  void SetFireTimeFromBar(int index, Point click);
+  void RaiseFireTime(int index, Point click);
+  void LowerFireTime(int index, Point click);
+  void SetReportRate(int speed, Point click);
+  void ToggleCycle(int colour, Point click);
+  void SetLighting(int ledType, Point click);
+  void SetCycleSpeed(int index, Point click);
 
   AppState& state_;
   MainWindowPorts ports_;
   std::u16string commandLine_;
   WindowCommands commands_;
   std::unique_ptr<Workers> workers_;
+  ProfileOperations profiles_;
+  std::unique_ptr<CMenuDlg> menu_;  // the function popup while it is open
 };
 
 }  // namespace tolvar

@@ -21,6 +21,9 @@ std::u16string ApplicationNameOf(std::string_view programPath);
 AppPaths ComputePaths(const std::string& moduleDir, std::uint8_t verSel);
 std::string MacroFilePathFor(const std::string& moduleDir, std::uint8_t verSel);
 
+// The program's user guide, beside the program; the header's web button opens it.
+inline constexpr const char* kGuidePage = "/guide/index.html";
+
 // True when the 4 characters after the last '-' of the command line (its
 // first 4 when it has no '-') are exactly "HIDE".
 bool HasHideSwitch(std::u16string_view commandLine);

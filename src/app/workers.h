@@ -12,8 +12,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <stop_token>
 #include <thread>
@@ -23,6 +23,7 @@
 #include "ports/clock.h"
 #include "ports/ini_store.h"
 #include "ports/program_launcher.h"
+#include "ports/thread_priority.h"
 #include "ports/window_host.h"
 
 namespace tolvar {
@@ -75,6 +76,13 @@ class HostFunctionPlayer {
   Clock& clock_;
   ProgramLauncher& programs_;
   InputState input_;
+  // What the macro schedule learned of the send path and the timer, kept
+  // from macro to macro: the quickest send and how late timers fire at least.
+  struct SendTiming {
+    std::optional<Clock::TimePoint::duration> quickestSend;
+    std::optional<Clock::TimePoint::duration> wakeAhead;
+  };
+  SendTiming sendTiming_;
   std::stop_token stop_;  // of Run; a stop also ends a playing macro after its repetition
 };
 
@@ -87,8 +95,9 @@ struct WorkerPorts {
   IniStore& ini;
   Clock& clock;
   ProgramLauncher& programs;
-  // Called first on each worker thread to raise its priority; may be empty.
-  std::function<void()> raiseThreadPriority;
+  // Asked first on the reader's and the player's thread for the highest
+  // priority; may be null.
+  ThreadPriority* threadPriority = nullptr;
 };
 
 // The running reader and player. They are meant to run until the process

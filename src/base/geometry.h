@@ -1,9 +1,16 @@
-// Rectangles by their edges: left and top included, right and bottom excluded.
+// Points, and rectangles by their edges: left and top included, right and
+// bottom excluded.
 #pragma once
 
 #include <cstdint>
 
 namespace tolvar {
+
+struct Point {
+  int x = 0;
+  int y = 0;
+  friend bool operator==(const Point&, const Point&) = default;
+};
 
 struct Rect {
   std::int32_t left = 0;

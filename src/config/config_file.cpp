@@ -154,4 +154,12 @@ std::uint8_t ReadLanguage(IniStore& ini, const std::string& file) {
   return Low8(ReadNumber(ini, file, kInitSection, kLanguageKey, kShortBuffer));
 }
 
+void WriteLanguage(IniStore& ini, const std::string& file, std::uint8_t verSel) {
+  ini.Write(file, kInitSection, kLanguageKey, DecimalText(verSel));
+}
+
+bool HoldsProfile(IniStore& ini, const std::string& file, int profile) {
+  return !ini.Read(file, ProfileSectionName(profile), ProfileKeys().front().name, kShortBuffer).empty();
+}
+
 }  // namespace tolvar

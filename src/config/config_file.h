@@ -52,5 +52,10 @@ int ReadCurConfig(IniStore& ini, const std::string& file);
 void WriteCurConfig(IniStore& ini, const std::string& file, int curConfig);
 // Init / VER_SEL, low 8 bits: 1 English, 0 (also when missing) the other language.
 std::uint8_t ReadLanguage(IniStore& ini, const std::string& file);
+void WriteLanguage(IniStore& ini, const std::string& file, std::uint8_t verSel);
+
+// Whether the file holds profile `profile` as a save writes it (its first
+// key, K0, is there). A missing or unreadable file holds none.
+bool HoldsProfile(IniStore& ini, const std::string& file, int profile);
 
 }  // namespace tolvar

@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "base/geometry.h"
 #include "base/region.h"
 
 namespace tolvar {
@@ -15,6 +16,15 @@ class WindowHost {
   // Repaints the whole window. Safe to call from any thread: the repaint
   // is posted to the user-interface thread.
   virtual void Invalidate() = 0;
+  // Repaints the region's part of the window (user-interface thread).
+  virtual void InvalidateRegion(const Region& region) = 0;
+  // Paints what is due at once instead of when the event loop gets to it.
+  virtual void UpdateNow() = 0;
+  // The window's top-left corner on the screen.
+  virtual Point ScreenOrigin() const = 0;
+  // Moves the window with the mouse while the left button stays down, as
+  // dragging a title bar does (called from a left-button press).
+  virtual void StartDrag() = 0;
   virtual void Show() = 0;
   virtual void ShowMinimized() = 0;
   virtual void Restore() = 0;

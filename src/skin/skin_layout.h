@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "base/geometry.h"
+#include "base/values.h"
 #include "ports/dialogs.h"
 #include "ports/ini_store.h"
 
@@ -40,6 +41,14 @@ struct SkinPage {
   const HotSpot& Spot(int row) const {
     static const HotSpot kEmpty{};
     return row >= 0 && row < kRows ? spots[static_cast<std::size_t>(row)] : kEmpty;
+  }
+
+  // The first of rows 0..count − 1 whose hot spot holds (x, y); kNone for none.
+  int RowAt(std::int64_t x, std::int64_t y, int count) const {
+    for (int row = 0; row < count && row < kRows; ++row) {
+      if (spots[static_cast<std::size_t>(row)].Contains(x, y)) return row;
+    }
+    return kNone;
   }
 };
 

@@ -17,6 +17,10 @@ class StillWindow : public WindowHost {
     invalidations.fetch_add(1);
     if (onInvalidate) onInvalidate();
   }
+  void InvalidateRegion(const Region&) override { Invalidate(); }
+  void UpdateNow() override { updates.fetch_add(1); }
+  Point ScreenOrigin() const override { return origin; }
+  void StartDrag() override { ++drags; }
   void Show() override {}
   void ShowMinimized() override {}
   void Restore() override {}
@@ -28,6 +32,9 @@ class StillWindow : public WindowHost {
 
   std::function<void()> onInvalidate;
   std::atomic<int> invalidations{0};
+  std::atomic<int> updates{0};  // immediate paints asked for
+  Point origin;
+  int drags = 0;
 };
 
 }  // namespace tolvar::testing

@@ -3,6 +3,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWindow>
 #include <QPainter>
 #include <QString>
 
@@ -15,12 +17,38 @@ HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
   // The paint handler fills the whole window; Qt must not erase it first.
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
+  setMouseTracking(true);
 }
 
 void HostWindow::SetTitle(const std::u16string& title) { setWindowTitle(QString::fromStdU16String(title)); }
 
 void HostWindow::Invalidate() {
   QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+}
+
+void HostWindow::InvalidateRegion(const Region& region) {
+  const QRegion due = ToQRegion(region);
+  dueRegion_ += due;
+  update(due);
+}
+
+void HostWindow::UpdateNow() {
+  if (dueRegion_.isEmpty()) return;
+  repaint(dueRegion_);
+  dueRegion_ = QRegion();
+}
+
+Point HostWindow::ScreenOrigin() const {
+  const QPoint origin = mapToGlobal(QPoint(0, 0));
+  return {origin.x(), origin.y()};
+}
+
+void HostWindow::StartDrag() {
+  // The window manager moves the window; without one the window follows the
+  // mouse itself until the button is released.
+  if (windowHandle() != nullptr && windowHandle()->startSystemMove()) return;
+  dragging_ = true;
+  dragOffset_ = QCursor::pos() - pos();
 }
 
 void HostWindow::Show() { show(); }
@@ -50,7 +78,31 @@ void HostWindow::PostToUi(std::function<void()> task) {
 
 void HostWindow::SetShape(const MaskShape& shape) { ApplyWindowShape(*this, shape); }
 
+void HostWindow::mouseMoveEvent(QMouseEvent* event) {
+  if (dragging_) {
+    move(event->globalPosition().toPoint() - dragOffset_);
+    return;
+  }
+  if (handlers_.mouseMove) handlers_.mouseMove(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
+void HostWindow::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && handlers_.leftButtonDown) {
+    handlers_.leftButtonDown(event->position().toPoint().x(), event->position().toPoint().y());
+  }
+}
+
+void HostWindow::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  if (dragging_) {
+    dragging_ = false;
+    return;
+  }
+  if (handlers_.leftButtonUp) handlers_.leftButtonUp(event->position().toPoint().x(), event->position().toPoint().y());
+}
+
 void HostWindow::paintEvent(QPaintEvent*) {
+  dueRegion_ = QRegion();
   if (handlers_.eraseBackground) handlers_.eraseBackground();
   QPainter painter(this);
   if (handlers_.paint) handlers_.paint(painter);

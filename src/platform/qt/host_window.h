@@ -25,6 +25,10 @@ class HostWindow : public QWidget, public WindowHost {
     std::function<bool(QKeyEvent&)> key{};
     // The look of every child control, asked for each time one is polished.
     std::function<ControlColours()> controlColours{};
+    // The mouse at client coordinates: moves, left button press and release.
+    std::function<void(int x, int y)> mouseMove{};
+    std::function<void(int x, int y)> leftButtonDown{};
+    std::function<void(int x, int y)> leftButtonUp{};
   };
 
   HostWindow();
@@ -34,6 +38,10 @@ class HostWindow : public QWidget, public WindowHost {
   // WindowHost
   void SetTitle(const std::u16string& title) override;
   void Invalidate() override;
+  void InvalidateRegion(const Region& region) override;
+  void UpdateNow() override;
+  Point ScreenOrigin() const override;
+  void StartDrag() override;
   void Show() override;
   void ShowMinimized() override;
   void Restore() override;
@@ -47,11 +55,18 @@ class HostWindow : public QWidget, public WindowHost {
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
   bool event(QEvent* event) override;
 
  private:
   Handlers handlers_;
   bool destroyed_ = false;
+  QRegion dueRegion_;  // invalidated, not yet painted
+  // A drag the window moves itself, where the window system will not.
+  bool dragging_ = false;
+  QPoint dragOffset_;
 };
 
 }  // namespace tolvar

@@ -23,6 +23,10 @@ class LoggingWindow final : public WindowHost {
   explicit LoggingWindow(CallLog& log) : log_(log) {}
   void SetTitle(const std::u16string&) override { log_.Add("title"); }
   void Invalidate() override { log_.Add("invalidate"); }
+  void InvalidateRegion(const Region&) override { log_.Add("invalidate region"); }
+  void UpdateNow() override { log_.Add("update"); }
+  Point ScreenOrigin() const override { return {}; }
+  void StartDrag() override { log_.Add("drag"); }
   void Show() override { log_.Add("show"); }
   void ShowMinimized() override { log_.Add("minimise"); }
   void Restore() override { log_.Add("restore"); }

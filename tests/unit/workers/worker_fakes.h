@@ -101,7 +101,7 @@ class FakeClock final : public Clock {
       std::lock_guard lock(mutex_);
       index = static_cast<int>(deadlines_.size());
       deadlines_.push_back(deadline);
-      const auto late = index < static_cast<int>(lateness_.size()) ? lateness_[index] : std::chrono::milliseconds(0);
+      const auto late = index < static_cast<int>(lateness_.size()) ? lateness_[index] : std::chrono::microseconds(0);
       now_ = std::max(now_, deadline) + late;
       hook = hook_;
     }
@@ -116,7 +116,7 @@ class FakeClock final : public Clock {
     hook_ = std::move(hook);
   }
   // Lateness of each sleep by its index, e.g. a stall.
-  void SetLateness(std::vector<std::chrono::milliseconds> lateness) {
+  void SetLateness(std::vector<std::chrono::microseconds> lateness) {
     std::lock_guard lock(mutex_);
     lateness_ = std::move(lateness);
   }
@@ -136,12 +136,13 @@ class FakeClock final : public Clock {
   std::mutex mutex_;
   TimePoint now_ = kStart;
   std::vector<TimePoint> deadlines_;
-  std::vector<std::chrono::milliseconds> lateness_;
+  std::vector<std::chrono::microseconds> lateness_;
   Hook hook_;
 };
 
 // Records every feature report sent, with the fake time of the send; a
-// send may take time on the fake clock.
+// send may take time on the fake clock, and the mouse is taken to have the
+// report when the send returns.
 class RecordingFeatureChannel final : public HidFeatureChannel {
  public:
   explicit RecordingFeatureChannel(FakeClock* clock = nullptr) : clock_(clock) {}
@@ -150,7 +151,9 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
     std::lock_guard lock(mutex_);
     if (clock_) {
       sentAtMs_.push_back(clock_->NowMs());
-      clock_->Advance(sendTime_);
+      const std::size_t index = reports_.size();
+      clock_->Advance(index < sendTimes_.size() ? sendTimes_[index] : sendTime_);
+      receivedAt_.push_back(clock_->Now());
     }
     reports_.emplace_back(report.begin(), report.end());
     changed_.notify_all();
@@ -159,6 +162,11 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   void SetSendTime(std::chrono::milliseconds sendTime) {
     std::lock_guard lock(mutex_);
     sendTime_ = sendTime;
+  }
+  // The time each send takes, by its index; later sends take SetSendTime's.
+  void SetSendTimes(std::vector<std::chrono::milliseconds> sendTimes) {
+    std::lock_guard lock(mutex_);
+    sendTimes_ = std::move(sendTimes);
   }
   std::vector<Bytes> Reports() {
     std::lock_guard lock(mutex_);
@@ -174,6 +182,11 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
     std::lock_guard lock(mutex_);
     return sentAtMs_;
   }
+  // When each send returned, on the fake clock.
+  std::vector<Clock::TimePoint> ReceivedAt() {
+    std::lock_guard lock(mutex_);
+    return receivedAt_;
+  }
   bool WaitForCount(std::size_t count) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, kGiveUpAfter, [&] { return reports_.size() >= count; });
@@ -184,8 +197,10 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   std::condition_variable changed_;
   FakeClock* clock_;
   std::chrono::milliseconds sendTime_{0};
+  std::vector<std::chrono::milliseconds> sendTimes_;
   std::vector<Bytes> reports_;
   std::vector<long> sentAtMs_;
+  std::vector<Clock::TimePoint> receivedAt_;
 };
 
 using CountingWindow = StillWindow;

@@ -9,7 +9,9 @@
 namespace tolvar::testing {
 namespace {
 
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
+using namespace std::chrono_literals;
 
 class ReaderAndPlayer : public WorkerFixture {
  protected:
@@ -231,9 +233,10 @@ TEST_F(ReaderAndPlayer, WaitsAreAtLeastTenMillisecondsAgainstAbsoluteDeadlines) 
 
   PressAndPlay(0);
 
-  // Waits 10 (delay 0), 25, 10 (delay 9), then the two release waits.
-  EXPECT_EQ(clock.DeadlinesMs(), (std::vector<long>{10, 35, 45, 55, 65}));
-  EXPECT_EQ(feature.SentAtMs(), (std::vector<long>{0, 10, 35, 55, 65}));
+  // Waits 10 (delay 0), 25, 10 (delay 9), then the two release waits; the
+  // very first send's 3 ms are counted, every later send's absorbed.
+  EXPECT_EQ(clock.DeadlinesMs(), (std::vector<long>{13, 38, 48, 58, 68}));
+  EXPECT_EQ(feature.SentAtMs(), (std::vector<long>{0, 13, 38, 58, 68}));
 }
 
 TEST_F(ReaderAndPlayer, AfterAStallTheScheduleStartsAfreshInsteadOfBursting) {
@@ -249,6 +252,82 @@ TEST_F(ReaderAndPlayer, AfterAStallTheScheduleStartsAfreshInsteadOfBursting) {
   EXPECT_EQ(sent[2] - sent[1], 30);
   EXPECT_EQ(sent[3] - sent[2], 20);  // the last event's wait and the first release wait
   EXPECT_EQ(sent[4] - sent[3], 10);
+}
+
+// The gaps as the mouse gets the reports (when each send returns), for a
+// macro of four events with 10 ms waits: 10, 10, 10, then the last wait and
+// the first release wait (20), then 10 to the keys' release.
+struct ScheduleCase {
+  const char* name;
+  std::vector<milliseconds> sendTimes;  // by report; 1 ms for the rest
+  std::vector<microseconds> lateness;   // of each sleep, by index
+  std::vector<microseconds> gaps;
+};
+
+class MacroSchedule : public ReaderAndPlayer, public ::testing::WithParamInterface<ScheduleCase> {};
+
+TEST_P(MacroSchedule, GapsAreNeverShorterThanTheirWaitAndSendTimeDoesNotAddUp) {
+  const ScheduleCase& c = GetParam();
+  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10},
+                                         {5, kActionPress, 10}, {5, kActionRelease, 10}}));
+  feature.SetSendTime(milliseconds(1));
+  feature.SetSendTimes(c.sendTimes);
+  clock.SetLateness(c.lateness);
+
+  PressAndPlay(0);
+
+  const std::vector<Clock::TimePoint> received = feature.ReceivedAt();
+  const std::vector<microseconds> waits{10ms, 10ms, 10ms, 20ms, 10ms};
+  ASSERT_EQ(received.size(), waits.size() + 1);
+  std::vector<microseconds> gaps;
+  for (std::size_t i = 1; i < received.size(); ++i) {
+    gaps.push_back(std::chrono::duration_cast<microseconds>(received[i] - received[i - 1]));
+    EXPECT_GE(gaps.back(), waits[i - 1]) << "gap " << i;
+  }
+  EXPECT_EQ(gaps, c.gaps);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SendsAndWakeUps, MacroSchedule,
+    ::testing::Values(
+        // The very first send is counted whole: nothing tells yet what part
+        // of it every send takes. From then on the send time is absorbed.
+        ScheduleCase{"SteadySendsAreAbsorbed", {}, {}, {11ms, 10ms, 10ms, 20ms, 10ms}},
+        // The third report reaches the mouse 5 ms late: the next gap is
+        // still 10, the rest of the macro comes 5 ms later.
+        ScheduleCase{"SlowSendDelaysTheRest", {1ms, 1ms, 6ms}, {}, {11ms, 15ms, 10ms, 20ms, 10ms}},
+        // A send slower than the wait is not followed by one at once.
+        ScheduleCase{"SendSlowerThanTheWait", {1ms, 1ms, 14ms}, {}, {11ms, 23ms, 10ms, 20ms, 10ms}},
+        // A first send slower than the rest is counted whole.
+        ScheduleCase{"SlowFirstSend", {7ms}, {}, {11ms, 10ms, 10ms, 20ms, 10ms}},
+        ScheduleCase{"LateWakeUpDelaysTheRest", {}, {0ms, 4ms}, {11ms, 14ms, 10ms, 20ms, 10ms}},
+        // Late from the last event's wait, with no report before the
+        // release's wait: the release's wait absorbs it.
+        ScheduleCase{"LateWakeUpBeforeTheReleaseIsAbsorbed", {}, {0ms, 0ms, 0ms, 4ms},
+                     {11ms, 10ms, 10ms, 20ms, 10ms}},
+        // A suspend: the schedule goes on from the wake-up, no burst.
+        ScheduleCase{"StallRestartsTheSchedule", {}, {10000ms}, {10011ms, 10ms, 10ms, 20ms, 10ms}},
+        // Timers that always fire 150 µs late: only the first wake-up's
+        // lateness shows, the schedule wakes that much ahead afterwards.
+        ScheduleCase{"TimerLatenessIsWokenAheadOf", {}, std::vector<microseconds>(12, 150us),
+                     {11150us, 10ms, 10ms, 20ms, 10ms}},
+        // A timer quicker than any before wakes before the deadline: the
+        // player sleeps on to it rather than send early.
+        ScheduleCase{"EarlyWakeUpSleepsOnToTheDeadline", {}, {150us}, {11150us, 10ms, 10ms, 20ms, 10ms}}),
+    [](const ::testing::TestParamInfo<ScheduleCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ReaderAndPlayer, LaterMacrosAbsorbTheSendTimeFromTheirFirstGap) {
+  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10}}));
+  feature.SetSendTime(milliseconds(1));
+  PressAndPlay(0);
+  PressAndPlay(0);
+
+  const std::vector<Clock::TimePoint> received = feature.ReceivedAt();
+  ASSERT_EQ(received.size(), 8u);
+  // The second macro: key, key, buttons, keys.
+  EXPECT_EQ(received[5] - received[4], 10ms);
+  EXPECT_EQ(received[6] - received[5], 20ms);
+  EXPECT_EQ(received[7] - received[6], 10ms);
 }
 
 TEST_F(ReaderAndPlayer, SecondPressStopsAToggleMacroAfterTheCurrentRepetition) {

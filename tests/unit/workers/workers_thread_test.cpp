@@ -10,6 +10,16 @@
 namespace tolvar::testing {
 namespace {
 
+// Counts the threads that asked for the highest priority.
+class CountingPriority final : public ThreadPriority {
+ public:
+  PriorityGrant RaiseCurrentThread() override {
+    ++raised;
+    return {};
+  }
+  std::atomic<int> raised{0};
+};
+
 class RunningWorkers : public WorkerFixture {
  protected:
   ~RunningWorkers() override {
@@ -21,7 +31,7 @@ class RunningWorkers : public WorkerFixture {
   }
 
   void Start() {
-    workers = StartWorkers(state, WorkerPorts{window, ini, clock, launcher, [this] { ++priorityRaised; }});
+    workers = StartWorkers(state, WorkerPorts{window, ini, clock, launcher, &priority});
   }
   void Publish() {
     state.Link.InputReportByteLength = 3;
@@ -36,7 +46,7 @@ class RunningWorkers : public WorkerFixture {
   }
 
   FakeInputChannel input;
-  std::atomic<int> priorityRaised{0};
+  CountingPriority priority;
   std::unique_ptr<Workers> workers;
 };
 
@@ -47,7 +57,7 @@ TEST_F(RunningWorkers, PressReachesThePlayerAndEachThreadRaisesItsPriority) {
   input.Feed(Press(2));
   ASSERT_TRUE(feature.WaitForCount(1));
   EXPECT_EQ(feature.Heads(4)[0], (Bytes{7, 0x17, 0x02, 0x23}));
-  EXPECT_EQ(priorityRaised.load(), 2);
+  EXPECT_EQ(priority.raised.load(), 2);
 }
 
 TEST_F(RunningWorkers, ReaderWaitsForTheChannelToBePublished) {

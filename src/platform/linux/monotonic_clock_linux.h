@@ -1,0 +1,15 @@
+// The worker clock on Linux: sleeps to absolute deadlines on the monotonic
+// clock, so a wait's deadline does not move with when the sleep began.
+#pragma once
+
+#include "ports/clock.h"
+
+namespace tolvar {
+
+class MonotonicClock final : public Clock {
+ public:
+  TimePoint Now() override;
+  void SleepUntil(TimePoint deadline) override;
+};
+
+}  // namespace tolvar

@@ -1,0 +1,52 @@
+#include "platform/qt/qt_desktop.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QUrl>
+
+namespace tolvar {
+
+namespace {
+
+QString FilterOf(const FileDialogOptions& options) {
+  return QString::fromStdU16String(options.filterName) + " (" + QString::fromStdU16String(options.pattern) + ")";
+}
+
+// File names keep their bytes as the file system has them, whatever their encoding.
+std::string LocalName(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+}  // namespace
+
+std::optional<std::string> QtDesktop::OpenFile(const FileDialogOptions& options) {
+  QFileDialog dialog(&owner_, QString(), QFile::decodeName(options.startFolder.c_str()), FilterOf(options));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::ReadOnly);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return LocalName(dialog.selectedFiles().front());
+}
+
+std::optional<std::string> QtDesktop::SaveFile(const FileDialogOptions& options) {
+  QFileDialog dialog(&owner_, QString(), QFile::decodeName(options.startFolder.c_str()), FilterOf(options));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setDefaultSuffix(QString::fromStdU16String(options.defaultSuffix));
+  // Asking before an existing file is overwritten is the dialog's default.
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return LocalName(dialog.selectedFiles().front());
+}
+
+std::optional<Rgb> QtDesktop::ChooseColour(Rgb initial) {
+  const QColor colour = QColorDialog::getColor(QColor(initial.r, initial.g, initial.b), nullptr);
+  if (!colour.isValid()) return std::nullopt;
+  return Rgb{static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+             static_cast<std::uint8_t>(colour.blue())};
+}
+
+void QtDesktop::OpenPage(const std::string& file) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
+}
+
+}  // namespace tolvar

@@ -1,0 +1,145 @@
+// The button-function popups: CMenuDlg, a column of ten items (six
+// functions, four categories), and CSubMenuDlg beside it, which lists the
+// hovered category's functions or the user macros. A choice assigns the
+// function to the edited button; the mouse learns of it at the next Apply.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "base/geometry.h"
+#include "base/values.h"
+#include "config/profile_settings.h"
+#include "macros/macro.h"
+#include "ports/canvas.h"
+#include "ports/image_source.h"
+#include "ports/popup_window.h"
+#include "skin/skin_layout.h"
+
+namespace tolvar {
+
+inline const std::u16string kMenuWindowTitle = u"MainMenuDlg";
+
+constexpr int kFirstAssignmentRow = 20;  // main rows 20..25: the six assignment buttons
+constexpr int kMenuItems = 10;           // painted items of the first popup
+constexpr int kMenuHitBands = 12;        // bands 11 and 12 lie below the painted items
+constexpr int kSubMenuMaskRows = 12;     // the secondary popup's mask holds 12 item heights
+constexpr int kPopupCreateSize = 300;    // both popups are created this size, then shaped
+
+// The popups' process-wide state.
+struct PopupState {
+  int EditedButton = kFirstAssignmentRow;  // main row 20..25 of the button being edited
+  Point PopupOrigin;                       // screen point of the first popup (and the warning)
+  int MenuHover = kNone;                   // first popup item 1..12 under the cursor
+  bool MenuPressed = false;
+  bool SubMenuOpen = false;
+  int SubMenuCount = 0;
+  int SubMenuCode = 0;  // the code chosen last in a secondary popup
+  bool CloseMenuRequest = false;
+};
+
+// What the popups read and change of the program.
+struct PopupContext {
+  PopupState& state;
+  ProfileSettings& settings;
+  const FunctionLabelTable& labels;
+  const UserMacroTable& userMacros;
+  std::uint8_t verSel = 0;
+  std::string skinsDir;
+  PopupWindows& windows;
+  ImageFileReader& imageReader;  // the masks' sizes
+  // After a choice has closed the popups: the main window repaints, and
+  // its paint destroys them.
+  std::function<void()> afterChoice;
+};
+
+// The secondary popup's size and place for a category of the first popup.
+struct SubMenuPlacement {
+  int count = 0;  // items
+  Point origin;   // screen position
+};
+// count: 6, 10, 8 or the user macros for items 7, 8, 10, 9; origin beside
+// the first popup at (left + menuWidth, top + the category's offset).
+SubMenuPlacement PlaceSubMenu(int menuItem, int userMacroCount, Point menuOrigin, int menuWidth, int menuItemHeight);
+
+// The code of secondary item b (1..count) of category `menuItem` (7..10);
+// none for other categories.
+std::optional<std::int32_t> SubMenuItemCode(int menuItem, int item);
+
+// Item 1..count under (x, y) of a column of bands `itemHeight` high and
+// `width` wide; kNone for none.
+int HitBand(int x, int y, int width, int itemHeight, int count);
+
+class CMenuDlg;
+
+class CSubMenuDlg final : public PopupHandlers {
+ public:
+  // Creates the popup beside `menu` for the category MenuHover and shows it.
+  explicit CSubMenuDlg(CMenuDlg& menu);
+
+  void OnMouseMove(int x, int y) override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  void OnPaint(Canvas& canvas, LayerImages& images) override;
+  void OnCancel() override;
+
+  int Hovered() const { return hovered_; }
+  const PopupWindow& Window() const { return *window_; }
+
+ private:
+  std::u16string Label(int item) const;
+
+  friend class CMenuDlg;
+
+  CMenuDlg& menu_;
+  PopupContext& ctx_;
+  std::unique_ptr<PopupWindow> window_;
+  int width_ = 0;
+  int itemHeight_ = 0;
+  int hovered_ = kNone;
+  bool pressed_ = false;
+};
+
+class CMenuDlg final : public PopupHandlers {
+ public:
+  // Creates the popup owned by the main window, at PopupOrigin, and shows it.
+  explicit CMenuDlg(PopupContext ctx);
+  ~CMenuDlg() override;
+
+  void OnMouseMove(int x, int y) override;
+  void OnLButtonDown(int x, int y) override;
+  void OnLButtonUp(int x, int y) override;
+  void OnPaint(Canvas& canvas, LayerImages& images) override;
+  void OnCancel() override;
+
+  // A direct choice or a secondary popup's choice closed the popup.
+  bool Closed() const { return closed_; }
+  CSubMenuDlg* SubMenu() { return sub_.get(); }
+  const PopupWindow& Window() const { return *window_; }
+
+ private:
+  // The secondary popup exists exactly while a category item is hovered,
+  // for that category.
+  void SyncSubMenu();
+  // Hides both popups; they are destroyed by their owner.
+  void Close();
+
+  PopupContext ctx_;
+  std::unique_ptr<PopupWindow> window_;
+  int width_ = 0;
+  int itemHeight_ = 0;
+  std::unique_ptr<CSubMenuDlg> sub_;
+  int subCategory_ = kNone;
+  bool closed_ = false;
+
+  friend class CSubMenuDlg;
+};
+
+// The label of a popup item drawn centred in its band, red when hovered.
+void DrawPopupLabel(Canvas& canvas, const std::u16string& text, std::uint8_t verSel, int width, int itemHeight,
+                    int item, bool hovered);
+
+}  // namespace tolvar

@@ -1,0 +1,560 @@
+// The main window's mouse: hit tests, the press and release tables, the
+// page switches, the function popups and the warning, and the whole-
+// configuration operations of the header, on the delivered skin and data.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/state_loading.h"
+#include "base/text.h"
+#include "config/button_catalogue.h"
+#include "config/config_file.h"
+#include "macros/macro_file.h"
+#include "platform/ini/ini_file_store.h"
+#include "support/child_process.h"
+#include "support/fake_popups.h"
+#include "unit/app/main_window_fakes.h"
+
+namespace tolvar {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tolvar::testing;
+
+// A dark image of a fixed size: the popups read only their masks' sizes,
+// the warning its mask's shape.
+class SizedImage final : public ImageSource {
+ public:
+  SizedImage(int width, int height) : width_(width), height_(height), row_(static_cast<std::size_t>(width) * 3, 0) {}
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  std::span<const std::uint8_t> RgbRow(int) const override { return row_; }
+
+ private:
+  int width_, height_;
+  std::vector<std::uint8_t> row_;
+};
+
+constexpr int kMenuWidth = 120;
+constexpr int kMenuItemHeight = 24;      // menu_mask.jpg: 10 items
+constexpr int kSubMenuItemHeight = 20;   // "advanced menu_mask.jpg": 12 items
+
+class MaskSizes final : public ImageFileReader {
+ public:
+  std::unique_ptr<ImageSource> ReadPixels(const std::string& path) override {
+    if (path.ends_with("/menu_mask.jpg")) return std::make_unique<SizedImage>(kMenuWidth, 10 * kMenuItemHeight);
+    if (path.ends_with("/advanced menu_mask.jpg")) return std::make_unique<SizedImage>(150, 12 * kSubMenuItemHeight);
+    if (path.ends_with("/warning_mask.jpg")) return std::make_unique<SizedImage>(300, 150);
+    return nullptr;
+  }
+};
+
+class SilentSettings final : public SystemSettings {
+ public:
+  std::optional<int> PointerSpeed() override { return std::nullopt; }
+  void SetPointerSpeed(int) override {}
+  std::optional<int> WheelScrollLines() override { return std::nullopt; }
+  void SetWheelScrollLines(int) override {}
+};
+
+// The main window on a program folder with the delivered skin and data,
+// not started: the state is loaded as start-up loads it, without the mouse.
+class MainWindowInput : public ::testing::Test {
+ protected:
+  MainWindowInput() : dialogs_(log), window_(log), tray_(log), menu_(log) {
+    fs::copy(fs::path(TOLVAR_SOURCE_DIR) / "skins", fs::path(folder_.Path()) / "skins", fs::copy_options::recursive);
+    for (const auto& file : fs::directory_iterator(fs::path(TOLVAR_SOURCE_DIR) / "data")) {
+      fs::copy_file(file.path(), fs::path(folder_.Path()) / file.path().filename());
+    }
+    state.ApplicationName = u"tolvar";
+    state.Paths = ComputePaths(folder_.Path(), 1);
+    state.CurConfig = ReadCurConfig(ini, state.Paths.ConfigPath);
+    state.VER_SEL = ReadLanguage(ini, state.Paths.ConfigPath);
+    state.Paths.MacroFilePath = MacroFilePathFor(folder_.Path(), state.VER_SEL);
+    LoadProfile(state, ini, dialogs_, state.Paths.ConfigPath, state.CurConfig, ProfileSource::OwnSection, false);
+    LoadAllSkins(Skins(), state.Skin);
+    LoadUserMacros(state, ini, dialogs_, state.Paths.MacroFilePath, kMacroSection);
+    state.MaskWidth = 800;
+    state.MaskHeight = 600;
+    window_.origin = {1000, 2000};
+    dialog = std::make_unique<CTolvarDlg>(
+        state,
+        MainWindowPorts{ini, dialogs_, window_, mouse_, images_, system_, tray_, menu_, clock_, programs_, desktop,
+                        popups, {}},
+        u"tolvar");
+  }
+
+  SkinSource Skins() {
+    return {ini, dialogs_, state.ApplicationName, state.Paths.SkinsDir, state.VER_SEL, [] {}};
+  }
+
+  // The centre of a row of a page's layout.
+  template <std::size_t N>
+  static Point Centre(const SkinPage<N>& page, int row) {
+    const HotSpot& spot = page.Spot(row);
+    return {spot.x + spot.width / 2, spot.y + spot.height / 2};
+  }
+  void MoveTo(Point p) { dialog->OnMouseMove(p.x, p.y); }
+  void ClickAt(Point p) {
+    MoveTo(p);
+    dialog->OnLButtonDown(p.x, p.y);
+    dialog->OnLButtonUp(p.x, p.y);
+  }
+  void ClickMain(int row) { ClickAt(Centre(state.Skin.Main, row)); }
+  void ClickColour(int row) { ClickAt(Centre(state.Skin.Colour, row)); }
+  void ClickAdvanced(int row) { ClickAt(Centre(state.Skin.Advanced, row)); }
+  // A point on no hot spot of any of the three lists.
+  Point Nowhere() const { return {state.MaskWidth + 50, state.MaskHeight + 50}; }
+  ProfileSettings Saved(int profile) { return ReadProfileSettings(ini, state.Paths.ConfigPath, ProfileSectionName(profile)); }
+
+  Log log;
+  TempDir folder_;
+  AppState state;
+  IniFileStore ini;
+  FakeDesktop desktop;
+  FakePopupWindows popups;
+  std::unique_ptr<CTolvarDlg> dialog;
+
+ private:
+  FakeMouse mouse_{log, true};
+  LoggedDialogs dialogs_;
+  LoggedWindow window_;
+  MaskSizes images_;
+  SilentSettings system_;
+  LoggedTray tray_;
+  LoggedMenu menu_;
+  SteadyClock clock_;
+  NoPrograms programs_;
+
+ protected:
+  LoggedWindow& Window() { return window_; }
+};
+
+// The values of a profile or macro block, in the order a save writes them.
+std::vector<std::u16string> Values(const std::vector<IniEntry>& entries) {
+  std::vector<std::u16string> values;
+  for (const IniEntry& e : entries) values.push_back(e.value);
+  return values;
+}
+
+// ---- Hovering ----
+
+TEST_F(MainWindowInput, HoverRepaintsOncePerChangeAndNeverWithinOneHotSpot) {
+  const HotSpot& apply = state.Skin.Main.Spot(3);
+  MoveTo({apply.x, apply.y});
+  EXPECT_EQ(state.HoverMain, 3);
+  EXPECT_EQ(Window().updates.load(), 1);
+  MoveTo({apply.x + apply.width - 1, apply.y + apply.height - 1});
+  EXPECT_EQ(Window().updates.load(), 1) << "a move within the hot spot repaints nothing";
+  MoveTo({apply.x + apply.width, apply.y});  // the right edge is outside
+  EXPECT_NE(state.HoverMain, 3);
+  EXPECT_EQ(Window().updates.load(), 2);
+}
+
+TEST_F(MainWindowInput, HitTestTakesTheFirstRowAndExcludesRightAndBottomEdges) {
+  state.Skin.Main.spots[40] = {0, 0, 10, 10};
+  state.Skin.Main.spots[41] = {0, 0, 20, 20};  // overlaps row 40: row 40 comes first
+  for (auto& spot : state.Skin.Main.spots) {
+    if (&spot != &state.Skin.Main.spots[40] && &spot != &state.Skin.Main.spots[41]) spot = {};
+  }
+  const struct {
+    Point at;
+    int hover;
+  } cases[] = {{{0, 0}, 40}, {{9, 9}, 40}, {{10, 5}, 41}, {{5, 10}, 41}, {{19, 19}, 41}, {{20, 5}, kNone}, {{5, 20}, kNone}};
+  for (const auto& c : cases) {
+    MoveTo(c.at);
+    EXPECT_EQ(state.HoverMain, c.hover) << c.at.x << "," << c.at.y;
+  }
+}
+
+TEST_F(MainWindowInput, OtherPagesTestOnlyTheHeaderRowsOfTheMainList) {
+  ClickMain(11);  // the colour page
+  ASSERT_EQ(state.CurrentPage.load(), 2);
+  MoveTo(Centre(state.Skin.Main, 66));
+  EXPECT_NE(state.HoverMain, 66);
+  MoveTo(Centre(state.Skin.Main, 3));
+  EXPECT_EQ(state.HoverMain, 3);
+}
+
+TEST_F(MainWindowInput, ColourListIsShortenedUnlessTheLightingCycles) {
+  ClickMain(11);
+  state.Settings.LED_TYPE = 2;
+  MoveTo(Centre(state.Skin.Colour, 11));
+  EXPECT_EQ(state.HoverColour, 11);
+  MoveTo(Centre(state.Skin.Colour, 12));
+  EXPECT_EQ(state.HoverColour, kNone);
+  ClickColour(11);
+  EXPECT_EQ(state.Settings.LED_CYC_TIME.load(), 5);
+  state.Settings.LED_TYPE = 1;
+  MoveTo(Centre(state.Skin.Colour, 12));
+  EXPECT_EQ(state.HoverColour, 12);
+}
+
+// ---- The press tables ----
+
+TEST_F(MainWindowInput, MainPageSettingsFollowTheirRows) {
+  const struct {
+    int row;
+    std::function<bool(const ProfileSettings&)> holds;
+    const char* what;
+  } cases[] = {
+      {32, [](const ProfileSettings& s) { return s.WHEEL_STATUS == 0; }, "wheel off"},
+      {33, [](const ProfileSettings& s) { return s.WHEEL_STATUS == 1; }, "wheel on"},
+      {66 + 12 * 2 + 7, [](const ProfileSettings& s) { return s.DPI_SET[2] == 7; }, "level 2, value 7"},
+      {66 + 11, [](const ProfileSettings& s) { return s.DPI_SET[0] == 11; }, "level 0, value 11"},
+      {137, [](const ProfileSettings& s) { return s.DPI_SET[5] == 11; }, "the last cell"},
+      {60 + 3, [](const ProfileSettings& s) { return s.DPI_LEVEL == 3; }, "select level 3"},
+      {47 + 4, [](const ProfileSettings& s) { return !s.DPI_SET_EN[4]; }, "disable level 4"},
+  };
+  for (const auto& c : cases) {
+    ClickMain(c.row);
+    EXPECT_TRUE(c.holds(state.Settings)) << c.what;
+  }
+}
+
+TEST_F(MainWindowInput, AdvancedPageSettingsFollowTheirRows) {
+  ClickMain(10);
+  ASSERT_EQ(state.CurrentPage.load(), 1);
+  ClickAdvanced(8 + 6);
+  EXPECT_EQ(state.Settings.DPI_SPEED, 6);
+  ClickAdvanced(18 + 9);
+  EXPECT_EQ(state.Settings.WHEEL_SPEED, 9);
+  ClickAdvanced(34 + 2);
+  EXPECT_EQ(state.Settings.USB_SPEED, 2);
+
+  const HotSpot& bar = state.Skin.Advanced.Spot(30);
+  ClickAt({bar.x + bar.width / 2, bar.y + 1});
+  EXPECT_EQ(state.Settings.FIRE_TIME, (bar.width / 2) * 300 / bar.width);
+  const std::int32_t before = state.Settings.FIRE_TIME;
+  ClickAdvanced(31);
+  ClickAdvanced(31);
+  ClickAdvanced(32);
+  EXPECT_EQ(state.Settings.FIRE_TIME, before + 1);
+}
+
+TEST_F(MainWindowInput, ColourPageSettingsFollowTheirRows) {
+  ClickMain(11);
+  ClickColour(8);
+  EXPECT_EQ(state.Settings.LED_TYPE.load(), 1);
+  ClickColour(16);
+  EXPECT_EQ(state.Settings.LED_CYC_TIME.load(), 0);
+  ClickColour(13);
+  EXPECT_EQ(state.Settings.LED_CYC_TIME.load(), 3);
+  const bool wasOn = state.Settings.CYC_7COL_EN[4];
+  ClickColour(4);
+  EXPECT_NE(state.Settings.CYC_7COL_EN[4].load(), wasOn);
+}
+
+TEST_F(MainWindowInput, PageTabsSwitchAsTheTablesSay) {
+  const struct {
+    int from;
+    int tabRow;
+    int to;
+  } cases[] = {{0, 10, 1}, {1, 9, 0}, {0, 11, 2}, {2, 10, 1}, {1, 11, 2}, {2, 9, 0}, {0, 9, 0}, {1, 10, 1}, {2, 11, 2}};
+  for (const auto& c : cases) {
+    state.CurrentPage = static_cast<std::uint8_t>(c.from);
+    ClickMain(c.tabRow);
+    EXPECT_EQ(state.CurrentPage.load(), c.to) << c.from << " via row " << c.tabRow;
+  }
+  state.CurrentPage = 0;  // the colour page's animator ends once the page is left
+}
+
+TEST_F(MainWindowInput, PressesOnNoHotSpotDragTheWindowOnlyOffTheHeaderToo) {
+  log.clear();
+  ClickAt(Nowhere());
+  EXPECT_EQ(Window().drags, 1);
+  ClickMain(10);
+  // On the advanced page, a header row under the cursor prevents the drag.
+  const HotSpot& header = state.Skin.Main.Spot(1);
+  ClickAt({header.x + 1, header.y + 1});
+  EXPECT_EQ(Window().drags, 1);
+  ClickAt(Nowhere());
+  EXPECT_EQ(Window().drags, 2);
+  ClickMain(9);
+}
+
+TEST_F(MainWindowInput, PressedIsSetOverAHotSpotAndClearedOnRelease) {
+  MoveTo(Centre(state.Skin.Main, 3));
+  dialog->OnLButtonDown(0, 0);
+  EXPECT_TRUE(state.Pressed);
+  dialog->OnLButtonUp(0, 0);
+  EXPECT_FALSE(state.Pressed);
+  MoveTo(Nowhere());
+  dialog->OnLButtonDown(0, 0);
+  EXPECT_FALSE(state.Pressed);
+}
+
+TEST_F(MainWindowInput, LevelColourComesFromTheColourDialogAndCancelKeepsIt) {
+  desktop.colourAnswer = Rgb{255, 0, 16};
+  ClickMain(41 + 2);
+  EXPECT_EQ(desktop.colourAskedWith, (Rgb{0, 0, 0}));
+  EXPECT_EQ(state.Settings.DPI_R[2], 0);
+  EXPECT_EQ(state.Settings.DPI_G[2], 15);
+  EXPECT_EQ(state.Settings.DPI_B[2], 14);
+  desktop.colourAnswer.reset();
+  ClickMain(41 + 2);
+  EXPECT_EQ(state.Settings.DPI_G[2], 15);
+}
+
+// ---- The header's release table ----
+
+TEST_F(MainWindowInput, ProfileButtonsLoadTheirProfileAndSaveStoresTheCurrentOne) {
+  ClickMain(4 + 2);  // profile 3
+  EXPECT_EQ(state.CurConfig.load(), 3);
+  EXPECT_EQ(state.Settings.K[0].load(), Saved(3).K[0].load());
+  ClickMain(66 + 5);
+  ClickMain(0);
+  EXPECT_EQ(Saved(3).DPI_SET[0], 5);
+}
+
+TEST_F(MainWindowInput, HideDropsUnappliedEditsButKeepsTheDpiLevel) {
+  const ProfileSettings applied = Saved(6);
+  ClickMain(33);
+  ClickMain(33 - 1);
+  state.Settings.WHEEL_STATUS = applied.WHEEL_STATUS == 0 ? 1 : 0;
+  state.Settings.DPI_LEVEL = 4;
+  ClickMain(2);
+  EXPECT_EQ(state.Settings.WHEEL_STATUS, applied.WHEEL_STATUS);
+  EXPECT_EQ(state.Settings.DPI_LEVEL.load(), 4);
+  EXPECT_EQ(Saved(6).DPI_LEVEL.load(), 4);
+  EXPECT_EQ(state.HoverMain, kNone);
+}
+
+TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgram) {
+  ClickMain(19);
+  ASSERT_EQ(desktop.pagesOpened.size(), 1u);
+  EXPECT_EQ(desktop.pagesOpened[0], folder_.Path() + "/guide/index.html");
+}
+
+// ---- The function popups and the warning ----
+
+TEST_F(MainWindowInput, WarningComesOnlyWhenNoOtherButtonHoldsThePrimaryClick) {
+  const struct {
+    std::array<std::int32_t, 6> k;
+    int button;
+    bool warned;
+  } cases[] = {
+      {{1, 2, 3, 1, 4, 6}, 3, false},
+      {{2, 2, 3, 1, 4, 6}, 3, true},
+      {{2, 2, 3, 5, 4, 6}, 0, true},  // no button holds it at all
+      {{1, 2, 3, 5, 4, 6}, 2, false},
+  };
+  for (const auto& c : cases) {
+    for (int i = 0; i < 6; ++i) state.Settings.K[i] = c.k[i];
+    popups.records.clear();
+    popups.modalResults = {kWarningConfirmed};
+    ClickMain(20 + c.button);
+    const bool warned = !popups.records.empty() && popups.records.front()->modal;
+    EXPECT_EQ(warned, c.warned) << "button " << c.button;
+    ClickAt(Nowhere());  // closes the popup
+  }
+}
+
+TEST_F(MainWindowInput, CancelledWarningOpensNoPopupAndConfirmedOneOpensItAtTheButton) {
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 0 ? 1 : 2;
+  popups.modalResults = {kWarningCancelled};
+  ClickMain(20);
+  ASSERT_EQ(popups.records.size(), 1u);
+  EXPECT_TRUE(popups.records[0]->destroyed);
+  EXPECT_TRUE(popups.Showing().empty());
+
+  popups.modalResults = {kWarningConfirmed};
+  ClickMain(20);
+  const auto showing = popups.Showing();
+  ASSERT_EQ(showing.size(), 1u);
+  const HotSpot& button = state.Skin.Main.Spot(20);
+  EXPECT_EQ(showing[0]->title, u"MainMenuDlg");
+  EXPECT_EQ(showing[0]->origin, (Point{1000 + button.x, 2000 + button.y + button.height}));
+  EXPECT_EQ(showing[0]->shape.Rects(), (std::vector<Rect>{{0, 0, kMenuWidth, 10 * kMenuItemHeight + 1}}));
+  EXPECT_EQ(state.Popups.EditedButton, 20);
+}
+
+class FunctionPopups : public MainWindowInput {
+ protected:
+  // Opens the popup of `button` while another button keeps the primary click.
+  PopupRecord& Open(int button) {
+    for (int i = 0; i < 6; ++i) state.Settings.K[i] = 1;
+    ClickMain(20 + button);
+    return *popups.Showing().back();
+  }
+  static void Hover(PopupRecord& popup, int item, int itemHeight) {
+    popup.handlers->OnMouseMove(5, (item - 1) * itemHeight + 1);
+  }
+  static void Choose(PopupRecord& popup, int item, int itemHeight) {
+    Hover(popup, item, itemHeight);
+    popup.handlers->OnLButtonDown(5, (item - 1) * itemHeight + 1);
+    popup.handlers->OnLButtonUp(5, (item - 1) * itemHeight + 1);
+  }
+  void PaintMain() { dialog->OnPaint(); }
+};
+
+TEST_F(FunctionPopups, DirectItemsAssignAndClose) {
+  PopupRecord& menu = Open(2);
+  Choose(menu, 3, kMenuItemHeight);
+  EXPECT_EQ(state.Settings.K[2].load(), 3);
+  EXPECT_FALSE(menu.shown);
+  PaintMain();
+  EXPECT_TRUE(menu.destroyed);
+}
+
+TEST_F(FunctionPopups, PrimaryClickMovesToTheNextButtonOrStaysOnTheLast) {
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 0 ? 1 : 4;
+  popups.modalResults = {kWarningConfirmed};
+  ClickMain(20);
+  Choose(*popups.Showing().back(), 2, kMenuItemHeight);
+  EXPECT_EQ(state.Settings.K[0].load(), 2);
+  EXPECT_EQ(state.Settings.K[1].load(), 1);
+
+  PaintMain();
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 5 ? 1 : 4;
+  popups.modalResults = {kWarningConfirmed};
+  ClickMain(25);
+  Choose(*popups.Showing().back(), 2, kMenuItemHeight);
+  EXPECT_EQ(state.Settings.K[5].load(), 1);
+}
+
+TEST_F(FunctionPopups, CategoriesOpenTheSecondaryPopupBesideTheFirst) {
+  state.UserMacros.count = 9;
+  const struct {
+    int item;
+    int count;
+    int offsetItems;
+  } cases[] = {{7, 6, 1}, {8, 10, -2}, {9, 9, 0}, {10, 8, 2}};
+  PopupRecord& menu = Open(1);
+  for (const auto& c : cases) {
+    Hover(menu, c.item, kMenuItemHeight);
+    const auto showing = popups.Showing();
+    ASSERT_EQ(showing.size(), 2u) << c.item;
+    const PopupRecord& sub = *showing.back();
+    EXPECT_EQ(sub.origin, (Point{menu.origin.x + kMenuWidth, menu.origin.y + c.offsetItems * kMenuItemHeight}));
+    EXPECT_EQ(state.Popups.SubMenuCount, c.count);
+    EXPECT_EQ(sub.shape.Rects(), (std::vector<Rect>{{0, 0, 150, c.count * kSubMenuItemHeight + 1}}));
+  }
+  Hover(menu, 3, kMenuItemHeight);
+  EXPECT_EQ(popups.Showing().size(), 1u) << "no category hovered, no secondary popup";
+}
+
+TEST_F(FunctionPopups, TwelveMacrosOpenThreeItemsAboveAndNoneShowsNothing) {
+  state.UserMacros.count = 12;
+  PopupRecord& menu = Open(1);
+  Hover(menu, 9, kMenuItemHeight);
+  EXPECT_EQ(popups.Showing().back()->origin.y, menu.origin.y - 3 * kMenuItemHeight);
+  Hover(menu, 1, kMenuItemHeight);
+  state.UserMacros.count = 0;
+  Hover(menu, 9, kMenuItemHeight);
+  EXPECT_EQ(state.Popups.SubMenuCount, 0);
+  EXPECT_TRUE(popups.Showing().back()->shape.IsEmpty()) << "a secondary popup of no items has no pixels";
+}
+
+TEST_F(FunctionPopups, SecondaryChoicesAssignTheirCodeAndCloseBothPopups) {
+  state.UserMacros.count = 3;
+  const struct {
+    int category;
+    int item;
+    std::int32_t code;
+  } cases[] = {{7, 1, 11}, {7, 6, 16}, {8, 10, 30}, {10, 8, 38}, {9, 2, 42}};
+  for (const auto& c : cases) {
+    PopupRecord& menu = Open(4);
+    Hover(menu, c.category, kMenuItemHeight);
+    PopupRecord& sub = *popups.Showing().back();
+    Choose(sub, c.item, kSubMenuItemHeight);
+    EXPECT_EQ(state.Settings.K[4].load(), c.code) << c.category << "/" << c.item;
+    EXPECT_TRUE(popups.Showing().empty());
+    PaintMain();
+    EXPECT_TRUE(menu.destroyed);
+    EXPECT_TRUE(sub.destroyed);
+    EXPECT_FALSE(state.Popups.CloseMenuRequest);
+  }
+}
+
+TEST_F(FunctionPopups, ReleasingOnACategoryOrBelowTheItemsChoosesNothing) {
+  PopupRecord& menu = Open(1);
+  const std::int32_t before = state.Settings.K[1];
+  Choose(menu, 7, kMenuItemHeight);
+  Choose(menu, 11, kMenuItemHeight);
+  EXPECT_EQ(state.Popups.MenuHover, 11);
+  EXPECT_EQ(state.Settings.K[1].load(), before);
+  EXPECT_TRUE(menu.shown);
+}
+
+TEST_F(FunctionPopups, APressOnTheMainPageClosesThePopup) {
+  PopupRecord& menu = Open(1);
+  ClickAt(Nowhere());
+  EXPECT_TRUE(menu.destroyed);
+}
+
+// ---- Language, reset, import, export ----
+
+TEST_F(MainWindowInput, LanguageSwitchStoresItAndLoadsTheOtherLayoutAndMacros) {
+  const std::u16string englishLabel = state.Skin.Main.labels[3];
+  ClickMain(17);
+  EXPECT_EQ(state.VER_SEL, 0);
+  EXPECT_EQ(ReadLanguage(ini, state.Paths.ConfigPath), 0);
+  EXPECT_NE(state.Skin.Main.labels[3], englishLabel);
+  EXPECT_EQ(state.Paths.MacroFilePath, folder_.Path() + "/Macro_CN.dat");
+  ClickMain(18);
+  EXPECT_EQ(state.VER_SEL, 1);
+  EXPECT_EQ(state.Skin.Main.labels[3], englishLabel);
+  EXPECT_EQ(state.Paths.MacroFilePath, folder_.Path() + "/Macro_EN.dat");
+}
+
+TEST_F(MainWindowInput, ResetWritesDefaultsAndResetSectionsForTheLanguage) {
+  for (const std::uint8_t verSel : {std::uint8_t{1}, std::uint8_t{0}}) {
+    state.VER_SEL = verSel;
+    ClickMain(16);
+    EXPECT_EQ(Values(ProfileEntries(u"X", Saved(1))), Values(ProfileEntries(u"X", DefaultProfile(state.Settings.MACRO_MODE2))));
+    const ProfileSettings reset5 = ReadProfileSettings(ini, state.Paths.ConfigPath, verSel == 1 ? u"CfgReset_EN5" : u"CfgReset5");
+    EXPECT_EQ(Values(ProfileEntries(u"X", Saved(5))), Values(ProfileEntries(u"X", reset5))) << int(verSel);
+    EXPECT_EQ(Values(ProfileEntries(u"X", Saved(6))), Values(ProfileEntries(u"X", Saved(state.CurConfig))));
+  }
+}
+
+TEST_F(MainWindowInput, ExportThenImportRestoresEverySettingAndTheMacros) {
+  ClickMain(66 + 12 * 3 + 9);
+  ClickMain(33);
+  const auto settings = Values(ProfileEntries(u"X", state.Settings));
+  const auto macros = Values(MacroBlockEntries(u"X", state.UserMacros));
+  const std::string file = folder_.Path() + "/exported.ini";
+  desktop.saveAnswer = file;
+  ClickMain(15);
+  ASSERT_EQ(desktop.asked.size(), 1u);
+  EXPECT_EQ(desktop.asked[0].pattern, u"*.ini");
+  EXPECT_EQ(desktop.asked[0].defaultSuffix, u"ini");
+  EXPECT_EQ(desktop.asked[0].startFolder, folder_.Path());
+
+  state.Settings = DefaultProfile(0);
+  state.UserMacros = {};
+  desktop.openAnswer = file;
+  ClickMain(14);
+  EXPECT_EQ(Values(ProfileEntries(u"X", state.Settings)), settings);
+  EXPECT_EQ(Values(MacroBlockEntries(u"X", state.UserMacros)), macros);
+}
+
+TEST_F(MainWindowInput, ImportOfAFileWithoutAnExportedProfileChangesNothingAndSaysSo) {
+  const std::string file = folder_.Path() + "/other.ini";
+  std::ofstream(file) << "[Config1]\nK0=1\n";
+  const auto before = Values(ProfileEntries(u"X", state.Settings));
+  for (const std::string& chosen : {file, folder_.Path() + "/missing.ini"}) {
+    log.clear();
+    desktop.openAnswer = chosen;
+    ClickMain(14);
+    EXPECT_EQ(Values(ProfileEntries(u"X", state.Settings)), before);
+    ASSERT_EQ(log.size(), 1u) << chosen;
+    EXPECT_NE(log[0].find(chosen), std::string::npos) << log[0];
+  }
+}
+
+TEST_F(MainWindowInput, CancelledFileDialogsChangeNothing) {
+  const std::string config = ReadWholeFile(state.Paths.ConfigPath);
+  const auto before = Values(ProfileEntries(u"X", state.Settings));
+  ClickMain(14);
+  ClickMain(15);
+  EXPECT_EQ(Values(ProfileEntries(u"X", state.Settings)), before);
+  EXPECT_EQ(ReadWholeFile(state.Paths.ConfigPath), config);
+}
+
+}  // namespace
+}  // namespace tolvar
