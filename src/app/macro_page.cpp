@@ -28,6 +28,10 @@ bool IsPress(int message) { return message == kKeyDownMessage || message == kSys
 
 }  // namespace
 
+FileDialogOptions MacroFileOptions(const std::string& folder) {
+  return {u"All Files(*.dat)", u"*.dat", u"dat", folder};
+}
+
 MacroPage::MacroPage(AppState& state, MacroPagePorts ports, const CTolvarMenu& eventMenu)
     : state_(state), ports_(ports), eventMenu_(eventMenu), eventListBox_([this](int line) { CommitDelayEdit(line); }) {}
 
@@ -156,8 +160,16 @@ void MacroPage::ImportMacrosFrom(const std::string& file) {
   ports_.window.Invalidate();
 }
 
-void MacroPage::ExportMacrosTo(const std::string& file) {
-  SaveUserMacros(ports_.ini, file, kMacroSection, state_.UserMacros);
+void MacroPage::ImportMacros() {
+  if (const std::optional<std::string> file = ports_.desktop.OpenFile(MacroFileOptions(state_.Paths.ModuleDir))) {
+    ImportMacrosFrom(*file);
+  }
+}
+
+void MacroPage::ExportMacros() {
+  if (const std::optional<std::string> file = ports_.desktop.SaveFile(MacroFileOptions(state_.Paths.ModuleDir))) {
+    SaveUserMacros(ports_.ini, *file, kMacroSection, state_.UserMacros);
+  }
 }
 
 void MacroPage::AddMacro() {

@@ -17,6 +17,7 @@
 #include "macros/editable_list_box.h"
 #include "macros/owner_drawn_menu.h"
 #include "macros/recorder.h"
+#include "ports/desktop.h"
 #include "ports/dialogs.h"
 #include "ports/ini_store.h"
 #include "ports/key_capture.h"
@@ -41,9 +42,14 @@ struct MacroPagePorts {
   TimeOfDay& time;
   OwnerDrawnMenus& menus;
   Dialogs& dialogs;
+  Desktop& desktop;
   IniStore& ini;
   WindowHost& window;
 };
+
+// The file dialogs of macro import and export: "*.dat" files, "dat" added
+// to a name typed without a suffix, starting in the program's folder.
+FileDialogOptions MacroFileOptions(const std::string& folder);
 
 class MacroPage {
  public:
@@ -74,12 +80,11 @@ class MacroPage {
   // Stores the repeat-count edit into the selected macro.
   void CommitRepeatEdit();
 
-  // Advanced hot spots 0 and 1 once a file is chosen: the user macros are
-  // replaced by the "Macros" block of `file` (a missing file shows its
-  // message and empties the list), or written into it.
-  void ImportMacrosFrom(const std::string& file);
-  void ExportMacrosTo(const std::string& file);
-  // Advanced hot spots 2..7.
+  // Advanced hot spots 0..7. Import replaces the user macros by the "Macros"
+  // block of a chosen file (a missing file shows its message and empties
+  // the list); export writes them into a chosen file.
+  void ImportMacros();
+  void ExportMacros();
   void AddMacro();
   void DeleteMacro();
   void ToggleRecording();
@@ -108,6 +113,7 @@ class MacroPage {
   CEditableListBox& EventListBox() { return eventListBox_; }
 
  private:
+  void ImportMacrosFrom(const std::string& file);
   void AddEventLines(int macro, int index);
   void ClearEventList();
   void InsertMouseEvent(int position, std::uint8_t code, std::uint8_t action);

@@ -21,6 +21,7 @@
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/right_button_filter.h"
+#include "support/fake_popups.h"
 #include "support/still_window.h"
 
 namespace tolvar {
@@ -230,10 +231,11 @@ TEST_F(QtMacroAdapters, MacroPageEditsADelayInPlace) {
   NoMenus menus;
   NoDialogs dialogs;
   NoIni ini;
+  testing::FakeDesktop desktop;
   testing::StillWindow host;
   ProgramMenus programMenus;
   programMenus.Load(1);
-  MacroPage page(state, {controls, keys, time, menus, dialogs, ini, host}, programMenus.eventMenu);
+  MacroPage page(state, {controls, keys, time, menus, dialogs, desktop, ini, host}, programMenus.eventMenu);
   page.OpenControls();
 
   auto* names = window.findChild<QListWidget*>(ControlName(10001));

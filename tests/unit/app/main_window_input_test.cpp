@@ -14,6 +14,7 @@
 #include "config/config_file.h"
 #include "macros/macro_file.h"
 #include "platform/ini/ini_file_store.h"
+#include "unit/macro_page/macro_page_fakes.h"
 #include "support/child_process.h"
 #include "support/fake_popups.h"
 #include "unit/app/main_window_fakes.h"
@@ -83,7 +84,7 @@ class MainWindowInput : public ::testing::Test {
     dialog = std::make_unique<CTolvarDlg>(
         state,
         MainWindowPorts{ini, dialogs_, window_, mouse_, images_, system_, tray_, menu_, clock_, programs_, desktop,
-                        popups, {}},
+                        popups, {macroControls, keys, time, shownMenus}, {}},
         u"tolvar");
   }
 
@@ -116,6 +117,10 @@ class MainWindowInput : public ::testing::Test {
   IniFileStore ini;
   FakeDesktop desktop;
   FakePopupWindows popups;
+  FakeControls macroControls;
+  FakeKeyCapture keys;
+  FakeTimeOfDay time;
+  ScriptedMenus shownMenus;
   std::unique_ptr<CTolvarDlg> dialog;
 
  private:

@@ -13,6 +13,7 @@
 
 #include "base/text.h"
 #include "platform/ini/ini_file_store.h"
+#include "unit/macro_page/macro_page_fakes.h"
 #include "support/fake_popups.h"
 #include "support/child_process.h"
 #include "support/still_window.h"
@@ -39,7 +40,7 @@ class StartUp {
     dialog_ = std::make_unique<CTolvarDlg>(
         state_,
         MainWindowPorts{ini_, dialogs_, window_, mouse_, images_, desktop_, tray_, menu_, clock_, programs_,
-                        desktopDialogs_, popups_, {}},
+                        desktopDialogs_, popups_, {macroControls_, keys_, time_, shownMenus_}, {}},
         std::move(commandLine));
   }
   ~StartUp() {
@@ -81,6 +82,10 @@ class StartUp {
   NoPrograms programs_;
   testing::FakeDesktop desktopDialogs_;
   testing::FakePopupWindows popups_;
+  testing::FakeControls macroControls_;
+  testing::FakeKeyCapture keys_;
+  testing::FakeTimeOfDay time_;
+  testing::ScriptedMenus shownMenus_;
   std::unique_ptr<CTolvarDlg> dialog_;
 };
 

@@ -8,12 +8,14 @@
 #include "unit/config/fake_dialogs.h"
 #include "macro_page_fakes.h"
 #include "macros/macro_text.h"
+#include "support/fake_popups.h"
 #include "support/still_window.h"
 
 namespace tolvar {
 namespace {
 
 using testing::FakeControls;
+using testing::FakeDesktop;
 using testing::FakeKeyCapture;
 using testing::FakeTimeOfDay;
 using testing::kEventListOnScreen;
@@ -79,9 +81,10 @@ class MacroPageTest : public ::testing::Test {
   ScriptedMenus shownMenus;
   RecordingDialogs dialogs;
   MemoryIni ini;
+  FakeDesktop desktop;
   StillWindow window;
   ProgramMenus menus;
-  MacroPage page{state, {controls, keys, time, shownMenus, dialogs, ini, window}, menus.eventMenu};
+  MacroPage page{state, {controls, keys, time, shownMenus, dialogs, desktop, ini, window}, menus.eventMenu};
 };
 
 TEST_F(MacroPageTest, ControlsAreMadeInOrderInTheirAreasAndDestroyedOnLeaving) {
@@ -477,19 +480,32 @@ TEST_F(MacroPageTest, SaveStoresTheRepeatCountThenTheMacroFileAndTheProfile) {
 TEST_F(MacroPageTest, ExportThenImportRestoresTheMacroList) {
   SetMacros({MacroOf(u"a", kThreeEvents, kRepeatModeBit, 4), MacroOf(u"b")}, 0);
   page.OpenControls();
-  page.ExportMacrosTo("/x/out.dat");
+  state.Paths.ModuleDir = "/opt/tolvar";
+  page.ExportMacros();  // cancelled
+  EXPECT_TRUE(ini.values.empty());
+  desktop.saveAnswer = "/x/out.dat";
+  page.ExportMacros();
+  ASSERT_EQ(desktop.asked.size(), 2U);
+  EXPECT_EQ(desktop.asked[1].filterName, u"All Files(*.dat)");
+  EXPECT_EQ(desktop.asked[1].pattern, u"*.dat");
+  EXPECT_EQ(desktop.asked[1].defaultSuffix, u"dat");
+  EXPECT_EQ(desktop.asked[1].startFolder, "/opt/tolvar");
   controls.ClickMacro(0);
   page.DeleteMacro();
   page.DeleteMacro();
   ASSERT_EQ(state.UserMacros.count, 0);
-  page.ImportMacrosFrom("/x/out.dat");
+  page.ImportMacros();  // cancelled
+  EXPECT_EQ(state.UserMacros.count, 0);
+  desktop.openAnswer = "/x/out.dat";
+  page.ImportMacros();
   EXPECT_EQ(state.UserMacros.count, 2);
   EXPECT_EQ(User(0), MacroOf(u"a", kThreeEvents, kRepeatModeBit, 4));
   EXPECT_EQ(controls.macroList.lines, (std::vector<std::u16string>{u"a", u"b"}));
   EXPECT_EQ(controls.macroList.selection, 1) << "the last macro is selected after a load";
   EXPECT_EQ(Published(0), User(0));
 
-  page.ImportMacrosFrom("/x/none.dat");
+  desktop.openAnswer = "/x/none.dat";
+  page.ImportMacros();
   EXPECT_EQ(state.UserMacros.count, 0) << "a file without a block empties the list";
   EXPECT_TRUE(controls.macroList.lines.empty());
 }
