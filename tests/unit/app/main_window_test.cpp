@@ -13,11 +13,11 @@
 
 #include "base/text.h"
 #include "platform/ini/ini_file_store.h"
-#include "unit/macro_page/macro_page_fakes.h"
 #include "support/fake_popups.h"
 #include "support/child_process.h"
 #include "support/still_window.h"
 #include "unit/app/main_window_fakes.h"
+#include "unit/macro_page/macro_page_fakes.h"
 
 namespace tolvar {
 namespace {
