@@ -345,7 +345,9 @@ void MacroPage::OpenEventMenu(int screenX, int screenY) {
   }
   menuEvent_ = EventOfLine(eventList_->Selection());
   menuMacro_ = std::min(macroList_->Selection(), kMaxUserMacros - 1);
-  if (command != 0) OnMenuCommand(command);
+  // The chosen command runs once the click that opened the menu is done
+  // with, as a command of the window's own.
+  if (command != 0) ports_.window.PostToUi([this, command] { OnMenuCommand(command); });
 }
 
 void MacroPage::InsertMouseEvent(int position, std::uint8_t code, std::uint8_t action) {

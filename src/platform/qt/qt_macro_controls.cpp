@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollBar>
+#include <QSet>
 #include <QSignalBlocker>
 
 namespace tolvar {
@@ -138,14 +139,20 @@ class QtList final : public QtListOf<ListControl> {
 };
 
 // The edit laid over a line: reports its key releases and its loss of focus
-// until it is closed.
+// until it is closed. Only keys pressed in it count: the release of the
+// Enter that chose "Modify Delay" in the menu must not end the edit it opened.
 class LineEdit final : public QLineEdit {
  public:
   LineEdit(QWidget* parent, EventListEvents& events) : QLineEdit(parent), events_(&events) {}
   void Detach() { events_ = nullptr; }
 
  protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    pressed_.insert(event->key());
+    QLineEdit::keyPressEvent(event);
+  }
   void keyReleaseEvent(QKeyEvent* event) override {
+    if (!event->isAutoRepeat() && !pressed_.remove(event->key())) return;
     if (events_) events_->OnLineEditKeyUp(VirtualKeyOf(*event));
     if (events_) QLineEdit::keyReleaseEvent(event);
   }
@@ -156,6 +163,7 @@ class LineEdit final : public QLineEdit {
 
  private:
   EventListEvents* events_;
+  QSet<int> pressed_;
 };
 
 class EventListWidget final : public QListWidget {

@@ -71,6 +71,15 @@ class MacroEditorE2eTest : public ::testing::Test {
     std::this_thread::sleep_for(300ms);  // the program's turn to act on it
   }
 
+  // Right-clicks (x, y) and waits until the context menu is shown, so the
+  // keys that follow reach it.
+  void OpenMenuAt(int x, int y) {
+    const std::size_t windows = x_->ViewableWindowsOf(test_.Program().Pid()).size();
+    ClickAt(x, y, 3);
+    ASSERT_TRUE(WaitUntil([&] { return x_->ViewableWindowsOf(test_.Program().Pid()).size() > windows; }, 10s))
+        << "no menu opened";
+  }
+
   std::optional<Macro> SavedMacro(const std::u16string& name) const {
     IniFileStore ini;
     const std::string file = test_.AppDir() + "/Macro_EN.dat";
@@ -87,16 +96,18 @@ class MacroEditorE2eTest : public ::testing::Test {
   }
 
   // The rows of the event list's selected (highlighted) line, in window
-  // coordinates: those whose colour near the list's right edge differs from
-  // the empty list below the lines.
+  // coordinates, while the first line is not selected: those whose colour
+  // near the list's right edge differs from both the first line's and the
+  // empty list's below the lines.
   std::optional<std::pair<int, int>> SelectedLineRows() const {
     const std::optional<WindowImage> image = x_->Capture(window_);
     if (!image) return std::nullopt;
     const int x = kEventList.x + kEventList.width - 30;
     const Pixel empty = image->At(x, kEventList.y + kEventList.height - 3);
+    const Pixel firstLine = image->At(x, kEventList.y + 1);
     int top = -1, bottom = -1;
     for (int y = kEventList.y; y < kEventList.y + kEventList.height; ++y) {
-      if (image->At(x, y) == empty) continue;
+      if (image->At(x, y) == empty || image->At(x, y) == firstLine) continue;
       if (top < 0) top = y;
       bottom = y + 1;
     }
@@ -145,7 +156,7 @@ TEST_F(MacroEditorE2eTest, RecordEditSaveAndPlay) {
   EXPECT_EQ(SavedMacroCount(), 1) << "the typed keys reached the name edit";
 
   // Right-click the first line: Add Forward › Left Button › Down.
-  ClickAt(kEventList.x + 40, kEventList.y + 3, 3);
+  OpenMenuAt(kEventList.x + 40, kEventList.y + 3);
   Xdotool("key --delay 150 Down Right Right Return");
   std::this_thread::sleep_for(300ms);
   // The selection follows the former first event, now line 2: its rows give
@@ -154,7 +165,7 @@ TEST_F(MacroEditorE2eTest, RecordEditSaveAndPlay) {
   ASSERT_TRUE(WaitUntil([&] { return (line2 = SelectedLineRows()).has_value(); }, 10s)) << "no line selected";
   const int height = line2->second - line2->first;
   ASSERT_GT(height, 4);
-  ClickAt(kEventList.x + 40, line2->first - height / 2, 3);
+  OpenMenuAt(kEventList.x + 40, line2->first - height / 2);
   Xdotool("key --delay 150 Down Down Down Return");  // Modify Delay
   std::this_thread::sleep_for(300ms);
   Xdotool("type --delay 50 250");
@@ -164,7 +175,8 @@ TEST_F(MacroEditorE2eTest, RecordEditSaveAndPlay) {
 
   ASSERT_TRUE(WaitUntil([&] { return (macro = SavedMacro(u"rec")).has_value() && macro->eventCount == 5; }, 20s))
       << "the inserted event was not saved";
-  EXPECT_EQ(macro->events[0], (MacroEvent{kLeftButtonCode, kActionPress, 250}));
+  EXPECT_EQ(macro->events[0], (MacroEvent{kLeftButtonCode, kActionPress, 250}))
+      << "line 2 found at rows " << line2->first << ".." << line2->second << ", delay " << macro->events[0].delay;
   EXPECT_EQ(macro->events[1].code, 4);
 
   // The macro on K2 plays when the mouse reports its button.

@@ -119,6 +119,12 @@ TEST_F(QtMacroAdapters, LineEditOpensOverALineAndReportsItsKeys) {
   edit->setText(QStringLiteral("250"));
   EXPECT_EQ(list->LineEditText(), u"250");
 
+  events.log.clear();
+  QKeyEvent strayRelease(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(edit, &strayRelease);
+  EXPECT_TRUE(events.log.empty()) << "the release of a key pressed elsewhere (the menu's Enter)";
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(edit, &press);
   QKeyEvent enter(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
   QApplication::sendEvent(edit, &enter);
   ASSERT_FALSE(events.log.empty());
@@ -252,6 +258,8 @@ TEST_F(QtMacroAdapters, MacroPageEditsADelayInPlace) {
   auto* edit = window.findChild<QLineEdit*>(QStringLiteral("lineEdit"));
   ASSERT_NE(edit, nullptr);
   edit->setText(QStringLiteral("250"));
+  QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(edit, &press);
   QKeyEvent enter(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
   QApplication::sendEvent(edit, &enter);
   QApplication::processEvents();
