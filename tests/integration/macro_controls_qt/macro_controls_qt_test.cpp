@@ -42,6 +42,7 @@ class RecordingEvents final : public EventListEvents {
 class QtMacroAdapters : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "macro_controls_qt";
     static char* argv[] = {name, nullptr};
