@@ -512,6 +512,10 @@ TEST_F(MainWindowInput, AdvancedPageControlsExistExactlyWhileItIsShown) {
   EXPECT_EQ(alive(), 0) << "leaving for the colour page";
   ClickMain(10);
   EXPECT_EQ(alive(), 4);
+  // The colour page's preview thread ends once it sees another page; it
+  // must not outlive the window's fakes.
+  ClickMain(9);
+  EXPECT_TRUE(WaitUntil([&] { return !state.PreviewRunning.load(); }, std::chrono::seconds(20)));
 }
 
 TEST_F(MainWindowInput, AdvancedRowsRunTheMacroCommands) {
