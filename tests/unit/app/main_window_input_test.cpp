@@ -89,6 +89,13 @@ class MainWindowInput : public ::testing::Test {
         u"tolvar");
   }
 
+  ~MainWindowInput() override {
+    // The colour page's preview thread uses the state, the window and the
+    // clock until it sees another page: it must end before they go.
+    state.CurrentPage = 0;  // the main page
+    EXPECT_TRUE(WaitUntil([&] { return !state.PreviewRunning.load(); }, std::chrono::seconds(20)));
+  }
+
   SkinSource Skins() {
     return {ini, dialogs_, state.ApplicationName, state.Paths.SkinsDir, state.VER_SEL, [] {}};
   }
@@ -512,10 +519,6 @@ TEST_F(MainWindowInput, AdvancedPageControlsExistExactlyWhileItIsShown) {
   EXPECT_EQ(alive(), 0) << "leaving for the colour page";
   ClickMain(10);
   EXPECT_EQ(alive(), 4);
-  // The colour page's preview thread ends once it sees another page; it
-  // must not outlive the window's fakes.
-  ClickMain(9);
-  EXPECT_TRUE(WaitUntil([&] { return !state.PreviewRunning.load(); }, std::chrono::seconds(20)));
 }
 
 TEST_F(MainWindowInput, AdvancedRowsRunTheMacroCommands) {
