@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "app/app_state.h"
+#include "app/command_options.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "base/text.h"
@@ -22,7 +23,11 @@
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "ports/clock.h"
+#include "platform/linux/user_files.h"
+#include "platform/qt/diagnose_command.h"
+#include "platform/qt/font_warm_up.h"
 #include "platform/qt/host_window.h"
+#include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_image_cache.h"
@@ -40,6 +45,7 @@
 #include "platform/qt/udev_notices_qt.h"
 #include "platform/qt/x11_key_capture.h"
 #include "platform/sim/sim_hid_backend.h"
+#include "skin/main_window_painter.h"
 
 namespace {
 
@@ -77,6 +83,25 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string programPath = ProgramFilePath(argv[0]);
+  const std::string moduleDir = tolvar::ModuleDirOf(programPath);
+  // Where the files live is decided once, here: beside the program, or in
+  // the user's folder when the program's folder is not writable.
+  const tolvar::AppPaths folders = tolvar::LocateFolders(moduleDir, tolvar::CurrentPathEnvironment(moduleDir));
+
+  switch (tolvar::CommandOptionOf(argc, argv)) {
+    case tolvar::CommandOption::Help:
+      std::fputs(tolvar::HelpText("tolvar").c_str(), stdout);
+      return 0;
+    case tolvar::CommandOption::Version:
+      std::fputs(tolvar::VersionText(TOLVAR_VERSION).c_str(), stdout);
+      return 0;
+    case tolvar::CommandOption::Diagnose:
+      return tolvar::RunDiagnoseCommand(argc, argv, folders, TOLVAR_VERSION);
+    case tolvar::CommandOption::Run:
+      break;
+  }
+
   tolvar::BlockTerminationSignals();
   QApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
@@ -84,9 +109,22 @@ int main(int argc, char** argv) {
   auto instance = std::make_unique<tolvar::SingleInstance>();
   if (!instance->Acquire()) return 0;
 
-  const std::string programPath = ProgramFilePath(argv[0]);
+  // While start-up runs its steps, a thread of its own decodes the window
+  // mask and the first page's images and fills the font database,
+  // which the first paint would otherwise wait for.
+  const tolvar::AppPaths skinPaths = tolvar::ComputePaths(folders, 0);
+  const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
+  tolvar::ImagePrefetch prefetch({tolvar::QtImageFileReader::PrefetchRequest(skinPaths.MaskImagePath),
+                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.normal),
+                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.over),
+                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.down)},
+                                 tolvar::WarmFontDatabase);
+
+  for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
+    std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
+  }
   auto state = std::make_unique<tolvar::AppState>();
-  state->Paths.ModuleDir = tolvar::ModuleDirOf(programPath);
+  state->Paths = folders;
   state->ApplicationName = tolvar::ApplicationNameOf(programPath);
 
   tolvar::IniFileStore ini;
@@ -109,8 +147,8 @@ int main(int argc, char** argv) {
   tolvar::SystemSchedulingCalls schedulingCalls;
   tolvar::LinuxThreadPriority workerPriority(schedulingCalls);
   tolvar::LinuxProgramLauncher programs;
-  tolvar::QtImageFileReader imageFiles;
-  tolvar::QtImageCache images;
+  tolvar::QtImageFileReader imageFiles(&prefetch);
+  tolvar::QtImageCache images(&prefetch);
   tolvar::QtMainWindowPaint paint(images);
   tolvar::QtDesktop desktopDialogs(window);
   tolvar::QtPopupWindows popups(window, images);

@@ -23,9 +23,11 @@ inline const std::u16string kWindowTitle = u"Quarrion DORVEL_KITE7";
 
 struct AppPaths {
   std::string ModuleDir;       // folder of the program file, no trailing '/'
+  std::string UserDir;         // per-user folder of the files the program writes; empty: they lie beside the program
+  std::string DialogDir;       // where file dialogs start: ModuleDir when writable, else the user's home
   std::string SkinsDir;        // ModuleDir + "/skins"
-  std::string ConfigPath;      // SkinsDir + "/config/config.ini"
-  std::string MacroFilePath;   // ModuleDir + "/Macro_EN.dat" or "/Macro_CN.dat"
+  std::string ConfigPath;      // SkinsDir + "/config/config.ini" (UserDir + "/config.ini")
+  std::string MacroFilePath;   // ModuleDir (or UserDir) + "/Macro_EN.dat" or "/Macro_CN.dat"
   std::string FixedMacroPath;  // ModuleDir + "/constMacro.dat"
   std::string MaskImagePath;   // SkinsDir + "/main_mask.jpg"
 };

@@ -27,7 +27,7 @@ std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, System
     corrected = StoreRepeatCount(app.UserMacros, app.SelectedMacro, *repeatCountText);
     PublishMacros(app);
   }
-  app.Paths.MacroFilePath = MacroFilePathFor(app.Paths.ModuleDir, app.VER_SEL);
+  app.Paths.MacroFilePath = MacroFilePathFor(app.Paths, app.VER_SEL);
   SaveUserMacros(ini, app.Paths.MacroFilePath, kMacroSection, app.UserMacros);
   WriteCurConfig(ini, app.Paths.ConfigPath, app.CurConfig);
   SaveProfile(ini, app.Paths.ConfigPath, kAppliedProfile, app.Settings, app.UserMacros);

@@ -39,7 +39,7 @@ bool CTolvarDlg::OnInitDialog() {
 
   state_.ButtonIndexByNumber = BuildButtonIndexByNumber();
 
-  const AppPaths computed = ComputePaths(paths.ModuleDir, 0);
+  const AppPaths computed = ComputePaths(paths, 0);
   paths.SkinsDir = computed.SkinsDir;
   paths.ConfigPath = computed.ConfigPath;
   paths.FixedMacroPath = computed.FixedMacroPath;
@@ -60,7 +60,7 @@ bool CTolvarDlg::OnInitDialog() {
   }
   ports_.window.SetShape(ShapeMainWindow(state_, ports_.images));
 
-  paths.MacroFilePath = MacroFilePathFor(paths.ModuleDir, state_.VER_SEL);
+  paths.MacroFilePath = MacroFilePathFor(paths, state_.VER_SEL);
   LoadUserMacros(state_, ports_.ini, ports_.dialogs, paths.MacroFilePath, kMacroSection);
   LoadFixedMacros(state_, ports_.ini, ports_.dialogs, paths.FixedMacroPath);
   macroPage_.SelectLastEventLine();
@@ -109,9 +109,21 @@ bool CTolvarDlg::OnEraseBkgnd() {
 }
 
 void CTolvarDlg::OnDeviceChange(DeviceEvent event, const std::string& path) {
-  if (HandleDeviceNotice(state_.Link, ports_.hid, state_.Reporter, event, path) == NoticeOutcome::MouseRemoved) {
-    commands_.RemoveTrayIcon();
-    ports_.window.Destroy();
+  switch (HandleDeviceNotice(state_.Link, ports_.hid, state_.Reporter, event, path)) {
+    case NoticeOutcome::MouseRemoved:
+      commands_.RemoveTrayIcon();
+      ports_.window.Destroy();
+      break;
+    case NoticeOutcome::Rediscovered:
+      // Access granted later (rule installed, mouse replugged): the settings
+      // go to the mouse as they do at start-up.
+      if (state_.Reporter.IsOpen()) {
+        ports_.clock.SleepUntil(ports_.clock.Now() + std::chrono::milliseconds(5));
+        Apply();
+      }
+      break;
+    case NoticeOutcome::Ignored:
+      break;
   }
 }
 

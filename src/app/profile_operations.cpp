@@ -55,7 +55,7 @@ void ProfileOperations::SetLanguage(std::uint8_t verSel) {
       !LoadAdvancedSkin(skinFiles, state_.Skin) || !LoadWarningSkin(skinFiles, state_.Skin)) {
     return;
   }
-  paths.MacroFilePath = MacroFilePathFor(paths.ModuleDir, verSel);
+  paths.MacroFilePath = MacroFilePathFor(paths, verSel);
   LoadUserMacros(state_, ports_.ini, ports_.dialogs, paths.MacroFilePath, kMacroSection);
   RefreshMacroViewsOnAdvancedPage();
   ports_.window.SetTitle(kWindowTitle);
@@ -75,7 +75,7 @@ void ProfileOperations::ResetProfiles() {
 }
 
 void ProfileOperations::ImportProfile() {
-  const std::optional<std::string> file = ports_.desktop.OpenFile(ProfileFileOptions(state_.Paths.ModuleDir));
+  const std::optional<std::string> file = ports_.desktop.OpenFile(ProfileFileOptions(state_.Paths.DialogDir));
   if (file) {
     if (HoldsProfile(ports_.ini, *file, kExchangeProfile)) {
       LoadProfile(state_, ports_.ini, ports_.dialogs, *file, kExchangeProfile, ProfileSource::OwnSection, true);
@@ -88,7 +88,7 @@ void ProfileOperations::ImportProfile() {
 }
 
 void ProfileOperations::ExportProfile() {
-  const std::optional<std::string> file = ports_.desktop.SaveFile(ProfileFileOptions(state_.Paths.ModuleDir));
+  const std::optional<std::string> file = ports_.desktop.SaveFile(ProfileFileOptions(state_.Paths.DialogDir));
   if (!file) return;
   SaveProfile(ports_.ini, *file, kExchangeProfile, state_.Settings, state_.UserMacros);
   ports_.window.Invalidate();

@@ -19,19 +19,50 @@ std::u16string ApplicationNameOf(std::string_view programPath) {
   return Utf8ToUtf16(name);
 }
 
-std::string MacroFilePathFor(const std::string& moduleDir, std::uint8_t verSel) {
-  return moduleDir + (verSel != 0 ? "/Macro_EN.dat" : "/Macro_CN.dat");
+std::string UserFolderFor(const PathEnvironment& environment) {
+  const bool configHomeUsable = !environment.configHome.empty() && environment.configHome.front() == '/';
+  return (configHomeUsable ? environment.configHome : environment.home + "/.config") + "/tolvar";
 }
 
-AppPaths ComputePaths(const std::string& moduleDir, std::uint8_t verSel) {
+AppPaths LocateFolders(const std::string& moduleDir, const PathEnvironment& environment) {
+  AppPaths folders;
+  folders.ModuleDir = moduleDir;
+  if (environment.moduleDirWritable) {
+    folders.DialogDir = moduleDir;
+  } else {
+    folders.UserDir = UserFolderFor(environment);
+    folders.DialogDir = environment.home;
+  }
+  return folders;
+}
+
+std::string MacroFilePathFor(const AppPaths& folders, std::uint8_t verSel) {
+  const std::string& dir = folders.UserDir.empty() ? folders.ModuleDir : folders.UserDir;
+  return dir + (verSel != 0 ? "/Macro_EN.dat" : "/Macro_CN.dat");
+}
+
+AppPaths ComputePaths(const AppPaths& folders, std::uint8_t verSel) {
   AppPaths paths;
-  paths.ModuleDir = moduleDir;
-  paths.SkinsDir = moduleDir + "/skins";
-  paths.ConfigPath = paths.SkinsDir + "/config/config.ini";
-  paths.MacroFilePath = MacroFilePathFor(moduleDir, verSel);
-  paths.FixedMacroPath = moduleDir + "/constMacro.dat";
+  paths.ModuleDir = folders.ModuleDir;
+  paths.UserDir = folders.UserDir;
+  paths.DialogDir = folders.DialogDir;
+  paths.SkinsDir = folders.ModuleDir + "/skins";
+  paths.ConfigPath = folders.UserDir.empty() ? paths.SkinsDir + "/config/config.ini" : folders.UserDir + "/config.ini";
+  paths.MacroFilePath = MacroFilePathFor(folders, verSel);
+  paths.FixedMacroPath = folders.ModuleDir + "/constMacro.dat";
   paths.MaskImagePath = paths.SkinsDir + "/main_mask.jpg";
   return paths;
+}
+
+std::vector<SeedCopy> UserFileSeeds(const AppPaths& folders) {
+  if (folders.UserDir.empty()) return {};
+  AppPaths delivered = folders;
+  delivered.UserDir.clear();
+  std::vector<SeedCopy> seeds{{ComputePaths(delivered, 1).ConfigPath, ComputePaths(folders, 1).ConfigPath}};
+  for (const std::uint8_t verSel : {1, 0}) {
+    seeds.push_back({MacroFilePathFor(delivered, verSel), MacroFilePathFor(folders, verSel)});
+  }
+  return seeds;
 }
 
 bool HasHideSwitch(std::u16string_view commandLine) {

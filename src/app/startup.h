@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/app_state.h"
 
@@ -17,9 +18,37 @@ std::string ModuleDirOf(std::string_view programPath);
 // The program file's name without its folder and extension ("tolvar").
 std::u16string ApplicationNameOf(std::string_view programPath);
 
-// Every path of AppPaths from the module folder and the language.
-AppPaths ComputePaths(const std::string& moduleDir, std::uint8_t verSel);
-std::string MacroFilePathFor(const std::string& moduleDir, std::uint8_t verSel);
+// What the choice of folders depends on besides the program's folder.
+struct PathEnvironment {
+  bool moduleDirWritable = true;
+  std::string configHome;  // $XDG_CONFIG_HOME; empty when unset
+  std::string home;        // $HOME
+};
+
+// The per-user folder of the files the program writes: configHome + "/tolvar",
+// or home + "/.config/tolvar" when configHome is empty or not absolute.
+std::string UserFolderFor(const PathEnvironment& environment);
+
+// The folders, decided once at start: ModuleDir; UserDir, empty when the
+// program's folder is writable (everything stays beside the program), else
+// the per-user folder; DialogDir, ModuleDir when writable, else home.
+AppPaths LocateFolders(const std::string& moduleDir, const PathEnvironment& environment);
+
+// Every other path of AppPaths from those folders and the language. The
+// skin and the fixed macros are always read from the program's folder; the
+// configuration and user macro files lie in UserDir when it is set.
+AppPaths ComputePaths(const AppPaths& folders, std::uint8_t verSel);
+std::string MacroFilePathFor(const AppPaths& folders, std::uint8_t verSel);
+
+// The delivered copies that seed the per-user folder, each with its place
+// there: the configuration file and both user macro files. None when UserDir
+// is empty. A file already in the per-user folder is never replaced.
+struct SeedCopy {
+  std::string delivered;
+  std::string user;
+  friend bool operator==(const SeedCopy&, const SeedCopy&) = default;
+};
+std::vector<SeedCopy> UserFileSeeds(const AppPaths& folders);
 
 // The program's user guide, beside the program; the header's web button opens it.
 inline constexpr const char* kGuidePage = "/guide/index.html";

@@ -136,7 +136,9 @@ NoticeOutcome HandleDeviceNotice(DeviceLink& link, HidBackend& backend, FeatureR
     reporter.Attach(nullptr, link.FeatureReportByteLength);
     return NoticeOutcome::MouseRemoved;
   }
-  if (link.Connected) return NoticeOutcome::Ignored;
+  // A link that lacks a collection (its node could not be opened) is tried
+  // again: access may have been granted since.
+  if (link.Connected && link.InputHandle && link.FeatureHandle) return NoticeOutcome::Ignored;
   OpenDeviceLink(link, backend, reporter);
   return NoticeOutcome::Rediscovered;
 }
@@ -148,10 +150,11 @@ std::u16string PermissionDeniedMessage(const std::vector<std::string>& nodes) {
   const std::string text =
       "The mouse was found, but its device node" + std::string(several ? "s " : " ") + names +
       " cannot be opened: permission denied.\n\n"
-      "To give your user access to the mouse, install the rule file packaging/70-tolvar.rules "
-      "into /etc/udev/rules.d/, reload the udev rules with\n\n"
+      "To give your user access to the mouse, install the program's package (it brings the rule), "
+      "or copy the rule file packaging/70-tolvar.rules into /etc/udev/rules.d/; reload the udev rules with\n\n"
       "    sudo udevadm control --reload-rules && sudo udevadm trigger\n\n"
-      "and then unplug the mouse and plug it in again.";
+      "or unplug the mouse and plug it in again. The program connects as soon as access is granted; "
+      "\"tolvar --diagnose\" tells more.";
   return Utf8ToUtf16(text);
 }
 

@@ -74,11 +74,12 @@ bool IsInputCollectionReport(const std::set<std::uint8_t>& inputReportIds, std::
 
 enum class NoticeOutcome {
   Ignored,       // not the mouse, or nothing to do
-  Rediscovered,  // the mouse arrived while not connected; discovery ran again
+  Rediscovered,  // the mouse arrived or changed while the link was not (fully) open; discovery ran again
   MouseRemoved,  // the mouse is gone: end the program without sending anything
 };
 
-// Arrival of the mouse while not connected runs discovery again; removal of
+// Arrival of the mouse while not connected, or while one of its collections
+// is not open (its node could not be opened), runs discovery again; removal of
 // the mouse clears Connected and detaches the reporter, so no report
 // (not even the detach report) is sent afterwards.
 NoticeOutcome HandleDeviceNotice(DeviceLink& link, HidBackend& backend, FeatureReporter& reporter,

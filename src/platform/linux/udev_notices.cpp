@@ -30,7 +30,9 @@ const char* AutomaticUdevSource(const std::string& controlSocket) {
 }
 
 std::optional<DeviceEvent> DeviceEventFromAction(std::string_view action) {
-  if (action == "add") return DeviceEvent::Arrival;
+  // "change" comes when the rules are applied again (udevadm trigger), for
+  // instance after an access rule was installed: it counts as an arrival.
+  if (action == "add" || action == "change") return DeviceEvent::Arrival;
   if (action == "remove") return DeviceEvent::Removal;
   return std::nullopt;
 }

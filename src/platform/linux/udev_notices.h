@@ -4,7 +4,7 @@
 // udev daemon's events when one runs (its control socket /run/udev/control
 // exists) and to the kernel's own uevents otherwise. Fd() is a non-blocking
 // descriptor that becomes readable when events are pending; Drain() hands
-// every pending "add" and "remove" event to the handler as (DeviceEvent,
+// every pending "add", "change" and "remove" event to the handler as (DeviceEvent,
 // device node path) and returns as soon as none is left. Valid() is false
 // when the monitor could not be opened (Fd() is then -1 and Drain() does
 // nothing). The platform's event loop watches Fd() and calls Drain().
@@ -27,8 +27,8 @@ enum class UdevSource { Automatic, Udev, Kernel };
 // "udev" when the file `controlSocket` exists, else "kernel".
 const char* AutomaticUdevSource(const std::string& controlSocket = "/run/udev/control");
 
-// The notice an event action stands for: "add" arrives, "remove" leaves;
-// every other action is none.
+// The notice an event action stands for: "add" and "change" arrive,
+// "remove" leaves; every other action is none.
 std::optional<DeviceEvent> DeviceEventFromAction(std::string_view action);
 
 class UdevMonitor {

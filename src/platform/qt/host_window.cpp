@@ -119,7 +119,9 @@ void HostWindow::closeEvent(QCloseEvent* event) {
 
 bool HostWindow::event(QEvent* event) {
   if (event->type() == QEvent::ChildPolished && handlers_.controlColours) {
-    if (auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) {
+    // Child controls only: dialogs and popups owned by the window keep their own look.
+    auto* child = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child());
+    if (child != nullptr && !child->isWindow()) {
       const ControlColours look = handlers_.controlColours();
       const QColor background(look.background.r, look.background.g, look.background.b);
       const QColor text(look.text.r, look.text.g, look.text.b);

@@ -20,7 +20,10 @@ std::optional<QtImageCache::FileVersion> VersionOf(const std::string& path) {
                                    static_cast<std::int64_t>(info.st_size)};
 }
 
-QImage Decode(const std::string& path, QImage::Format format) {
+QImage Decode(ImagePrefetch* prefetch, const std::string& path, QImage::Format format) {
+  if (prefetch != nullptr) {
+    if (std::optional<QImage> ready = prefetch->Take(path, format)) return std::move(*ready);
+  }
   QImage image(QString::fromStdString(path));
   if (image.isNull()) return {};
   return image.convertToFormat(format);
@@ -52,7 +55,7 @@ std::shared_ptr<const QtLayerImage> QtImageCache::LoadImage(const std::string& p
   const auto found = entries_.find(path);
   if (found != entries_.end() && found->second.version == *version) return found->second.image;
 
-  QImage image = Decode(path, QImage::Format_RGB32);
+  QImage image = Decode(prefetch_, path, QImage::Format_RGB32);
   if (image.isNull()) {
     entries_.erase(path);
     return nullptr;
@@ -63,7 +66,7 @@ std::shared_ptr<const QtLayerImage> QtImageCache::LoadImage(const std::string& p
 }
 
 std::unique_ptr<ImageSource> QtImageFileReader::ReadPixels(const std::string& path) {
-  QImage image = Decode(path, QImage::Format_RGB888);
+  QImage image = Decode(prefetch_, path, QImage::Format_RGB888);
   if (image.isNull()) return nullptr;
   return std::make_unique<QtImageSource>(std::move(image));
 }

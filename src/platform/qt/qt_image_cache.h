@@ -10,6 +10,7 @@
 
 #include "ports/canvas.h"
 #include "ports/image_source.h"
+#include "platform/qt/image_prefetch.h"
 
 namespace tolvar {
 
@@ -25,6 +26,11 @@ class QtLayerImage : public LayerImage {
 
 class QtImageCache : public LayerImages {
  public:
+  // Takes an image decoded ahead of time from `prefetch` (may be null) when it has one.
+  explicit QtImageCache(ImagePrefetch* prefetch = nullptr) : prefetch_(prefetch) {}
+  // What to ask of the prefetch for a layer this cache will load.
+  static ImagePrefetch::Request PrefetchRequest(const std::string& path) { return {path, QImage::Format_RGB32}; }
+
   // One stat per call; the file is decoded again only when its version changed.
   std::shared_ptr<const LayerImage> Load(const std::string& path) override;
   std::shared_ptr<const QtLayerImage> LoadImage(const std::string& path);
@@ -46,6 +52,7 @@ class QtImageCache : public LayerImages {
     FileVersion version;
     std::shared_ptr<const QtLayerImage> image;
   };
+  ImagePrefetch* prefetch_;
   std::unordered_map<std::string, Entry> entries_;
 };
 
@@ -53,7 +60,12 @@ class QtImageCache : public LayerImages {
 // scanned once per window).
 class QtImageFileReader : public ImageFileReader {
  public:
+  explicit QtImageFileReader(ImagePrefetch* prefetch = nullptr) : prefetch_(prefetch) {}
+  static ImagePrefetch::Request PrefetchRequest(const std::string& path) { return {path, QImage::Format_RGB888}; }
   std::unique_ptr<ImageSource> ReadPixels(const std::string& path) override;
+
+ private:
+  ImagePrefetch* prefetch_;
 };
 
 }  // namespace tolvar

@@ -1,6 +1,10 @@
 #include "platform/qt/single_instance.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QStandardPaths>
 
@@ -11,17 +15,31 @@ namespace {
 constexpr char kInstanceName[] = "CTolvarApp";
 constexpr char kRestoreMessage[] = "restore\n";
 
-QString RuntimeFolder() {
+// A folder only this user may enter: no other user can take the lock or
+// reach the socket.
+bool IsPrivateFolder(const QString& folder) {
+  struct stat facts {};
+  return lstat(QFile::encodeName(folder).constData(), &facts) == 0 && S_ISDIR(facts.st_mode) &&
+         facts.st_uid == getuid() && (facts.st_mode & 077) == 0;
+}
+
+// The user's runtime folder; without one, a folder of the user's own in the
+// temporary folder. Empty when neither is the user's alone (then there is no
+// lock and every start runs).
+QString PrivateFolder() {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (folder.isEmpty()) folder = QDir::tempPath();
-  return folder;
+  if (folder.isEmpty()) {
+    folder = QDir::tempPath() + "/tolvar-" + QString::number(getuid());
+    mkdir(QFile::encodeName(folder).constData(), 0700);
+  }
+  return IsPrivateFolder(folder) ? folder : QString();
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance()
-    : lockPath_(RuntimeFolder() + "/" + kInstanceName + ".lock"),
-      socketPath_(RuntimeFolder() + "/" + kInstanceName + ".socket") {
+SingleInstance::SingleInstance() : folder_(PrivateFolder()) {
+  lockPath_ = folder_ + "/" + kInstanceName + ".lock";
+  socketPath_ = folder_ + "/" + kInstanceName + ".socket";
   connect(&server_, &QLocalServer::newConnection, this, [this] {
     while (QLocalSocket* client = server_.nextPendingConnection()) {
       connect(client, &QLocalSocket::readyRead, this, [this, client] {
@@ -39,6 +57,7 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::Acquire() {
+  if (folder_.isEmpty()) return true;
   lock_ = std::make_unique<QLockFile>(lockPath_);
   lock_->setStaleLockTime(0);
   if (lock_->tryLock(0)) {

@@ -1,6 +1,7 @@
 // One instance per user: a lock file and a local socket named after
-// "CTolvarApp" in the user's runtime folder. A second start asks the first
-// to show and restore its window, then ends.
+// "CTolvarApp" in the user's runtime folder (or a folder of the user's own
+// in the temporary folder), which only the user may enter. A second start
+// asks the first to show and restore its window, then ends.
 #pragma once
 
 #include <QLocalServer>
@@ -19,12 +20,17 @@ class SingleInstance : public QObject {
   ~SingleInstance() override;
 
   // True when this process is the first instance; otherwise the running
-  // instance has been asked to restore its window.
+  // instance has been asked to restore its window. Also true, with no lock,
+  // when no folder is the user's alone.
   bool Acquire();
+  // The folder of the lock and the socket; empty when there is none.
+  const QString& Folder() const { return folder_; }
+  const QString& SocketPath() const { return socketPath_; }
   // Called on the UI thread when a later start asks for the window.
   void OnRestoreRequest(std::function<void()> handler) { restore_ = std::move(handler); }
 
  private:
+  QString folder_;
   QString lockPath_;
   QString socketPath_;
   std::unique_ptr<QLockFile> lock_;

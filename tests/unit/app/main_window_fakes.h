@@ -74,11 +74,13 @@ class FakeMouse final : public HidBackend {
     if (!present_) return {};
     return {HidDeviceInfo{"/dev/hidraw7", 0x18F8, 0x1686, MouseDescriptor()}};
   }
-  std::unique_ptr<HidInputChannel> OpenInput(const std::string&, HidOpenError&) override {
-    return std::make_unique<QuietInput>(gate);
+  std::unique_ptr<HidInputChannel> OpenInput(const std::string&, HidOpenError& error) override {
+    if (denied) error = HidOpenError::PermissionDenied;
+    return denied ? nullptr : std::make_unique<QuietInput>(gate);
   }
-  std::unique_ptr<HidFeatureChannel> OpenFeature(const std::string&, HidOpenError&) override {
-    return std::make_unique<LoggedFeature>(log_);
+  std::unique_ptr<HidFeatureChannel> OpenFeature(const std::string&, HidOpenError& error) override {
+    if (denied) error = HidOpenError::PermissionDenied;
+    return denied ? nullptr : std::make_unique<LoggedFeature>(log_);
   }
   void Close() {
     {
@@ -89,6 +91,7 @@ class FakeMouse final : public HidBackend {
   }
 
   std::shared_ptr<QuietInput::Gate> gate = std::make_shared<QuietInput::Gate>();
+  bool denied = false;  // the nodes exist but cannot be opened
 
  private:
   Log& log_;

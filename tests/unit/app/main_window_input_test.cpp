@@ -72,10 +72,10 @@ class MainWindowInput : public ::testing::Test {
       fs::copy_file(file.path(), fs::path(folder_.Path()) / file.path().filename());
     }
     state.ApplicationName = u"tolvar";
-    state.Paths = ComputePaths(folder_.Path(), 1);
+    state.Paths = ComputePaths(LocateFolders(folder_.Path(), {}), 1);
     state.CurConfig = ReadCurConfig(ini, state.Paths.ConfigPath);
     state.VER_SEL = ReadLanguage(ini, state.Paths.ConfigPath);
-    state.Paths.MacroFilePath = MacroFilePathFor(folder_.Path(), state.VER_SEL);
+    state.Paths.MacroFilePath = MacroFilePathFor(state.Paths, state.VER_SEL);
     LoadProfile(state, ini, dialogs_, state.Paths.ConfigPath, state.CurConfig, ProfileSource::OwnSection, false);
     LoadAllSkins(Skins(), state.Skin);
     LoadUserMacros(state, ini, dialogs_, state.Paths.MacroFilePath, kMacroSection);

@@ -56,6 +56,7 @@ class StartUp {
   }
 
   CTolvarDlg& Dialog() { return *dialog_; }
+  FakeMouse& Mouse() { return mouse_; }
   std::string ConfigFile() const { return folder_.Path() + "/skins/config/config.ini"; }
   std::vector<std::string> Matching(const std::string& prefix) const {
     std::vector<std::string> lines;
@@ -128,6 +129,34 @@ TEST(MainWindowStartUp, TheHideSwitchMinimisesAtTheFirstEraseOnly) {
     start.Dialog().OnEraseBkgnd();
     EXPECT_EQ(start.Matching("minimise").size(), c.minimised) << Utf16ToUtf8(c.commandLine);
   }
+}
+
+TEST(MainWindowDeviceChange, AccessGrantedLaterConnectsAndSendsTheSettings) {
+  StartUp start(true, u"/opt/tolvar/tolvar");
+  start.Mouse().denied = true;
+  ASSERT_TRUE(start.Dialog().OnInitDialog());
+  ASSERT_EQ(start.Matching("message").size(), 1u);
+  EXPECT_NE(start.Matching("message")[0].find("/dev/hidraw7"), std::string::npos);
+  EXPECT_TRUE(start.Matching("report").empty());
+  EXPECT_EQ(start.Matching("tray add").size(), 1u) << "the program stays in the tray";
+
+  // A notice for another device, or for the mouse while access is still
+  // refused, sends nothing.
+  start.Dialog().OnDeviceChange(DeviceEvent::Arrival, "/dev/hidraw2");
+  start.Dialog().OnDeviceChange(DeviceEvent::Arrival, "/dev/hidraw7");
+  EXPECT_TRUE(start.Matching("report").empty());
+
+  // The rule is installed and applied: the change notice connects, and the
+  // whole profile goes out, without a second message.
+  start.Mouse().denied = false;
+  start.Dialog().OnDeviceChange(DeviceEvent::Arrival, "/dev/hidraw7");
+  EXPECT_EQ(start.Matching("report").size(), 22u);
+  EXPECT_EQ(start.Matching("message").size(), 1u);
+
+  // Once connected, further notices for the mouse do nothing.
+  start.Dialog().OnDeviceChange(DeviceEvent::Arrival, "/dev/hidraw7");
+  EXPECT_EQ(start.Matching("report").size(), 22u);
+  EXPECT_TRUE(start.Matching("destroy").empty());
 }
 
 }  // namespace

@@ -111,5 +111,22 @@ TEST_F(ProgramLauncherTest, NamesAreLookedUpOnPathOnly) {
   EXPECT_EQ(FindOnPath(""), "");
 }
 
+// A name is a file name, never shell text: words with shell syntax find no
+// program and run nothing, and a name with a blank runs as that one file.
+TEST_F(ProgramLauncherTest, ANameIsNeverShellText) {
+  AddProgram("xterm");
+  AddProgram("my term");
+  LinuxProgramLauncher launcher;
+  for (const std::string& name : {"xterm; touch " + folder_ + "/pwned", "$(touch " + folder_ + "/pwned)",
+                                 "`touch " + folder_ + "/pwned`", "xterm && touch " + folder_ + "/pwned"}) {
+    EXPECT_EQ(launcher.StartFirst({name}), -1) << name;
+  }
+  ASSERT_GT(launcher.StartFirst({"my term"}), 0);
+  ASSERT_TRUE(Finished("my term"));
+  EXPECT_EQ(Ran("my term"), folder_ + "/bin/my term closed");
+  EXPECT_TRUE(Ran("xterm").empty());
+  EXPECT_FALSE(fs::exists(folder_ + "/pwned"));
+}
+
 }  // namespace
 }  // namespace tolvar::testing
