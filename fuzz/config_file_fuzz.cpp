@@ -3,6 +3,7 @@
 // Loading what a save wrote must give the same settings and macros again.
 #include <fstream>
 
+#include "app/state_loading.h"
 #include "config/config_file.h"
 #include "fuzz_check.h"
 #include "memory_ini_store.h"

@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_check.h"
 #include "platform/ini/ini_document.h"
 

@@ -1,6 +1,6 @@
 // The macro text codec: decoding any text, as a macro file may hold it, and
 // encoding what was decoded, which must decode to the same macro.
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_check.h"
 #include "macros/macro_text.h"
 

@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "platform/ini/ini_document.h"
-#include "platform/ports/dialogs.h"
-#include "platform/ports/ini_store.h"
+#include "ports/dialogs.h"
+#include "ports/ini_store.h"
 
 namespace tolvar::fuzz {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "fuzz_check.h"
 
 using namespace tolvar;

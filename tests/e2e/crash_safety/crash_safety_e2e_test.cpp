@@ -16,7 +16,7 @@
 #include <thread>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 #include "platform/ini/ini_document.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/program_under_test.h"

@@ -27,7 +27,8 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/text.h"
+#include "app/state_loading.h"
+#include "base/text.h"
 #include "config/config_file.h"
 #include "config/profile_settings.h"
 #include "macros/macro_file.h"
