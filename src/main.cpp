@@ -31,15 +31,19 @@
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_image_cache.h"
+#include "platform/qt/qt_macro_controls.h"
+#include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_desktop.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_popup_window.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
+#include "platform/qt/right_button_filter.h"
 #include "platform/qt/session_end.h"
 #include "platform/qt/sim_notices_qt.h"
 #include "platform/qt/single_instance.h"
 #include "platform/qt/udev_notices_qt.h"
+#include "platform/qt/x11_key_capture.h"
 #include "platform/sim/sim_hid_backend.h"
 #include "skin/main_window_painter.h"
 
@@ -148,15 +152,21 @@ int main(int argc, char** argv) {
   tolvar::QtMainWindowPaint paint(images);
   tolvar::QtDesktop desktopDialogs(window);
   tolvar::QtPopupWindows popups(window, images);
+  tolvar::QtMacroControls macroControls(window);
+  tolvar::X11KeyCapture keys;
+  tolvar::SystemTimeOfDay timeOfDay;
+  tolvar::QtOwnerDrawnMenus ownerDrawnMenus;
   tolvar::CTolvarDlg* dialogPtr = nullptr;
   tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
 
   tolvar::CTolvarDlg dialog(*state,
                             {ini, dialogs, window, hid, imageFiles, desktop, tray, windowMenu, clock, programs,
-                             desktopDialogs, popups, &workerPriority},
+                             desktopDialogs, popups, {macroControls, keys, timeOfDay, ownerDrawnMenus},
+                             &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
 
+  tray.SetMenuLook(dialog.Menus().trayMenu, dialog.Menus().trayMenu.Entries());
   tray.SetEvents({
       .notify = [&](int iconId, tolvar::TrayMouse mouse) { return dialog.OnTrayNotify(iconId, mouse); },
       .command = [&](int command) { dialog.OnCommand(command); },
@@ -175,6 +185,7 @@ int main(int argc, char** argv) {
       .leftButtonDown = [&](int x, int y) { dialog.OnLButtonDown(x, y); },
       .leftButtonUp = [&](int x, int y) { dialog.OnLButtonUp(x, y); },
   });
+  tolvar::RightButtonFilter rightButton(window, [&](int x, int y) { dialog.OnRightButtonUp(x, y); });
   instance->OnRestoreRequest([&] { window.Restore(); });
   tolvar::SessionEnd sessionEnd([&] { dialog.OnClose(); });
   tolvar::LogindResume resume(QDBusConnection::systemBus(), [&] { dialog.OnPowerBroadcast(); });

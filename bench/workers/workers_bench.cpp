@@ -356,6 +356,7 @@ bench::GapStats OurMacroTiming(ThreadPriority* priority, PriorityGrant& granted)
     macro.events[macro.eventCount++] = {4, kActionRelease, kMacroWaitMs};
   }
   state.Settings.K[0] = 41;
+  PublishMacros(state);
   Ports ports;
   MonotonicClock clock;
   InputReportReader reader(state);

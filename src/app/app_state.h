@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/region.h"
+#include "app/macro_hand_over.h"
 #include "base/values.h"
 #include "config/profile_settings.h"
 #include "device/device_link.h"
@@ -61,8 +62,11 @@ struct AppState {
   ProfileSettings Settings;
   std::array<std::atomic<bool>, kButtonCount> HostHandled{};
 
+  // Edited on the user-interface thread only; the workers read the copies
+  // published to PlayerMacros (PublishMacros after every change).
   UserMacroTable UserMacros;
   FixedMacroTable FixedMacros;
+  MacroHandOver PlayerMacros;
   int SelectedMacro = 0;
 
   // Macro recording, shown on the advanced page.
@@ -84,5 +88,8 @@ struct AppState {
   DeviceLink Link;
   FeatureReporter Reporter;
 };
+
+// Hands the current macro tables over to the workers.
+inline void PublishMacros(AppState& state) { state.PlayerMacros.Publish(state.UserMacros, state.FixedMacros); }
 
 }  // namespace tolvar

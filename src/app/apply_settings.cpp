@@ -25,6 +25,7 @@ std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, System
   std::optional<std::u16string> corrected;
   if (app.CurrentPage == kAdvancedPage && repeatCountText) {
     corrected = StoreRepeatCount(app.UserMacros, app.SelectedMacro, *repeatCountText);
+    PublishMacros(app);
   }
   app.Paths.MacroFilePath = MacroFilePathFor(app.Paths, app.VER_SEL);
   SaveUserMacros(ini, app.Paths.MacroFilePath, kMacroSection, app.UserMacros);

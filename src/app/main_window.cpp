@@ -18,7 +18,11 @@ CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string co
       commandLine_(std::move(commandLine)),
       commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }),
       profiles_(state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
-                [this] { Apply(); }, {}) {}
+                [this] { Apply(); }, [this] { macroPage_.RefreshMacroList(); }),
+      macroPage_(state,
+                 {ports.macroEditor.controls, ports.macroEditor.keys, ports.macroEditor.time, ports.macroEditor.menus,
+                  ports.dialogs, ports.desktop, ports.ini, ports.window},
+                 menus_.eventMenu) {}
 
 CTolvarDlg::~CTolvarDlg() = default;
 
@@ -59,6 +63,8 @@ bool CTolvarDlg::OnInitDialog() {
   paths.MacroFilePath = MacroFilePathFor(paths, state_.VER_SEL);
   LoadUserMacros(state_, ports_.ini, ports_.dialogs, paths.MacroFilePath, kMacroSection);
   LoadFixedMacros(state_, ports_.ini, ports_.dialogs, paths.FixedMacroPath);
+  macroPage_.SelectLastEventLine();
+  menus_.Load(state_.VER_SEL);
 
   state_.Link.Connected = OpenDeviceLink(state_.Link, ports_.hid, state_.Reporter);
   if (!state_.Link.PermissionDenied.empty()) {
@@ -88,7 +94,11 @@ SkinSource CTolvarDlg::SkinFiles() {
           [this] { commands_.ExitProgram(); }};
 }
 
-void CTolvarDlg::Apply() { ApplySettings(state_, ports_.ini, ports_.system, ports_.window, std::nullopt); }
+void CTolvarDlg::Apply() {
+  const std::optional<std::u16string> corrected =
+      ApplySettings(state_, ports_.ini, ports_.system, ports_.window, macroPage_.RepeatEditText());
+  if (corrected) macroPage_.ShowRepeatCount(*corrected);
+}
 
 bool CTolvarDlg::OnEraseBkgnd() {
   if (state_.StartHidden) {
@@ -129,6 +139,10 @@ void CTolvarDlg::OnPowerBroadcast() { commands_.OnPowerBroadcast(); }
 
 ControlColours CTolvarDlg::OnCtlColor() const { return ControlColoursFor(state_.VER_SEL); }
 
-bool CTolvarDlg::FilterKeyMessage(int message, int virtualKey) { return FilterDialogKeys(message, virtualKey); }
+bool CTolvarDlg::FilterKeyMessage(int message, int virtualKey) {
+  return macroPage_.FilterKeyMessage(message, virtualKey);
+}
+
+void CTolvarDlg::OnRightButtonUp(int screenX, int screenY) { macroPage_.OpenEventMenu(screenX, screenY); }
 
 }  // namespace tolvar

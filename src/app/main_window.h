@@ -8,6 +8,8 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/macro_page.h"
+#include "app/program_menus.h"
 #include "app/profile_operations.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
@@ -20,16 +22,28 @@
 #include "ports/dialogs.h"
 #include "ports/hid_backend.h"
 #include "ports/image_source.h"
+#include "ports/key_capture.h"
+#include "ports/macro_controls.h"
+#include "ports/owner_drawn_menu.h"
 #include "ports/popup_window.h"
 #include "ports/ini_store.h"
 #include "ports/program_launcher.h"
 #include "ports/system_settings.h"
+#include "ports/time_of_day.h"
 #include "ports/tray.h"
 #include "ports/window_host.h"
 #include "ports/window_menu.h"
 #include "ports/thread_priority.h"
 
 namespace tolvar {
+
+// What the advanced page's macro editor needs besides the window's ports.
+struct MacroEditorPorts {
+  MacroControlFactory& controls;
+  KeyCapture& keys;
+  TimeOfDay& time;
+  OwnerDrawnMenus& menus;
+};
 
 struct MainWindowPorts {
   IniStore& ini;
@@ -44,6 +58,7 @@ struct MainWindowPorts {
   ProgramLauncher& programs;
   Desktop& desktop;
   PopupWindows& popups;
+  MacroEditorPorts macroEditor;
   // Raises the reader's and the player's thread; may be null.
   ThreadPriority* threadPriority = nullptr;
 };
@@ -85,6 +100,12 @@ class CTolvarDlg {
   // The key filter in front of the window's own keyboard handling: true
   // when the key is swallowed.
   bool FilterKeyMessage(int message, int virtualKey);
+  // A right-button release anywhere in the window or its controls, at a
+  // screen point, before the control under it sees it.
+  void OnRightButtonUp(int screenX, int screenY);
+
+  // The two owner-drawn menus (the tray draws its menu with them).
+  const ProgramMenus& Menus() const { return menus_; }
 
   // Sends the whole profile to the mouse and saves it.
   void Apply();
@@ -115,6 +136,7 @@ class CTolvarDlg {
   void ToggleCycle(int colour, Point click);
   void SetLighting(int ledType, Point click);
   void SetCycleSpeed(int index, Point click);
+  void MacroCommand(int index, Point click);  // advanced rows 0..7
 
   AppState& state_;
   MainWindowPorts ports_;
@@ -122,6 +144,8 @@ class CTolvarDlg {
   WindowCommands commands_;
   std::unique_ptr<Workers> workers_;
   ProfileOperations profiles_;
+  ProgramMenus menus_;
+  MacroPage macroPage_;
   std::unique_ptr<CMenuDlg> menu_;  // the function popup while it is open
 };
 

@@ -52,6 +52,7 @@ struct CTolvarDlg::PressTables {
   static constexpr PressRow kAdvanced[] = {
       {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},
       {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
+      {Hover::Page, 0, 7, &CTolvarDlg::MacroCommand},
       {Hover::Page, 8, 17, &CTolvarDlg::SetPointerSpeed},
       {Hover::Page, 18, 27, &CTolvarDlg::SetWheelLines},
       {Hover::Page, 30, 30, &CTolvarDlg::SetFireTimeFromBar},
@@ -144,6 +145,7 @@ void CTolvarDlg::OnLButtonUp(int, int) {
     case 4: case 5: case 6: case 7: case 8:
       state_.CurConfig = row - 3;
       LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
+      macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
       ports_.window.Invalidate();
       break;
     case 12:
@@ -157,8 +159,11 @@ void CTolvarDlg::OnLButtonUp(int, int) {
     case 14: profiles_.ImportProfile(); break;
     case 15: profiles_.ExportProfile(); break;
     case 16: profiles_.ResetProfiles(); break;
-    case 17: profiles_.SetLanguage(0); break;
-    case 18: profiles_.SetLanguage(1); break;
+    case 17:
+    case 18:
+      profiles_.SetLanguage(row == 18 ? 1 : 0);
+      menus_.Load(state_.VER_SEL);
+      break;
     case 19: ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage); break;
     default: break;
   }
@@ -176,16 +181,19 @@ void CTolvarDlg::OnPaint() {
 void CTolvarDlg::OpenAdvancedPage(int, Point) {
   state_.CurrentPage = kAdvancedPage;
   ports_.window.InvalidateRegion(state_.ControlFreeRegion);
+  macroPage_.OpenControls();
   ports_.window.UpdateNow();
 }
 
 void CTolvarDlg::OpenColourPage(int, Point) {
+  macroPage_.CloseControls();
   state_.CurrentPage = kColourPage;
   StartColourPreview(state_, ports_.window, ports_.clock);
   ports_.window.Invalidate();
 }
 
 void CTolvarDlg::ShowMainPage(int, Point) {
+  macroPage_.CloseControls();
   state_.CurrentPage = kMainPage;
   ports_.window.Invalidate();
 }
@@ -235,6 +243,20 @@ void CTolvarDlg::SelectValue(int cell, Point) {
 }
 
 // ---- Advanced page ----
+
+void CTolvarDlg::MacroCommand(int index, Point) {
+  switch (index) {
+    case 0: macroPage_.ImportMacros(); break;
+    case 1: macroPage_.ExportMacros(); break;
+    case 2: macroPage_.AddMacro(); break;
+    case 3: macroPage_.DeleteMacro(); break;
+    case 4: macroPage_.ToggleRecording(); break;
+    case 5: macroPage_.SaveMacros(); break;
+    case 6: macroPage_.ToggleRepeatMode(); break;
+    case 7: macroPage_.ToggleHeldMode(); break;
+    default: break;
+  }
+}
 
 void CTolvarDlg::SetPointerSpeed(int speed, Point) { SetDpiSpeed(state_.Settings, static_cast<std::uint8_t>(speed)); }
 

@@ -15,10 +15,12 @@ void LoadUserMacros(AppState& app, IniStore& ini, Dialogs& dialogs, const std::s
                     std::u16string_view section) {
   ReadMacroBlock(app.UserMacros, kMaxUserMacros, ini, dialogs, app.ApplicationName, file, section);
   app.SelectedMacro = app.UserMacros.count > 0 ? app.UserMacros.count - 1 : 0;
+  PublishMacros(app);
 }
 
 void LoadFixedMacros(AppState& app, IniStore& ini, Dialogs& dialogs, const std::string& file) {
   ReadMacroBlock(app.FixedMacros, kMacroTableSlots, ini, dialogs, app.ApplicationName, file, kMacroSection);
+  PublishMacros(app);
 }
 
 }  // namespace tolvar

@@ -92,7 +92,7 @@ InputReportReader::InputReportReader(AppState& state) : state_(state) {}
 bool InputReportReader::InHeldMode(int button) const {
   const HostActionTarget target = HostActionFor(state_.Settings.K[button]);
   return target.action == HostAction::PlayUserMacro &&
-         (state_.UserMacros.slots[target.index].mode & kHeldModeBit) != 0;
+         (state_.PlayerMacros.UserMacroMode(target.index) & kHeldModeBit) != 0;
 }
 
 void InputReportReader::HandleReport(std::span<const std::uint8_t> report) {
@@ -179,7 +179,7 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
       break;
     }
     case HostAction::PlayFixedMacro:
-      Play(state_.FixedMacros.slots[target.index], 1);
+      Play(state_.PlayerMacros.FixedMacro(target.index), 1);
       break;
     case HostAction::StartCalculator:
       programs_.Start(SystemProgram::Calculator);
@@ -188,15 +188,14 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
       programs_.Start(SystemProgram::Terminal);
       break;
     case HostAction::PlayUserMacro: {
-      const Macro& macro = state_.UserMacros.slots[target.index];
+      const Macro macro = state_.PlayerMacros.UserMacro(target.index);
       Play(macro, UserMacroRepetitions(macro));
       break;
     }
   }
 }
 
-void HostFunctionPlayer::Play(const Macro& source, int repetitions) {
-  const Macro macro = source;  // the user may edit the table while it plays
+void HostFunctionPlayer::Play(const Macro& macro, int repetitions) {
   EventSchedule schedule(clock_, sendTiming_.quickestSend, sendTiming_.wakeAhead);
   // The release waits once before its first report and once after it.
   bool releaseSent = false;

@@ -4,6 +4,8 @@
 #include <QCursor>
 #include <QString>
 
+#include "platform/qt/qt_owner_drawn_menu.h"
+
 namespace tolvar {
 
 QIcon ProgramIcon() { return QIcon(QStringLiteral(":/tolvar/tolvar.png")); }
@@ -50,6 +52,7 @@ void QtTray::FillMenu(const std::vector<MenuItem>& items) {
       if (events_.command) events_.command(command);
     });
   }
+  if (look_ != nullptr) ApplyOwnerDrawnLook(menu_, *lookEntries_, *look_);
 }
 
 void QtTray::ShowMenuAtCursor(const std::vector<MenuItem>& items) {

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 
+#include "ports/owner_drawn_menu.h"
 #include "ports/tray.h"
 
 namespace tolvar {
@@ -21,6 +22,13 @@ class QtTray final : public TrayIcon {
   explicit QtTray(const QIcon& icon);
 
   void SetEvents(TrayEvents events) { events_ = std::move(events); }
+  // Draws the menu with the program's own look: `look` draws the entries
+  // `entries` describes (both must outlive the tray). Where the desktop
+  // draws the menu itself (a StatusNotifierItem host), its look stays.
+  void SetMenuLook(const MenuLook& look, const std::vector<MenuEntry>& entries) {
+    look_ = &look;
+    lookEntries_ = &entries;
+  }
 
   bool IsAvailable() const override;
   bool Add(int iconId, const std::u16string& tip) override;
@@ -37,6 +45,8 @@ class QtTray final : public TrayIcon {
   QMenu menu_;
   TrayEvents events_;
   int iconId_ = 0;
+  const MenuLook* look_ = nullptr;
+  const std::vector<MenuEntry>* lookEntries_ = nullptr;
 };
 
 }  // namespace tolvar

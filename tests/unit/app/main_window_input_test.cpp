@@ -14,11 +14,13 @@
 #include "config/button_catalogue.h"
 #include "config/config_file.h"
 #include "macros/macro_file.h"
+#include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
 #include "skin/pages.h"
 #include "support/child_process.h"
 #include "support/fake_popups.h"
 #include "unit/app/main_window_fakes.h"
+#include "unit/macro_page/macro_page_fakes.h"
 
 namespace tolvar {
 namespace {
@@ -85,7 +87,7 @@ class MainWindowInput : public ::testing::Test {
     dialog = std::make_unique<CTolvarDlg>(
         state,
         MainWindowPorts{ini, dialogs_, window_, mouse_, images_, system_, tray_, menu_, clock_, programs_, desktop,
-                        popups, {}},
+                        popups, {macroControls, keys, time, shownMenus}, {}},
         u"tolvar");
   }
 
@@ -125,6 +127,10 @@ class MainWindowInput : public ::testing::Test {
   IniFileStore ini;
   FakeDesktop desktop;
   FakePopupWindows popups;
+  FakeControls macroControls;
+  FakeKeyCapture keys;
+  FakeTimeOfDay time;
+  ScriptedMenus shownMenus;
   std::unique_ptr<CTolvarDlg> dialog;
 
  private:
@@ -492,6 +498,84 @@ TEST_F(FunctionPopups, APressOnTheMainPageClosesThePopup) {
   PopupRecord& menu = Open(1);
   ClickAt(Nowhere());
   EXPECT_TRUE(menu.destroyed);
+}
+
+// ---- The advanced page's macro editor ----
+
+TEST_F(MainWindowInput, AdvancedPageControlsExistExactlyWhileItIsShown) {
+  const auto alive = [&] {
+    return int(macroControls.repeatEdit.alive) + macroControls.nameEdit.alive + macroControls.macroList.alive +
+           macroControls.eventList.alive;
+  };
+  ClickMain(10);
+  ASSERT_EQ(macroControls.made.size(), 4U);
+  EXPECT_EQ(macroControls.made[0].id, 10004);
+  EXPECT_EQ(macroControls.made[3].area, state.Skin.Areas.EventListArea);
+  EXPECT_EQ(alive(), 4);
+  EXPECT_EQ(macroControls.macroList.lines.size(), static_cast<std::size_t>(state.UserMacros.count));
+  ClickMain(9);
+  EXPECT_EQ(alive(), 0);
+  ClickMain(10);
+  ClickMain(11);
+  EXPECT_EQ(alive(), 0) << "leaving for the colour page";
+  ClickMain(10);
+  EXPECT_EQ(alive(), 4);
+}
+
+TEST_F(MainWindowInput, AdvancedRowsRunTheMacroCommands) {
+  ClickMain(10);
+  const int count = state.UserMacros.count;
+  macroControls.nameEdit.text = u"new one";
+  ClickAdvanced(2);
+  ASSERT_EQ(state.UserMacros.count, count + 1);
+  EXPECT_EQ(state.SelectedMacro, count);
+  ClickAdvanced(6);
+  EXPECT_EQ(state.UserMacros.slots[count].mode, kRepeatModeBit);
+  ClickAdvanced(7);
+  EXPECT_EQ(state.UserMacros.slots[count].mode, kHeldModeBit);
+  ClickAdvanced(4);
+  EXPECT_TRUE(state.Recording);
+  EXPECT_TRUE(keys.Active());
+  ClickAdvanced(4);
+  EXPECT_FALSE(keys.Active());
+  ClickAdvanced(3);
+  EXPECT_EQ(state.UserMacros.count, count);
+}
+
+TEST_F(MainWindowInput, ApplyOnTheAdvancedPageStoresTheRepeatCountFirst) {
+  ClickMain(10);
+  macroControls.nameEdit.text = u"repeat";
+  ClickAdvanced(2);
+  ClickAdvanced(6);
+  macroControls.repeatEdit.text = u"70000";
+  ClickMain(3);
+  const int selected = state.SelectedMacro;
+  EXPECT_EQ(state.UserMacros.slots[selected].repeatCount, 65535);
+  EXPECT_EQ(macroControls.repeatEdit.text, u"65535") << "the corrected count is shown";
+  IniFileStore files;
+  EXPECT_EQ(DecodeMacro(files.Read(state.Paths.MacroFilePath, u"Macros", DecimalText(selected), 4000)).repeatCount,
+            65535);
+}
+
+TEST_F(MainWindowInput, RightClickOpensTheEventMenuOnlyOnTheAdvancedPage) {
+  dialog->OnRightButtonUp(testing::kEventListOnScreen.left + 5, testing::kEventListOnScreen.top + 3);
+  EXPECT_TRUE(shownMenus.opened.empty()) << "no controls on the main page";
+  ClickMain(10);
+  dialog->OnRightButtonUp(testing::kEventListOnScreen.left + 5, testing::kEventListOnScreen.top + 3);
+  EXPECT_EQ(shownMenus.opened.size(), 1U);
+}
+
+TEST_F(MainWindowInput, LanguageSwitchRefreshesTheMacroListAndReloadsBothMenus) {
+  ClickMain(10);
+  ClickMain(17);
+  EXPECT_EQ(macroControls.macroList.lines.size(), static_cast<std::size_t>(state.UserMacros.count));
+  if (state.UserMacros.count > 0) {
+    EXPECT_EQ(macroControls.macroList.lines[0], MacroNameText(state.UserMacros.slots[0]));
+  }
+  EXPECT_EQ(dialog->Menus().trayMenu.Record(1).id, 32837);
+  EXPECT_EQ(dialog->Menus().eventMenu.Record(3).id, 32817);
+  ClickMain(18);
+  EXPECT_EQ(dialog->Menus().trayMenu.Record(1).id, 32801);
 }
 
 // ---- Language, reset, import, export ----

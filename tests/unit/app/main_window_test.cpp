@@ -17,6 +17,7 @@
 #include "support/child_process.h"
 #include "support/still_window.h"
 #include "unit/app/main_window_fakes.h"
+#include "unit/macro_page/macro_page_fakes.h"
 
 namespace tolvar {
 namespace {
@@ -39,7 +40,7 @@ class StartUp {
     dialog_ = std::make_unique<CTolvarDlg>(
         state_,
         MainWindowPorts{ini_, dialogs_, window_, mouse_, images_, desktop_, tray_, menu_, clock_, programs_,
-                        desktopDialogs_, popups_, {}},
+                        desktopDialogs_, popups_, {macroControls_, keys_, time_, shownMenus_}, {}},
         std::move(commandLine));
   }
   ~StartUp() {
@@ -82,6 +83,10 @@ class StartUp {
   NoPrograms programs_;
   testing::FakeDesktop desktopDialogs_;
   testing::FakePopupWindows popups_;
+  testing::FakeControls macroControls_;
+  testing::FakeKeyCapture keys_;
+  testing::FakeTimeOfDay time_;
+  testing::ScriptedMenus shownMenus_;
   std::unique_ptr<CTolvarDlg> dialog_;
 };
 

@@ -54,6 +54,7 @@ class WorkerFixture : public ::testing::Test {
     state.UserMacros.slots[slot] = macro;
     state.UserMacros.count = static_cast<std::int16_t>(std::max<int>(state.UserMacros.count, slot + 1));
     state.Settings.K[button] = 41 + slot;
+    PublishMacros(state);
   }
 
   std::vector<std::uint8_t> Commands() {

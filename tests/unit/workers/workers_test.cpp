@@ -118,6 +118,7 @@ TEST_F(ReaderAndPlayer, ProgramCodesStartTheDesktopProgramsOnly) {
 
 TEST_F(ReaderAndPlayer, FixedMacroPlaysOnceWhateverItsMode) {
   state.FixedMacros.slots[7] = TapMacro(2, 9);
+  PublishMacros(state);
   state.Settings.K[0] = 38;
   PressAndPlay(0);
   EXPECT_EQ(Commands(), (std::vector<std::uint8_t>{0x15, 0x15, 0x16, 0x15}));
@@ -361,7 +362,10 @@ TEST_F(ReaderAndPlayer, StopRaisedWhileNothingPlaysDoesNotStopTheNextMacro) {
 TEST_F(ReaderAndPlayer, MacroEditedWhilePlayingKeepsPlayingWhatStarted) {
   AssignUserMacro(0, 0, TapMacro(1, 2));
   clock.SetHook([&](int sleep) {
-    if (sleep == 0) state.UserMacros.slots[0].eventCount = 0;
+    if (sleep == 0) {
+      state.UserMacros.slots[0].eventCount = 0;
+      PublishMacros(state);
+    }
   });
   PressAndPlay(0);
   EXPECT_EQ(feature.Reports().size(), 2u * kTapReports);

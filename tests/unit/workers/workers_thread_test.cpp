@@ -137,5 +137,25 @@ TEST_F(RunningWorkers, HostHandledLevelSurvivesTheReleaseThatFollows) {
   EXPECT_EQ(ini.Writes()[0].entry.value, u"5");
 }
 
+// The user-interface side edits and republishes the macro tables while the
+// reader and the player use them; run under ThreadSanitizer this finds any
+// access to the tables that is not handed over.
+TEST_F(RunningWorkers, MacroTablesEditedWhileAMacroPlays) {
+  AssignUserMacro(0, 0, TapMacro(1, 3));
+  Publish();
+  Start();
+  for (int round = 0; round < 200; ++round) {
+    input.Feed(Press(0));
+    Macro& macro = state.UserMacros.slots[0];
+    macro = round % 2 == 0 ? TapMacro(0) : TapMacro(1, 2);
+    macro.events[0].code = static_cast<std::uint8_t>(kKeyA + round % 3);
+    state.FixedMacros.slots[1].eventCount = static_cast<std::uint8_t>(round % 5);
+    PublishMacros(state);
+    if (round % 20 == 0) WaitUntilSettled();
+  }
+  WaitUntilSettled();
+  EXPECT_FALSE(feature.Reports().empty());
+}
+
 }  // namespace
 }  // namespace tolvar::testing
