@@ -2,6 +2,7 @@
 // system bus, with a stand-in service that owns RealtimeKit's name, tells
 // its limits and records (or refuses) each request.
 #include "platform/linux/realtime_kit.h"
+#include "support/private_bus.h"
 
 #include <gio/gio.h>
 #include <signal.h>
@@ -26,39 +27,7 @@ namespace {
 
 constexpr const char* kServiceName = "org.freedesktop.RealtimeKit1";
 
-// A bus daemon of our own; its address is read from its output.
-class PrivateBus {
- public:
-  PrivateBus() {
-    int out[2];
-    if (pipe(out) != 0) return;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, out[0]);
-    char program[] = "dbus-daemon";
-    char session[] = "--session";
-    char print[] = "--print-address=1";
-    char nofork[] = "--nofork";
-    char* argv[] = {program, session, print, nofork, nullptr};
-    if (posix_spawnp(&pid_, program, &actions, nullptr, argv, environ) != 0) pid_ = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    close(out[1]);
-    char c = 0;
-    while (pid_ > 0 && read(out[0], &c, 1) == 1 && c != '\n') address_ += c;
-    close(out[0]);
-  }
-  ~PrivateBus() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
-  }
-  const std::string& Address() const { return address_; }
-
- private:
-  pid_t pid_ = -1;
-  std::string address_;
-};
+using testing::PrivateBus;
 
 struct Request {
   std::uint64_t process = 0;
