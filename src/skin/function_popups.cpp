@@ -171,7 +171,7 @@ CSubMenuDlg::CSubMenuDlg(CMenuDlg& menu) : menu_(menu), ctx_(menu.ctx_) {
   const int count = ctx_.state.SubMenuCount;
   window_->SetShape(count > 0 ? Region(Rect{0, 0, width_, count * itemHeight_ + 1}) : Region());
   ctx_.state.CloseMenuRequest = false;
-  window_->Move(place.origin.x, place.origin.y, kPopupCreateSize, 400);
+  window_->Move(place.origin.x, place.origin.y, kPopupCreateSize, kSubMenuCreateHeight);
   window_->Show();
 }
 
