@@ -31,6 +31,7 @@
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "support/still_window.h"
+#include "support/null_ports.h"
 
 namespace tolvar {
 namespace {
@@ -97,20 +98,8 @@ class TimedChannel final : public HidFeatureChannel {
 };
 
 using NullWindow = testing::StillWindow;
-class NullIni final : public IniStore {
- public:
-  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
-    return {};
-  }
-  bool Write(const std::string&, std::u16string_view, std::u16string_view, std::u16string_view) override {
-    return true;
-  }
-  bool WriteBatch(const std::string&, const std::vector<IniEntry>&) override { return true; }
-};
-class NullLauncher final : public ProgramLauncher {
- public:
-  void Start(SystemProgram) override {}
-};
+using testing::NullIni;
+using testing::NullLauncher;
 
 struct Ports {
   NullWindow window;

@@ -43,6 +43,7 @@
 #include "platform/linux/thread_priority_linux.h"
 #include "platform/sim/sim_hid_backend.h"
 #include "support/still_window.h"
+#include "support/null_ports.h"
 
 extern char** environ;
 
@@ -182,20 +183,8 @@ class StampingChannel final : public HidFeatureChannel {
   std::vector<double> returned_;
 };
 
-class NullIni final : public IniStore {
- public:
-  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
-    return {};
-  }
-  bool Write(const std::string&, std::u16string_view, std::u16string_view, std::u16string_view) override {
-    return true;
-  }
-  bool WriteBatch(const std::string&, const std::vector<IniEntry>&) override { return true; }
-};
-class NullLauncher final : public ProgramLauncher {
- public:
-  void Start(SystemProgram) override {}
-};
+using testing::NullIni;
+using testing::NullLauncher;
 
 // Counts how the worker threads were raised and keeps the last grant.
 class RecordingPriority final : public ThreadPriority {

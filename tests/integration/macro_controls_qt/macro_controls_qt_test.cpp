@@ -23,6 +23,7 @@
 #include "platform/qt/right_button_filter.h"
 #include "support/fake_popups.h"
 #include "support/still_window.h"
+#include "support/null_ports.h"
 
 namespace tolvar {
 namespace {
@@ -207,16 +208,6 @@ class NoDialogs final : public Dialogs {
  public:
   void MessageBox(const std::u16string&, const std::u16string&) override {}
 };
-class NoIni final : public IniStore {
- public:
-  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
-    return {};
-  }
-  bool Write(const std::string&, std::u16string_view, std::u16string_view, std::u16string_view) override {
-    return true;
-  }
-  bool WriteBatch(const std::string&, const std::vector<IniEntry>&) override { return true; }
-};
 
 // The macro page on real widgets: the lists fill, and an in-place delay edit
 // ended by Enter in the line edit stores the delay and rebuilds the list from
@@ -237,7 +228,7 @@ TEST_F(QtMacroAdapters, MacroPageEditsADelayInPlace) {
   SystemTimeOfDay time;
   NoMenus menus;
   NoDialogs dialogs;
-  NoIni ini;
+  testing::NullIni ini;
   testing::FakeDesktop desktop;
   testing::StillWindow host;
   ProgramMenus programMenus;
