@@ -1,6 +1,7 @@
 #include "skin/function_popups.h"
 
 #include <array>
+#include <optional>
 #include <utility>
 
 #include "config/button_catalogue.h"
@@ -52,8 +53,14 @@ void CopyWhole(Canvas& canvas, const std::shared_ptr<const LayerImage>& layer, i
   if (layer && width > 0 && height > 0) canvas.CopyFromLayer(*layer, {0, 0, width, height});
 }
 
-}  // namespace
+// The secondary popup's size and place for a category of the first popup.
+struct SubMenuPlacement {
+  int count = 0;  // items
+  Point origin;   // screen position
+};
 
+// count: 6, 10, 8 or the user macros for items 7, 8, 10, 9; origin beside
+// the first popup at (left + menuWidth, top + the category's offset).
 SubMenuPlacement PlaceSubMenu(int menuItem, int userMacroCount, Point menuOrigin, int menuWidth, int menuItemHeight) {
   const Category* category = CategoryOf(menuItem);
   if (category == nullptr) return {0, {menuOrigin.x + menuWidth, menuOrigin.y}};
@@ -63,12 +70,14 @@ SubMenuPlacement PlaceSubMenu(int menuItem, int userMacroCount, Point menuOrigin
   return {count, {menuOrigin.x + menuWidth, menuOrigin.y + offset * menuItemHeight}};
 }
 
+// The code of secondary item b of category `menuItem` (7..10); none for others.
 std::optional<std::int32_t> SubMenuItemCode(int menuItem, int item) {
   const Category* category = CategoryOf(menuItem);
   if (category == nullptr) return std::nullopt;
   return category->codeBase + item;
 }
 
+// Item 1..count under (x, y) of a column of bands; kNone for none.
 int HitBand(int x, int y, int width, int itemHeight, int count) {
   for (int i = 1; i <= count; ++i) {
     if (0 <= x && x < width && (i - 1) * itemHeight <= y && y < i * itemHeight) return i;
@@ -76,6 +85,7 @@ int HitBand(int x, int y, int width, int itemHeight, int count) {
   return kNone;
 }
 
+// A popup item's label centred in its band, red when hovered.
 void DrawPopupLabel(Canvas& canvas, const std::u16string& text, std::uint8_t verSel, int width, int itemHeight,
                     int item, bool hovered) {
   if (text.empty()) return;
@@ -84,6 +94,8 @@ void DrawPopupLabel(Canvas& canvas, const std::u16string& text, std::uint8_t ver
   canvas.DrawText((width - size.width) / 2, (item - 1) * itemHeight + (itemHeight - size.height) / 2, text, font,
                   hovered ? kRed : kWhite);
 }
+
+}  // namespace
 
 // ---- CMenuDlg ----
 

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "base/geometry.h"
@@ -56,23 +55,6 @@ struct PopupContext {
   // its paint destroys them.
   std::function<void()> afterChoice;
 };
-
-// The secondary popup's size and place for a category of the first popup.
-struct SubMenuPlacement {
-  int count = 0;  // items
-  Point origin;   // screen position
-};
-// count: 6, 10, 8 or the user macros for items 7, 8, 10, 9; origin beside
-// the first popup at (left + menuWidth, top + the category's offset).
-SubMenuPlacement PlaceSubMenu(int menuItem, int userMacroCount, Point menuOrigin, int menuWidth, int menuItemHeight);
-
-// The code of secondary item b (1..count) of category `menuItem` (7..10);
-// none for other categories.
-std::optional<std::int32_t> SubMenuItemCode(int menuItem, int item);
-
-// Item 1..count under (x, y) of a column of bands `itemHeight` high and
-// `width` wide; kNone for none.
-int HitBand(int x, int y, int width, int itemHeight, int count);
 
 class CMenuDlg;
 
@@ -138,9 +120,5 @@ class CMenuDlg final : public PopupHandlers {
 
   friend class CSubMenuDlg;
 };
-
-// The label of a popup item drawn centred in its band, red when hovered.
-void DrawPopupLabel(Canvas& canvas, const std::u16string& text, std::uint8_t verSel, int width, int itemHeight,
-                    int item, bool hovered);
 
 }  // namespace tolvar
