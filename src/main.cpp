@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
   if (!instance->Acquire()) return 0;
 
   // While start-up runs its steps, a thread of its own decodes the window
-  // mask and the first page's images and fills the font database,
+  // mask and the first page's images, and another fills the font database,
   // which the first paint would otherwise wait for.
   const tolvar::AppPaths skinPaths = tolvar::ComputePaths(folders, 0);
   const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
                                   tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.normal),
                                   tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.over),
                                   tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.down)},
-                                 tolvar::WarmFontDatabase);
+                                 tolvar::WarmFonts);
 
   for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
     std::fprintf(stderr, "tolvar: %s\n", failure.c_str());

@@ -1,11 +1,13 @@
-// Fills the toolkit's font database (fontconfig's configuration and the
-// list of installed fonts) ahead of the first text drawn, which would
-// otherwise wait for it. The database is thread-safe: any thread may call
-// this once the application object exists.
+// Prepares the fonts ahead of the first text drawn, which would otherwise
+// wait for them: fills the toolkit's font database (fontconfig's
+// configuration and the list of installed fonts) and resolves the windows'
+// three fonts with their fallbacks, which the database keeps for every
+// thread. Thread-safe: any thread may call this once the application
+// object exists.
 #pragma once
 
 namespace tolvar {
 
-void WarmFontDatabase();
+void WarmFonts();
 
 }  // namespace tolvar

@@ -20,14 +20,18 @@ std::string FileVersionOf(const std::string& path) {
 
 }  // namespace
 
-ImagePrefetch::ImagePrefetch(std::vector<Request> requests, std::function<void()> afterwards) {
+ImagePrefetch::ImagePrefetch(std::vector<Request> requests, std::function<void()> alongside) {
   for (Request& request : requests) slots_.push_back(Slot{std::move(request), {}, {}, false, false});
-  thread_ = std::thread([this, afterwards = std::move(afterwards)] { Run(afterwards); });
+  thread_ = std::thread([this] { Run(); });
+  if (alongside) alongside_ = std::thread(std::move(alongside));
 }
 
-ImagePrefetch::~ImagePrefetch() { thread_.join(); }
+ImagePrefetch::~ImagePrefetch() {
+  thread_.join();
+  if (alongside_.joinable()) alongside_.join();
+}
 
-void ImagePrefetch::Run(std::function<void()> afterwards) {
+void ImagePrefetch::Run() {
   for (std::size_t i = 0; i < slots_.size(); ++i) {
     const Request request = slots_[i].request;  // requests never change after construction
     std::string version = FileVersionOf(request.path);
@@ -41,7 +45,6 @@ void ImagePrefetch::Run(std::function<void()> afterwards) {
     }
     decoded_.notify_all();
   }
-  if (afterwards) afterwards();
 }
 
 std::optional<QImage> ImagePrefetch::Take(const std::string& path, QImage::Format format) {

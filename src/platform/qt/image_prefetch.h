@@ -4,13 +4,13 @@
 // start-up reads the configuration and the skin, in the order start-up
 // needs them.
 //
-// API: ImagePrefetch(requests, afterwards) starts the thread at once; it
-// decodes each request in turn, then runs `afterwards` (other warm-up work,
-// may be empty). Take(path, format) hands over the image decoded for that
+// API: ImagePrefetch(requests, alongside) starts the thread at once; it
+// decodes each request in turn, while a second thread runs `alongside`
+// (other warm-up work, such as filling the font database; may be empty). Take(path, format) hands over the image decoded for that
 // path and format, waiting for it if it is still being decoded, once; it
 // gives nothing when no such request was made, when it was already taken,
 // or when the file changed after it was decoded. The destructor waits for
-// the thread.
+// both threads.
 #pragma once
 
 #include <QImage>
@@ -31,7 +31,7 @@ class ImagePrefetch {
     QImage::Format format;
   };
 
-  ImagePrefetch(std::vector<Request> requests, std::function<void()> afterwards);
+  ImagePrefetch(std::vector<Request> requests, std::function<void()> alongside);
   ~ImagePrefetch();
   ImagePrefetch(const ImagePrefetch&) = delete;
   ImagePrefetch& operator=(const ImagePrefetch&) = delete;
@@ -47,12 +47,13 @@ class ImagePrefetch {
     bool taken = false;
   };
 
-  void Run(std::function<void()> afterwards);
+  void Run();
 
   std::mutex mutex_;
   std::condition_variable decoded_;
   std::vector<Slot> slots_;
   std::thread thread_;
+  std::thread alongside_;
 };
 
 }  // namespace tolvar

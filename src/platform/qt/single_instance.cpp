@@ -1,5 +1,7 @@
 #include "platform/qt/single_instance.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,20 +55,21 @@ SingleInstance::SingleInstance() : folder_(PrivateFolder()) {
 
 SingleInstance::~SingleInstance() {
   server_.close();
-  if (lock_) lock_->unlock();
+  if (lockFile_ >= 0) ::close(lockFile_);
 }
 
 bool SingleInstance::Acquire() {
   if (folder_.isEmpty()) return true;
-  lock_ = std::make_unique<QLockFile>(lockPath_);
-  lock_->setStaleLockTime(0);
-  if (lock_->tryLock(0)) {
+  lockFile_ = ::open(QFile::encodeName(lockPath_).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (lockFile_ < 0) return true;  // no lock to be had: run, as without a private folder
+  if (::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) {
     QLocalServer::removeServer(socketPath_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     server_.listen(socketPath_);
     return true;
   }
-  lock_.reset();
+  ::close(lockFile_);
+  lockFile_ = -1;
   QLocalSocket socket;
   socket.connectToServer(socketPath_);
   if (socket.waitForConnected(1000)) {

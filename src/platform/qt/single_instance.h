@@ -1,14 +1,15 @@
 // One instance per user: a lock file and a local socket named after
 // "CTolvarApp" in the user's runtime folder (or a folder of the user's own
 // in the temporary folder), which only the user may enter. A second start
-// asks the first to show and restore its window, then ends.
+// asks the first to show and restore its window, then ends. The lock is an
+// flock on the file, held as long as the process lives: an instance that
+// ended in any way leaves no stale lock behind, and taking it costs no
+// write to the disk.
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <functional>
-#include <memory>
 
 namespace tolvar {
 
@@ -33,7 +34,7 @@ class SingleInstance : public QObject {
   QString folder_;
   QString lockPath_;
   QString socketPath_;
-  std::unique_ptr<QLockFile> lock_;
+  int lockFile_ = -1;
   QLocalServer server_;
   std::function<void()> restore_;
 };

@@ -115,6 +115,25 @@ TEST_F(SingleInstanceAccessTest, TheLockAndTheSocketAreTheUsersAlone) {
       << "another user could write the lock";
 }
 
+// The lock file an instance leaves behind when it is killed holds no lock:
+// the next start runs, and holds the lock until it ends.
+TEST_F(SingleInstanceAccessTest, ALockFileLeftByAKilledInstanceDoesNotBlock) {
+  const fs::path runtime = root_ / "runtime";
+  fs::create_directory(runtime);
+  fs::permissions(runtime, fs::perms::owner_all);
+  qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime.string()));
+  std::ofstream(runtime / "CTolvarApp.lock") << "4242\ntolvar\nsomehost\n";
+
+  {
+    SingleInstance next;
+    ASSERT_TRUE(next.Acquire());
+    SingleInstance second;
+    EXPECT_FALSE(second.Acquire());
+  }
+  SingleInstance afterwards;
+  EXPECT_TRUE(afterwards.Acquire());
+}
+
 TEST_F(SingleInstanceAccessTest, WithoutARuntimeFolderTheUsersOwnFolderIsMade) {
   qunsetenv("XDG_RUNTIME_DIR");
   SingleInstance instance;
