@@ -12,10 +12,11 @@ namespace tolvar {
 
 void WarmFonts() {
   QFontDatabase::families();
-  // Latin, digits and the other language's script, so that each font's
-  // fallbacks are looked up too.
-  const QString sample = QStringLiteral("Aa0 \uAC00\u5B8B");
-  for (const FontSpec& spec : {kFontEnglish, kFontEnglishSmall, kFontOther}) {
+  // The English texts' fonts only: resolving the other language's script
+  // and its fallbacks costs several times as much, and most starts never
+  // draw it.
+  const QString sample = QStringLiteral("Aa0 ");
+  for (const FontSpec& spec : {kFontEnglish, kFontEnglishSmall}) {
     QFontMetrics(QtFontFor(spec)).horizontalAdvance(sample);
   }
 }

@@ -1,8 +1,7 @@
 // Prepares the fonts ahead of the first text drawn, which would otherwise
 // wait for them: fills the toolkit's font database (fontconfig's
-// configuration and the list of installed fonts) and resolves the windows'
-// three fonts with their fallbacks, which the database keeps for every
-// thread. Thread-safe: any thread may call this once the application
+// configuration and the list of installed fonts) and resolves the English
+// texts' two fonts, whose lookups the database keeps for every thread. Thread-safe: any thread may call this once the application
 // object exists.
 #pragma once
 
