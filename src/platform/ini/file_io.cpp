@@ -33,12 +33,6 @@ class Descriptor {
     if (fd_ >= 0) ::close(fd_);
   }
   int get() const { return fd_; }
-  // Closes now, reporting whether the close succeeded (a late write error shows here).
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -56,17 +50,68 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
-// A name in `folder` for a temporary sibling of `name`, created exclusively.
-int CreateTemporary(const std::string& folder, const std::string& name, std::string& temporaryPath) {
+// A name in `folder` for a temporary sibling of `name`, unused until now.
+std::string TemporaryName(const std::string& folder, const std::string& name) {
   static std::atomic<unsigned> counter{0};
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temporaryPath = folder + "/." + name + "." + std::to_string(::getpid()) + "." +
-                    std::to_string(counter.fetch_add(1, std::memory_order_relaxed)) + ".tmp";
-    const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
+  return folder + "/." + name + "." + std::to_string(::getpid()) + "." +
+         std::to_string(counter.fetch_add(1, std::memory_order_relaxed)) + ".tmp";
 }
+
+// A replacement being written: a file without a name in the folder while it
+// is written and synced, so that a process killed meanwhile leaves nothing
+// behind; it gets its temporary name only just before the rename. Where the
+// file system has no unnamed files, it is named from the start.
+class Replacement {
+ public:
+  Replacement(const std::string& folder, const std::string& name) : folder_(folder), name_(name) {
+    // Naming an unnamed file goes through /proc.
+    if (::access("/proc/self/fd", X_OK) == 0) {
+      fd_ = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+      if (fd_ >= 0) return;
+    }
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      path_ = TemporaryName(folder, name);
+      fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (fd_ >= 0 || errno != EEXIST) break;
+    }
+    if (fd_ < 0) path_.clear();
+  }
+  ~Replacement() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!path_.empty()) ::unlink(path_.c_str());
+  }
+  Replacement(const Replacement&) = delete;
+  Replacement& operator=(const Replacement&) = delete;
+
+  int fd() const { return fd_; }
+
+  // Closes the written file and renames it over `target`.
+  bool ReplaceTarget(const std::string& target) {
+    if (path_.empty()) {  // unnamed: give it a name first
+      const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+      for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+        std::string candidate = TemporaryName(folder_, name_);
+        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+          path_ = std::move(candidate);
+        } else if (errno != EEXIST) {
+          return false;
+        }
+      }
+      if (path_.empty()) return false;
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 || ::rename(path_.c_str(), target.c_str()) != 0) return false;
+    path_.clear();
+    return true;
+  }
+
+ private:
+  std::string folder_;
+  std::string name_;
+  std::string path_;  // empty while the file has no name
+  int fd_ = -1;
+};
 
 void SyncFolder(const std::string& folder) {
   Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -125,16 +170,12 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, std::optional<
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (name.empty()) return false;
 
-  std::string temporaryPath;
-  Descriptor temporary(CreateTemporary(folder, name, temporaryPath));
-  if (temporary.get() < 0) return false;
-  const bool written = WriteAll(temporary.get(), bytes) &&
-                       (!permissions || ::fchmod(temporary.get(), *permissions) == 0) &&
-                       ::fsync(temporary.get()) == 0 && temporary.Close();
-  if (!written || ::rename(temporaryPath.c_str(), path.c_str()) != 0) {
-    ::unlink(temporaryPath.c_str());
-    return false;
-  }
+  Replacement replacement(folder, name);
+  if (replacement.fd() < 0) return false;
+  const bool written = WriteAll(replacement.fd(), bytes) &&
+                       (!permissions || ::fchmod(replacement.fd(), *permissions) == 0) &&
+                       ::fsync(replacement.fd()) == 0;
+  if (!written || !replacement.ReplaceTarget(path)) return false;
   SyncFolder(folder);
   return true;
 }

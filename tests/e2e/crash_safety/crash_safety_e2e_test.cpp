@@ -115,8 +115,8 @@ TEST(CrashSafetyE2eTest, KilledWhileItAppliesAndSavesEveryFileStaysWhole) {
     EXPECT_TRUE(macrosNow == oldMacros || macrosNow == newMacros) << "the macro file is neither old nor new";
     (configNow == oldConfig ? killedOld : killedNew)++;
   }
-  // A kill between writing a replacement and renaming it leaves the hidden
-  // temporary file; it never replaces the file itself.
+  // A kill in the microseconds between naming a replacement and renaming it
+  // leaves the hidden temporary file; it never replaces the file itself.
   int leftovers = 0;
   for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(config).parent_path())) {
     if (entry.path().extension() == ".tmp") ++leftovers;
