@@ -1,6 +1,8 @@
 #include "session_driver.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <iostream>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -137,7 +139,12 @@ const std::vector<RandomSession::ActionKind>& RandomSession::Actions() {
   return actions;
 }
 
-RandomSession::RandomSession(std::uint32_t seed) : seed_(seed), random_(seed) {}
+RandomSession::RandomSession(std::uint32_t seed)
+    : seed_(seed), random_(seed), trace_(std::getenv("TOLVAR_RANDOM_TRACE") != nullptr) {}
+
+void RandomSession::Trace(const std::string& line) const {
+  if (trace_) std::cout << "  [" << line << "]" << std::endl;
+}
 
 RandomSession::~RandomSession() = default;
 
@@ -167,6 +174,7 @@ void RandomSession::Run(std::chrono::seconds duration) {
     EnsureWindowShown();
     const ActionKind& action = Actions()[pick(random_)];
     ++counts_[action.name];
+    Trace(action.name + std::string(" on page ") + std::to_string(page_));
     history_.push_back(action.name);
     if (history_.size() > 12) history_.erase(history_.begin());
     (this->*action.run)();
@@ -426,6 +434,11 @@ void RandomSession::AnswerModals() {
 }
 
 void RandomSession::Answer(const Modal& modal) {
+  if (trace_) {
+    std::string types;
+    for (const std::string& type : x_->WindowTypes(modal.window)) types += " " + type;
+    Trace("answering \"" + modal.title + "\", kind " + std::to_string(static_cast<int>(modal.kind)) + types);
+  }
   const auto focusAndKey = [&](const std::string& keys) {
     XdoTool("windowfocus " + std::to_string(modal.window));
     Pause(50, 100);
@@ -498,6 +511,7 @@ void RandomSession::AnswerFileDialog(const Modal& modal) {
       }
     }
   }
+  Trace(path ? "typed " + *path : std::string("cancelled"));
   XdoTool("windowfocus " + std::to_string(modal.window));
   Pause(50, 100);
   if (path) {

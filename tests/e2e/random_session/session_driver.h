@@ -91,6 +91,8 @@ class RandomSession {
   void CheckWrittenFiles() const;
   void CheckDetachReportLast() const;
   [[noreturn]] void Fail(const std::string& what) const;
+  // With TOLVAR_RANDOM_TRACE set, each action and answer is printed.
+  void Trace(const std::string& line) const;
 
   // The windows on the screen.
   pid_t Pid();
@@ -129,6 +131,7 @@ class RandomSession {
 
   std::uint32_t seed_;
   std::mt19937 random_;
+  bool trace_;
   ProgramUnderTest test_;  // first: its display outlives the connection to it
   std::unique_ptr<X11Session> x_;
   ChildProcess* tray_ = nullptr;
