@@ -33,6 +33,7 @@ constexpr auto kStartBound = 120s;
 constexpr auto kEndBound = 60s;
 constexpr auto kModalBound = 90s;
 constexpr auto kWindowBound = 20s;
+constexpr int kKeyAnswers = 3;  // answers by key before a window is closed with the mouse
 
 // Main page rows: the header (tested on every page) and the page tabs.
 constexpr int kHeaderRows = 20;
@@ -131,10 +132,11 @@ const std::vector<RandomSession::ActionKind>& RandomSession::Actions() {
       {"macro edit", 8, &RandomSession::EditMacros},
       {"event menu", 4, &RandomSession::UseEventMenu},
       {"macro file", 3, &RandomSession::MacroFile},
+      {"keys", 3, &RandomSession::PressKeys},
       {"mouse button", 6, &RandomSession::PressMouseButton},
       {"save apply profile", 5, &RandomSession::SaveApplyOrProfile},
       {"hide", 2, &RandomSession::HideAndRestore},
-      {"unplug", 1, &RandomSession::UnplugAndPlug},
+      {"unplug", 2, &RandomSession::UnplugAndPlug},
   };
   return actions;
 }
@@ -423,13 +425,41 @@ std::string RandomSession::WindowList() {
 
 void RandomSession::AnswerModals() {
   const auto deadline = std::chrono::steady_clock::now() + kModalBound;
+  std::map<XWindowId, int> answers;
   for (std::vector<Modal> modals = OpenModals(); !modals.empty(); modals = OpenModals()) {
     if (std::chrono::steady_clock::now() > deadline) {
       Fail("modal windows stayed open for " + std::to_string(kModalBound.count()) + " s:" + WindowList());
     }
     if (!test_.Program().Running()) return;
-    Answer(modals.front());
+    // A window that keys did not close (the keyboard may be grabbed by a
+    // recording) is closed with the mouse, as a person would.
+    if (++answers[modals.front().window] > kKeyAnswers) {
+      CloseWithMouse(modals.front());
+    } else {
+      Answer(modals.front());
+    }
     Pause(200, 400);
+  }
+}
+
+void RandomSession::CloseWithMouse(const Modal& modal) {
+  Trace("closing \"" + modal.title + "\" with the mouse");
+  const ScreenRect place = x_->Geometry(modal.window).value_or(ScreenRect{});
+  switch (modal.kind) {
+    case ModalKind::Warning: {
+      const HotSpot& cancel = Layout().Warning.Spot(kWarningCancelRow);
+      XdoTool("mousemove --sync " + Point(place.x + cancel.x + cancel.width / 2, place.y + cancel.y + cancel.height / 2) +
+              " click 1");
+      break;
+    }
+    case ModalKind::Menu:
+    case ModalKind::Other:
+      XdoTool("mousemove --sync " + Point(kScreenWidth - 5, 5) + " click 1");  // beside it
+      break;
+    default:
+      // The last button of a dialog's button row: Cancel, No or OK.
+      XdoTool("mousemove --sync " + Point(place.x + place.width - 45, place.y + place.height - 22) + " click 1");
+      break;
   }
 }
 
@@ -741,6 +771,12 @@ void RandomSession::RecordMacro() {
   OpenAdvancedPage();
   if (Chance(50)) ClickRect(Layout().Areas.MacroListArea);
   ClickAdvancedRow(kRecordRow);
+  if (Chance(10)) {
+    // More keys than a recording takes.
+    std::string keys;
+    for (int i = Random(100, 240); i > 0; --i) keys += " " + RandomKeyName();
+    XdoTool("key --delay 5" + keys);
+  }
   for (int i = Random(1, 12); i > 0; --i) {
     const std::string key = RandomKeyName();
     if (Chance(70)) {
@@ -799,6 +835,28 @@ void RandomSession::UseEventMenu() {
   OpenAdvancedPage();
   const Rect& list = Layout().Areas.EventListArea;
   if (Chance(50)) ClickRect(list);
+  if (Chance(40)) {
+    // The in-place delay edit: Ctrl+A on the selected line, a value, then
+    // Enter, Escape, or a scroll or click that ends it.
+    ClickRect(list);
+    Keys("ctrl+a");
+    TypeText(Pick(std::vector<std::string>{"0", "9", "300", "65535", "65536", "-20", "1e3", ""}));
+    switch (Random(0, 3)) {
+      case 0:
+        Keys("Return");
+        break;
+      case 1:
+        Keys("Escape");
+        break;
+      case 2:
+        XdoTool("click " + std::string(Chance(50) ? "4" : "5"));
+        break;
+      default:
+        ClickRect(Layout().Areas.MacroListArea);
+        break;
+    }
+    return;
+  }
   const std::size_t windows = x_->ViewableWindowsOf(Pid()).size();
   ClickAt(Random(list.left, list.right - 1), Random(list.top, list.bottom - 1), 3);
   if (!WaitUntil([&] { return x_->ViewableWindowsOf(Pid()).size() > windows; }, 2s)) return;
@@ -811,6 +869,17 @@ void RandomSession::UseEventMenu() {
     TypeText(Pick(std::vector<std::string>{"0", "5", "250", "65535", "70000", "-1", "x"}));
     Keys(Chance(80) ? "Return" : "Escape");
   }
+}
+
+void RandomSession::PressKeys() {
+  // Keys that must not close the window: Escape, Enter, F10, Alt+F4 and others.
+  if (Chance(50)) ClickAt(Random(0, origin_.width - 1), Random(0, origin_.height - 1));
+  std::string keys;
+  for (int i = Random(1, 4); i > 0; --i) {
+    keys += " " + Pick(std::vector<std::string>{"Escape", "Return", "F10", "alt+F4", "space", "Tab", "a", "KP_Enter",
+                                                "ctrl+a", "Insert", "Delete", "Down", "Up"});
+  }
+  Keys(keys);
 }
 
 void RandomSession::MacroFile() {
@@ -847,6 +916,29 @@ void RandomSession::HideAndRestore() {
 }
 
 void RandomSession::UnplugAndPlug() {
+  // Sometimes while something is under way: a file dialog, a recording, a
+  // macro or a button function popup.
+  switch (Random(0, 5)) {
+    case 0:
+      ClickMainRow(Chance(50) ? kImportProfileRow : kExportProfileRow);
+      WaitUntil([&] { return !OpenModals().empty(); }, 5s);
+      break;
+    case 1:
+      OpenAdvancedPage();
+      ClickAdvancedRow(kRecordRow);
+      Keys(RandomKeyName());
+      break;
+    case 2:
+      test_.SimCommand("press " + std::to_string(Pick(kMouseButtons)));
+      break;
+    case 3:
+      OpenMainPage();
+      ClickMainRow(Random(kFirstAssignmentRow, kFirstAssignmentRowLast));
+      Pause(300, 600);
+      break;
+    default:
+      break;
+  }
   test_.SimCommand("unplug");
   ExpectEndedNormally("the end on unplug");
   CheckWrittenFiles();

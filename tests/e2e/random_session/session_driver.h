@@ -74,8 +74,9 @@ class RandomSession {
   void ProfileFile();
   void RecordMacro();
   void EditMacros();
-  void UseEventMenu();
+  void UseEventMenu();  // the context menu and the in-place delay edit
   void MacroFile();
+  void PressKeys();
   void PressMouseButton();
   void SaveApplyOrProfile();
   void HideAndRestore();
@@ -103,6 +104,7 @@ class RandomSession {
   void AnswerModals();
   void Answer(const Modal& modal);
   void AnswerFileDialog(const Modal& modal);
+  void CloseWithMouse(const Modal& modal);
   void EnsureWindowShown();
 
   // Clicks and keys. Positions are client coordinates of the main window.
