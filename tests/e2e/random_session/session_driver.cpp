@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <iostream>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -54,6 +54,7 @@ constexpr int kExportProfileRow = 15;
 constexpr int kOtherLanguageRow = 17;
 constexpr int kEnglishRow = 18;
 constexpr int kFirstAssignmentRowLast = kFirstAssignmentRow + kButtonCount - 1;
+constexpr int kFirstLevelColourRow = 41;
 
 // Advanced page rows.
 constexpr int kImportMacrosRow = 0;
@@ -74,14 +75,14 @@ const std::vector<int> kMouseButtons = {1, 2, 3, 5, 4, 6, 8};
 
 // Keys pressed while a macro records.
 const std::vector<std::string> kRecordedKeys = {
-    "a",       "b",     "z",    "q",     "1",      "0",         "F1",       "F5",    "F12",  "space",
-    "Return",  "Tab",   "BackSpace", "Shift_L", "Control_L", "Alt_L", "Escape", "Left", "Right", "Up",
-    "Down",    "Home",  "End",  "Insert", "Delete", "Page_Up", "minus", "equal", "comma", "period",
-    "slash",   "semicolon", "KP_1", "KP_Add", "Print",
+    "a",     "b",      "z",      "q",         "1",         "0",         "F1",     "F5",      "F12",
+    "space", "Return", "Tab",    "BackSpace", "Shift_L",   "Control_L", "Alt_L",  "Escape",  "Left",
+    "Right", "Up",     "Down",   "Home",      "End",       "Insert",    "Delete", "Page_Up", "minus",
+    "equal", "comma",  "period", "slash",     "semicolon", "KP_1",      "KP_Add", "Print",
 };
 
-const std::vector<std::string> kRepeatTexts = {"0", "1", "7", "12", "65535", "65536", "70000",
-                                               "-3", "abc", "", " 42", "99999999999"};
+const std::vector<std::string> kRepeatTexts = {"0",     "1",  "7",   "12", "65535", "65536",
+                                               "70000", "-3", "abc", "",   " 42",   "99999999999"};
 
 std::string XdoTool(const std::string& arguments) {
   return RunAndRead("timeout 20 xdotool " + arguments + " 2>/dev/null");
@@ -102,9 +103,7 @@ std::string Point(int x, int y) { return std::to_string(x) + " " + std::to_strin
 // Messages shown while the delivered skin is read: there must be none.
 class RecordingDialogs final : public Dialogs {
  public:
-  void MessageBox(const std::u16string& text, const std::u16string&) override {
-    messages.push_back(Utf16ToUtf8(text));
-  }
+  void MessageBox(const std::u16string& text, const std::u16string&) override { messages.push_back(Utf16ToUtf8(text)); }
   std::vector<std::string> messages;
 };
 
@@ -202,8 +201,7 @@ std::string RandomSession::Counts() const {
   text << "  all actions: " << total << "\n";
   text << "  program starts: " << starts_ << "\n";
   text << "  files exported: " << FilesIn(work_ + "/exchange", "").size() << "\n";
-  text << "  desktop programs started by button functions: "
-       << ReadLines(work_ + "/launched.log").size() << "\n";
+  text << "  desktop programs started by button functions: " << ReadLines(work_ + "/launched.log").size() << "\n";
   return text.str();
 }
 
@@ -374,9 +372,7 @@ void RandomSession::CheckDetachReportLast() const {
 
 pid_t RandomSession::Pid() { return test_.Program().Pid(); }
 
-std::optional<XWindowId> RandomSession::MainWindow() {
-  return x_->WindowTitled(Pid(), Utf16ToUtf8(kWindowTitle));
-}
+std::optional<XWindowId> RandomSession::MainWindow() { return x_->WindowTitled(Pid(), Utf16ToUtf8(kWindowTitle)); }
 
 std::optional<XWindowId> RandomSession::TrayIcon() { return x_->WindowEmbeddedIn(tray_->Pid(), Pid()); }
 
@@ -448,8 +444,8 @@ void RandomSession::CloseWithMouse(const Modal& modal) {
   switch (modal.kind) {
     case ModalKind::Warning: {
       const HotSpot& cancel = Layout().Warning.Spot(kWarningCancelRow);
-      XdoTool("mousemove --sync " + Point(place.x + cancel.x + cancel.width / 2, place.y + cancel.y + cancel.height / 2) +
-              " click 1");
+      XdoTool("mousemove --sync " +
+              Point(place.x + cancel.x + cancel.width / 2, place.y + cancel.y + cancel.height / 2) + " click 1");
       break;
     }
     case ModalKind::Menu:
@@ -487,8 +483,8 @@ void RandomSession::Answer(const Modal& modal) {
       }
       const ScreenRect place = x_->Geometry(modal.window).value_or(ScreenRect{});
       const HotSpot& button = Layout().Warning.Spot(choice == 0 ? kWarningConfirmRow : kWarningCancelRow);
-      XdoTool("mousemove --sync " + Point(place.x + button.x + button.width / 2, place.y + button.y + button.height / 2) +
-              " click 1");
+      XdoTool("mousemove --sync " +
+              Point(place.x + button.x + button.width / 2, place.y + button.y + button.height / 2) + " click 1");
       break;
     }
     case ModalKind::FileDialog:
@@ -502,8 +498,8 @@ void RandomSession::Answer(const Modal& modal) {
       if (Chance(60)) {
         // A colour from the basic colours at its top left, then OK.
         const ScreenRect place = x_->Geometry(modal.window).value_or(ScreenRect{});
-        XdoTool("mousemove --sync " + Point(place.x + Random(15, place.width * 2 / 5), place.y + Random(30, place.height / 3)) +
-                " click 1");
+        XdoTool("mousemove --sync " +
+                Point(place.x + Random(15, place.width * 2 / 5), place.y + Random(30, place.height / 3)) + " click 1");
         focusAndKey("Return");
       } else {
         focusAndKey("Escape");
@@ -535,8 +531,8 @@ void RandomSession::AnswerFileDialog(const Modal& modal) {
       if (!earlier.empty() && Chance(30)) {
         path = Pick(earlier);
       } else {
-        const std::string name = work_ + "/exchange/" + (suffix == ".ini" ? "profile-" : "macros-") +
-                                 std::to_string(++exports_);
+        const std::string name =
+            work_ + "/exchange/" + (suffix == ".ini" ? "profile-" : "macros-") + std::to_string(++exports_);
         path = Chance(50) ? name : name + suffix;  // the dialog adds a missing suffix
       }
     }
@@ -595,7 +591,8 @@ void RandomSession::ClickSpot(const HotSpot& spot) {
 }
 
 void RandomSession::ClickRect(const Rect& area) {
-  ClickAt(Random(area.left, std::max(area.left, area.right - 1)), Random(area.top, std::max(area.top, area.bottom - 1)));
+  ClickAt(Random(area.left, std::max(area.left, area.right - 1)),
+          Random(area.top, std::max(area.top, area.bottom - 1)));
 }
 
 void RandomSession::ClickMainRow(int row) {
@@ -645,7 +642,9 @@ std::string RandomSession::RandomText() {
 
 std::string RandomSession::RandomKeyName() { return Pick(kRecordedKeys); }
 
-void RandomSession::Pause(int minMs, int maxMs) { std::this_thread::sleep_for(std::chrono::milliseconds(Random(minMs, maxMs))); }
+void RandomSession::Pause(int minMs, int maxMs) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(Random(minMs, maxMs)));
+}
 
 int RandomSession::Random(int min, int max) { return std::uniform_int_distribution<int>(min, max)(random_); }
 
@@ -653,7 +652,8 @@ int RandomSession::Random(int min, int max) { return std::uniform_int_distributi
 
 void RandomSession::MoveMouse() {
   if (Chance(70)) {
-    XdoTool("mousemove " + Point(origin_.x + Random(-50, origin_.width + 50), origin_.y + Random(-50, origin_.height + 50)));
+    XdoTool("mousemove " +
+            Point(origin_.x + Random(-50, origin_.width + 50), origin_.y + Random(-50, origin_.height + 50)));
   } else {
     XdoTool("mousemove " + Point(Random(0, kScreenWidth - 1), Random(0, kScreenHeight - 1)));
   }
@@ -675,8 +675,9 @@ void RandomSession::ClickHotSpot() {
   if (page_ == kColourPage) add(List::Colour, kColourRowsTested, layout.Colour);
   if (page_ == kAdvancedPage) add(List::Advanced, kAdvancedRowsTested, layout.Advanced);
   const auto [list, row] = Pick(rows);
-  const HotSpot& spot =
-      list == List::Main ? layout.Main.Spot(row) : list == List::Colour ? layout.Colour.Spot(row) : layout.Advanced.Spot(row);
+  const HotSpot& spot = list == List::Main     ? layout.Main.Spot(row)
+                        : list == List::Colour ? layout.Colour.Spot(row)
+                                               : layout.Advanced.Spot(row);
   if (Chance(80)) {
     ClickSpot(spot);
   } else {
@@ -734,7 +735,8 @@ void RandomSession::ChooseButtonFunction() {
   for (const ScreenRect& r : x_->BoundingShape(*menu)) bottom = std::max(bottom, r.y + r.height);
   const int itemHeight = std::max(1, (bottom - 1) / kMenuItems);
   const auto itemPoint = [&](const ScreenRect& popup, int item) {
-    return Point(popup.x + Random(10, std::max(10, popup.width - 10)), popup.y + (item - 1) * itemHeight + itemHeight / 2);
+    return Point(popup.x + Random(10, std::max(10, popup.width - 10)),
+                 popup.y + (item - 1) * itemHeight + itemHeight / 2);
   };
   const int choice = Random(0, 9);
   if (choice < 4) {
@@ -861,7 +863,8 @@ void RandomSession::UseEventMenu() {
   ClickAt(Random(list.left, list.right - 1), Random(list.top, list.bottom - 1), 3);
   if (!WaitUntil([&] { return x_->ViewableWindowsOf(Pid()).size() > windows; }, 2s)) return;
   std::string keys;
-  for (int i = Random(1, 5); i > 0; --i) keys += " " + Pick(std::vector<std::string>{"Down", "Down", "Up", "Right", "Left"});
+  for (int i = Random(1, 5); i > 0; --i)
+    keys += " " + Pick(std::vector<std::string>{"Down", "Down", "Up", "Right", "Left"});
   Keys(keys + (Chance(85) ? " Return" : " Escape"));
   Pause(150, 300);
   if (Chance(50)) {
@@ -917,8 +920,9 @@ void RandomSession::HideAndRestore() {
 
 void RandomSession::UnplugAndPlug() {
   // Sometimes while something is under way: a file dialog, a recording, a
-  // macro or a button function popup.
-  switch (Random(0, 5)) {
+  // macro, a button function popup or the warning, the colour dialog, or
+  // with the window hidden.
+  switch (Random(0, 7)) {
     case 0:
       ClickMainRow(Chance(50) ? kImportProfileRow : kExportProfileRow);
       WaitUntil([&] { return !OpenModals().empty(); }, 5s);
@@ -934,6 +938,15 @@ void RandomSession::UnplugAndPlug() {
     case 3:
       OpenMainPage();
       ClickMainRow(Random(kFirstAssignmentRow, kFirstAssignmentRowLast));
+      Pause(300, 600);
+      break;
+    case 4:
+      OpenMainPage();
+      ClickMainRow(Random(kFirstLevelColourRow, kFirstLevelColourRow + kDpiLevelCount - 1));
+      WaitUntil([&] { return !OpenModals().empty(); }, 5s);
+      break;
+    case 5:
+      ClickMainRow(kToTrayRow);
       Pause(300, 600);
       break;
     default:

@@ -137,17 +137,17 @@ class RandomSession {
   ProgramUnderTest test_;  // first: its display outlives the connection to it
   std::unique_ptr<X11Session> x_;
   ChildProcess* tray_ = nullptr;
-  std::string work_;         // the session's own folders beside the program folder
+  std::string work_;  // the session's own folders beside the program folder
   std::string deliveredConfig_;
   std::map<std::string, std::string> untouched_;  // files the program must never change, with their content
   std::map<std::string, std::string> environment_;
   std::array<SkinLayout, 2> layouts_;  // by VER_SEL: 0 the other language, 1 English
   std::unique_ptr<WrittenFileChecker> checker_;
 
-  ScreenRect origin_;          // the main window on the screen
-  std::uint8_t page_ = 0;      // the page the clicks so far have opened
+  ScreenRect origin_;      // the main window on the screen
+  std::uint8_t page_ = 0;  // the page the clicks so far have opened
   FilePurpose purpose_ = FilePurpose::None;
-  int exports_ = 0;            // names given to exported files so far
+  int exports_ = 0;  // names given to exported files so far
   std::size_t reportsBefore_ = 0;
   int starts_ = 0;
   std::map<std::string, int> counts_;

@@ -33,7 +33,7 @@ constexpr int kNameFields = 2 * kMacroNameUnits;
 constexpr KeyRange kProfileKeyRanges[] = {
     {"DPI_LEVEL", 0, kDpiLevelCount - 1},
     {"WHEEL_STATUS", 0, 1},
-    {"MACRO_MODE", 0, 0},  // MACRO_MODE2 is kept as loaded; every delivered profile holds 0
+    {"MACRO_MODE", 0, 0},                             // MACRO_MODE2 is kept as loaded; every delivered profile holds 0
     {"CYC_COL_EN", 1, (1 << kCycleColourCount) - 1},  // at least one cycle colour stays on
     {"DPI_SET", 0, kDpiStepCount - 1},
     {"DPI_SET_EN", 0, 1},
@@ -88,16 +88,15 @@ std::string Read(const std::string& file, const std::u16string& section, const s
 }
 
 // Checks one value against [min, max]; returns its number when it is "%d" text.
-std::optional<std::int64_t> CheckValue(const std::string& file, const std::u16string& section,
-                                       const std::string& key, std::int64_t min, std::int64_t max,
-                                       std::vector<std::string>& problems) {
+std::optional<std::int64_t> CheckValue(const std::string& file, const std::u16string& section, const std::string& key,
+                                       std::int64_t min, std::int64_t max, std::vector<std::string>& problems) {
   const std::string text = Read(file, section, key);
   const std::optional<std::int64_t> value = DecimalValue(text);
   if (!value) {
     problems.push_back(Where(file, section, key) + " = \"" + text + "\" is not a decimal number");
   } else if (*value < min || *value > max) {
-    problems.push_back(Where(file, section, key) + " = " + text + " lies outside " + std::to_string(min) +
-                       ".." + std::to_string(max));
+    problems.push_back(Where(file, section, key) + " = " + text + " lies outside " + std::to_string(min) + ".." +
+                       std::to_string(max));
   }
   return value;
 }
