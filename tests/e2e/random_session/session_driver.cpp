@@ -429,8 +429,9 @@ void RandomSession::AnswerModals() {
     if (!test_.Program().Running()) return;
     // A window that keys did not close (the keyboard may be grabbed by a
     // recording) is closed with the mouse, as a person would.
-    if (++answers[modals.front().window] > kKeyAnswers) {
-      CloseWithMouse(modals.front());
+    const int tries = ++answers[modals.front().window];
+    if (tries > kKeyAnswers) {
+      CloseWithMouse(modals.front(), tries > 2 * kKeyAnswers);
     } else {
       Answer(modals.front());
     }
@@ -438,7 +439,7 @@ void RandomSession::AnswerModals() {
   }
 }
 
-void RandomSession::CloseWithMouse(const Modal& modal) {
+void RandomSession::CloseWithMouse(const Modal& modal, bool insideMenu) {
   Trace("closing \"" + modal.title + "\" with the mouse");
   const ScreenRect place = x_->Geometry(modal.window).value_or(ScreenRect{});
   switch (modal.kind) {
@@ -450,7 +451,9 @@ void RandomSession::CloseWithMouse(const Modal& modal) {
     }
     case ModalKind::Menu:
     case ModalKind::Other:
-      XdoTool("mousemove --sync " + Point(kScreenWidth - 5, 5) + " click 1");  // beside it
+      // Beside it, and when that does not close it either, its first item.
+      XdoTool("mousemove --sync " +
+              (insideMenu ? Point(place.x + place.width / 2, place.y + 10) : Point(kScreenWidth - 5, 5)) + " click 1");
       break;
     default:
       // The last button of a dialog's button row: Cancel, No or OK.
@@ -473,7 +476,7 @@ void RandomSession::Answer(const Modal& modal) {
   switch (modal.kind) {
     case ModalKind::Menu:
     case ModalKind::Other:
-      Keys("Escape");
+      focusAndKey("Escape");
       break;
     case ModalKind::Warning: {
       const int choice = Random(0, 2);

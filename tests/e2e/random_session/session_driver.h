@@ -104,7 +104,7 @@ class RandomSession {
   void AnswerModals();
   void Answer(const Modal& modal);
   void AnswerFileDialog(const Modal& modal);
-  void CloseWithMouse(const Modal& modal);
+  void CloseWithMouse(const Modal& modal, bool insideMenu);
   void EnsureWindowShown();
 
   // Clicks and keys. Positions are client coordinates of the main window.
