@@ -178,6 +178,34 @@ std::string X11Session::Title(XWindowId window) const {
   return title;
 }
 
+std::vector<std::string> X11Session::WindowTypes(XWindowId window) const {
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0;
+  unsigned long after = 0;
+  unsigned char* data = nullptr;
+  std::vector<std::string> names;
+  if (XGetWindowProperty(impl_->display, window, impl_->Intern("_NET_WM_WINDOW_TYPE"), 0, 32, False, XA_ATOM, &type,
+                         &format, &count, &after, &data) == Success &&
+      data != nullptr && format == 32) {
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i) {
+      if (char* name = XGetAtomName(impl_->display, atoms[i])) {
+        names.emplace_back(name);
+        XFree(name);
+      }
+    }
+  }
+  if (data != nullptr) XFree(data);
+  return names;
+}
+
+std::optional<XWindowId> X11Session::TransientFor(XWindowId window) const {
+  Window owner = 0;
+  if (XGetTransientForHint(impl_->display, window, &owner) == 0 || owner == 0) return std::nullopt;
+  return owner;
+}
+
 std::optional<WindowImage> X11Session::Capture(XWindowId window) const {
   const std::optional<ScreenRect> place = Geometry(window);
   if (!place) return std::nullopt;

@@ -59,6 +59,10 @@ class X11Session {
   // The window's place in root coordinates and its size.
   std::optional<ScreenRect> Geometry(XWindowId window) const;
   std::string Title(XWindowId window) const;
+  // The names of the window's _NET_WM_WINDOW_TYPE atoms ("_NET_WM_WINDOW_TYPE_DIALOG", ...).
+  std::vector<std::string> WindowTypes(XWindowId window) const;
+  // The window a dialog or popup belongs to (WM_TRANSIENT_FOR), if any.
+  std::optional<XWindowId> TransientFor(XWindowId window) const;
   // The window's pixels as the screen shows them.
   std::optional<WindowImage> Capture(XWindowId window) const;
   // The rectangles of the window's bounding shape, in window coordinates.
