@@ -64,6 +64,8 @@ TEST_F(IniWriteTest, ChangesExactlyTheKeysGiven) {
       {"the first line end decides for new lines", "[A]\r\nK=1\n", {{u"A", u"L", u"2"}}, "[A]\r\nK=1\nL=2\r\n"},
       {"bytes that are no UTF-8 stay as they are", "[A]\nN=\xC3(\xFF\nK=1\n", {{u"A", u"K", u"2"}},
        "[A]\nN=\xC3(\xFF\nK=2\n"},
+      {"a carriage return without a line feed is part of its line, replaced with it", "[A]\nK=1\rL=2\nM=3\n",
+       {{u"A", u"K", u"5"}}, "[A]\nK=5\nM=3\n"},
       {"the same value again changes nothing", "[A]\nK=1\n ; c \n", {{u"A", u"K", u"1"}}, "[A]\nK=1\n ; c \n"},
       {"a batch over several sections applies in order", std::nullopt,
        {{u"A", u"K", u"1"}, {u"B", u"K", u"2"}, {u"a", u"k", u"3"}, {u"A", u"L", u"4"}},
