@@ -24,8 +24,9 @@ QFont QtFontFor(const FontSpec& wanted) {
   QFont font;
   font.setFamilies(FamiliesFor(face));
   font.setStyleHint(face == QStringLiteral("Consolas") ? QFont::Monospace : QFont::SansSerif);
-  // The height is the character cell; the em size is about six sevenths of it.
-  font.setPixelSize(wanted.height * 6 / 7);
+  // The height is the character cell; the em size is about six sevenths of
+  // it. No height keeps the default size.
+  if (wanted.height * 6 / 7 > 0) font.setPixelSize(wanted.height * 6 / 7);
   font.setWeight(static_cast<QFont::Weight>(wanted.weight));
   font.setItalic(false);
   font.setUnderline(false);

@@ -14,6 +14,7 @@
 
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_region.h"
 #include "skin/mask_region.h"
@@ -135,6 +136,21 @@ TEST_F(SkinQtTest, QRegionHoldsTheSamePixels) {
     }
   }
   EXPECT_TRUE(ToQRegion(Region()).isEmpty());
+}
+
+// A font asked for without a height (the menus' own) keeps the default size
+// without a warning from the toolkit on every menu drawn.
+TEST_F(SkinQtTest, AFontWithoutHeightKeepsTheDefaultSizeQuietly) {
+  static int warnings = 0;
+  warnings = 0;
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString&) {
+        if (type != QtDebugMsg) ++warnings;
+      });
+  const QFont font = QtFontFor(FontSpec{});
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(warnings, 0);
+  EXPECT_EQ(font.pointSizeF(), QFont().pointSizeF());
 }
 
 TEST_F(SkinQtTest, TheCanvasCopiesFillsAndWrites) {
