@@ -37,6 +37,31 @@ QString PrivateFolder() {
   return IsPrivateFolder(folder) ? folder : QString();
 }
 
+constexpr int kHeldElsewhere = -1;
+constexpr int kNoLock = -2;
+
+// The lock file, open and locked by this process; kHeldElsewhere when
+// another instance holds it; kNoLock when it cannot be opened. A lock taken
+// on a file that its holder removed on ending, just before, is taken again
+// on the file now in the folder.
+int LockedFile(const char* path) {
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    const int fd = ::open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) return kNoLock;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      return kHeldElsewhere;
+    }
+    struct stat held {}, named {};
+    if (::fstat(fd, &held) == 0 && ::stat(path, &named) == 0 && held.st_dev == named.st_dev &&
+        held.st_ino == named.st_ino) {
+      return fd;
+    }
+    ::close(fd);
+  }
+  return kNoLock;
+}
+
 }  // namespace
 
 SingleInstance::SingleInstance() : folder_(PrivateFolder()) {
@@ -55,21 +80,25 @@ SingleInstance::SingleInstance() : folder_(PrivateFolder()) {
 
 SingleInstance::~SingleInstance() {
   server_.close();
-  if (lockFile_ >= 0) ::close(lockFile_);
+  if (lockFile_ >= 0) {
+    // Removed while still held: a start that opened it meanwhile finds its
+    // lock on a file no longer in the folder and takes the lock afresh.
+    ::unlink(QFile::encodeName(lockPath_).constData());
+    ::close(lockFile_);
+  }
 }
 
 bool SingleInstance::Acquire() {
   if (folder_.isEmpty()) return true;
-  lockFile_ = ::open(QFile::encodeName(lockPath_).constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (lockFile_ < 0) return true;  // no lock to be had: run, as without a private folder
-  if (::flock(lockFile_, LOCK_EX | LOCK_NB) == 0) {
+  const int locked = LockedFile(QFile::encodeName(lockPath_).constData());
+  if (locked == kNoLock) return true;  // no lock to be had: run, as without a private folder
+  if (locked >= 0) {
+    lockFile_ = locked;
     QLocalServer::removeServer(socketPath_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     server_.listen(socketPath_);
     return true;
   }
-  ::close(lockFile_);
-  lockFile_ = -1;
   QLocalSocket socket;
   socket.connectToServer(socketPath_);
   if (socket.waitForConnected(1000)) {

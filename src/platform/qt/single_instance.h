@@ -2,9 +2,9 @@
 // "CTolvarApp" in the user's runtime folder (or a folder of the user's own
 // in the temporary folder), which only the user may enter. A second start
 // asks the first to show and restore its window, then ends. The lock is an
-// flock on the file, held as long as the process lives: an instance that
-// ended in any way leaves no stale lock behind, and taking it costs no
-// write to the disk.
+// flock on the file, held as long as the process lives: an instance killed
+// leaves no stale lock behind, and taking it costs no write to the disk. An
+// instance that ends removes the file.
 #pragma once
 
 #include <QLocalServer>
