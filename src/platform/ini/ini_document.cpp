@@ -194,9 +194,11 @@ std::string IniDocument::EncodedLine(std::u16string_view text) const { return En
 void IniDocument::EndLine(Line& line) const {
   if (!line.end.empty()) return;
   // A stray byte at the end of a UTF-16 file becomes a whole code unit, so
-  // that the lines after it stay aligned.
+  // that the lines after it stay aligned. The byte added is 0xFF: the unit
+  // it makes is never one of the ASCII characters that give a line its
+  // meaning (as a zero byte would turn a stray ']' into a section header).
   const std::size_t unit = CodeUnitSize(encoding_);
-  if (line.text.size() % unit != 0) line.text.append(unit - line.text.size() % unit, '\0');
+  if (line.text.size() % unit != 0) line.text.append(unit - line.text.size() % unit, '\xFF');
   line.end = lineEnd_;
 }
 
