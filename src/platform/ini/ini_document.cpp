@@ -193,12 +193,14 @@ std::string IniDocument::EncodedLine(std::u16string_view text) const { return En
 
 void IniDocument::EndLine(Line& line) const {
   if (!line.end.empty()) return;
-  // A stray byte at the end of a UTF-16 file becomes a whole code unit, so
-  // that the lines after it stay aligned. The byte added is 0xFF: the unit
-  // it makes is never one of the ASCII characters that give a line its
-  // meaning (as a zero byte would turn a stray ']' into a section header).
+  // A stray byte at the end of a UTF-16 file (half a code unit) becomes the
+  // replacement character it reads as, so that the lines after it stay
+  // aligned and the line means after the write what it meant before.
   const std::size_t unit = CodeUnitSize(encoding_);
-  if (line.text.size() % unit != 0) line.text.append(unit - line.text.size() % unit, '\xFF');
+  if (const std::size_t stray = line.text.size() % unit; stray != 0) {
+    line.text.resize(line.text.size() - stray);
+    line.text += EncodedLine(u"\uFFFD");
+  }
   line.end = lineEnd_;
 }
 
