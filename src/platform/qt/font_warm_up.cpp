@@ -16,8 +16,8 @@ void WarmFonts() {
   // and its fallbacks costs several times as much, and most starts never
   // draw it.
   const QString sample = QStringLiteral("Aa0 ");
-  for (const FontSpec& spec : {kFontEnglish, kFontEnglishSmall}) {
-    QFontMetrics(QtFontFor(spec)).horizontalAdvance(sample);
+  for (const FontSpec& font : {kFontEnglish, kFontEnglishSmall}) {
+    QFontMetrics(QtFontFor(font)).horizontalAdvance(sample);
   }
 }
 
