@@ -15,8 +15,8 @@ using namespace tolvar;
 
 namespace {
 
-constexpr std::array<std::u16string_view, 8> kNames = {u"Init", u"Config1", u"Macros", u"K1",   u"macroNum",
-                                                       u"a",    u"A",       u"0"};
+constexpr std::array<std::u16string_view, 8> kNames = {u"Init",     u"Config1", u"Macros", u"K1",
+                                                       u"macroNum", u"a",       u"A",      u"0"};
 constexpr std::array<std::u16string_view, 6> kValues = {u"", u"1", u"-7", u" x ", u"\"q\"", u"value with = sign"};
 
 std::u16string Pick(FuzzedDataProvider& input, std::u16string_view ownText) {
@@ -35,7 +35,8 @@ bool IsBlank(char16_t unit) { return unit == u' ' || unit == u'\t'; }
 // A value that reading keeps as it is: no blanks around it, not quoted.
 bool IsPlain(std::u16string_view value) {
   if (value.empty()) return true;
-  const bool quoted = value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+  const bool quoted =
+      value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
   return !IsBlank(value.front()) && !IsBlank(value.back()) && !quoted;
 }
 

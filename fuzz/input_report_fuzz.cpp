@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       state.StopRequest.store(0);
       state.PlayRequest.store(0);
     }
-    const std::vector<std::uint8_t> report = input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 64));
+    const std::vector<std::uint8_t> report =
+        input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 64));
     reader.HandleReport(report);
     if (state.PlayRequest.load() != 0) FUZZ_CHECK(state.TriggerCode.load() > kButtonEventBase);
   }

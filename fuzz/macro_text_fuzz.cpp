@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // Most inputs are digits: read them as UTF-8, and every other input as
   // UTF-16 units so that any unit reaches the decoder.
   const bool units = size > 0 && data[0] == 0xFF;
-  const std::u16string text = units ? fuzz::Utf16Units(data + 1, size - 1)
-                                    : Utf8ToUtf16({reinterpret_cast<const char*>(data), size});
+  const std::u16string text =
+      units ? fuzz::Utf16Units(data + 1, size - 1) : Utf8ToUtf16({reinterpret_cast<const char*>(data), size});
   const Macro macro = DecodeMacro(text);
   FUZZ_CHECK(macro.name.back() == u'\0');
 

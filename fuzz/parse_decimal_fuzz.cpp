@@ -27,9 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   while (at < text.size() && text[at] >= u'0' && text[at] <= u'9') {
     magnitude = std::min<std::int64_t>(magnitude * 10 + (text[at++] - u'0'), std::int64_t{1} << 40);
   }
-  const std::int64_t expected = std::clamp<std::int64_t>(negative ? -magnitude : magnitude,
-                                                         std::numeric_limits<std::int32_t>::min(),
-                                                         std::numeric_limits<std::int32_t>::max());
+  const std::int64_t expected =
+      std::clamp<std::int64_t>(negative ? -magnitude : magnitude, std::numeric_limits<std::int32_t>::min(),
+                               std::numeric_limits<std::int32_t>::max());
   FUZZ_CHECK(parsed == expected);
   return 0;
 }

@@ -13,8 +13,8 @@
 #include "app/command_options.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "base/text.h"
 #include "app/window_commands.h"
+#include "base/text.h"
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_settings.h"
@@ -22,7 +22,6 @@
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
 #include "platform/linux/thread_priority_linux.h"
-#include "ports/clock.h"
 #include "platform/linux/user_files.h"
 #include "platform/qt/diagnose_command.h"
 #include "platform/qt/font_warm_up.h"
@@ -30,11 +29,11 @@
 #include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
+#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
-#include "platform/qt/qt_desktop.h"
-#include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_popup_window.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
@@ -45,6 +44,7 @@
 #include "platform/qt/udev_notices_qt.h"
 #include "platform/qt/x11_key_capture.h"
 #include "platform/sim/sim_hid_backend.h"
+#include "ports/clock.h"
 #include "skin/main_window_painter.h"
 
 namespace {
@@ -71,11 +71,18 @@ std::u16string CommandLine(int argc, char** argv) {
 bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
   int virtualKey = 0;
   switch (event.key()) {
-    case Qt::Key_Escape: virtualKey = tolvar::kVkEscape; break;
+    case Qt::Key_Escape:
+      virtualKey = tolvar::kVkEscape;
+      break;
     case Qt::Key_Return:
-    case Qt::Key_Enter: virtualKey = tolvar::kVkReturn; break;
-    case Qt::Key_F10: virtualKey = tolvar::kVkF10; break;
-    default: return false;
+    case Qt::Key_Enter:
+      virtualKey = tolvar::kVkReturn;
+      break;
+    case Qt::Key_F10:
+      virtualKey = tolvar::kVkF10;
+      break;
+    default:
+      return false;
   }
   return dialog.FilterKeyMessage(tolvar::kKeyDownMessage, virtualKey);
 }
@@ -160,8 +167,19 @@ int main(int argc, char** argv) {
   tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
 
   tolvar::CTolvarDlg dialog(*state,
-                            {ini, dialogs, window, hid, imageFiles, desktop, tray, windowMenu, clock, programs,
-                             desktopDialogs, popups, {macroControls, keys, timeOfDay, ownerDrawnMenus},
+                            {ini,
+                             dialogs,
+                             window,
+                             hid,
+                             imageFiles,
+                             desktop,
+                             tray,
+                             windowMenu,
+                             clock,
+                             programs,
+                             desktopDialogs,
+                             popups,
+                             {macroControls, keys, timeOfDay, ownerDrawnMenus},
                              &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;

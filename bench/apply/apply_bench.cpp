@@ -9,15 +9,14 @@
 // that does nothing; a real mouse adds its transfer time per report).
 // The Time column (wall clock) includes waiting for the disk.
 #include <benchmark/benchmark.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-#include "apply_fixture.h"
 #include "app/apply_settings.h"
+#include "apply_fixture.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
 #include "support/still_window.h"
@@ -39,9 +38,7 @@ class NullChannel final : public HidFeatureChannel {
 
 class NullIniStore final : public IniStore {
  public:
-  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
-    return {};
-  }
+  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override { return {}; }
   bool Write(const std::string&, std::u16string_view, std::u16string_view, std::u16string_view) override {
     return true;
   }

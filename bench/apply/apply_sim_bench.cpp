@@ -19,8 +19,8 @@
 #include <memory>
 #include <string>
 
-#include "apply_fixture.h"
 #include "app/apply_settings.h"
+#include "apply_fixture.h"
 #include "device/device_link.h"
 #include "mouse_descriptor.h"
 #include "platform/ini/ini_file_store.h"
@@ -81,7 +81,6 @@ class TimedChannel final : public HidFeatureChannel {
  private:
   HidFeatureChannel& channel_;
 };
-
 
 using NullWindow = testing::StillWindow;
 
@@ -158,4 +157,3 @@ BENCHMARK(BM_OneReport)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace tolvar
-

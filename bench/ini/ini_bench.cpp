@@ -80,11 +80,11 @@ int main(int argc, char** argv) {
   g_folder = pattern;
   WriteSkinFile();
   // A delivered skin file is old; let its time stamps age as they would.
-  std::printf("Letting the skin file age for %lld ms...\n",
-              static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                         tolvar::IniFileStore::kTimeStampSlack)
-                                         .count()) +
-                  200);
+  std::printf(
+      "Letting the skin file age for %lld ms...\n",
+      static_cast<long long>(
+          std::chrono::duration_cast<std::chrono::milliseconds>(tolvar::IniFileStore::kTimeStampSlack).count()) +
+          200);
   std::this_thread::sleep_for(tolvar::IniFileStore::kTimeStampSlack + std::chrono::milliseconds(200));
 
   benchmark::Initialize(&argc, argv);

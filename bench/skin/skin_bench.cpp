@@ -10,26 +10,26 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <array>
 #include <cstdio>
 #include <filesystem>
-#include <array>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "app/main_window_shape.h"
 #include "base/text.h"
 #include "config/profile_settings.h"
 #include "per_pixel_mask_region.h"
 #include "platform/ini/ini_file_store.h"
-#include "ports/dialogs.h"
 #include "platform/qt/main_window_paint.h"
+#include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_image_cache.h"
-#include "app/main_window_shape.h"
-#include "skin/mask_region.h"
+#include "ports/dialogs.h"
 #include "skin/function_popups.h"
+#include "skin/mask_region.h"
 #include "skin/pages.h"
 #include "skin/skin_layout.h"
-#include "platform/qt/qt_canvas.h"
 
 namespace {
 

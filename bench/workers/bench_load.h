@@ -42,11 +42,11 @@ class BusyCores {
 };
 
 struct GapStats {
-  double driftMs = -1;       // the whole span less the sum of the scheduled gaps
-  double gapErrP99Ms = -1;   // 99th percentile of |gap − scheduled gap|
-  double gapErrMaxMs = -1;   // the largest |gap − scheduled gap|
-  int shortGaps = -1;        // gaps shorter than scheduled
-  double shortestMs = 0;     // the most a gap fell short of its schedule (0 when none did)
+  double driftMs = -1;      // the whole span less the sum of the scheduled gaps
+  double gapErrP99Ms = -1;  // 99th percentile of |gap − scheduled gap|
+  double gapErrMaxMs = -1;  // the largest |gap − scheduled gap|
+  int shortGaps = -1;       // gaps shorter than scheduled
+  double shortestMs = 0;    // the most a gap fell short of its schedule (0 when none did)
 };
 
 inline double Percentile(std::vector<double> values, double fraction) {

@@ -15,10 +15,10 @@
 
 #include <algorithm>
 #include <atomic>
-#include <functional>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -30,8 +30,8 @@
 #include "bench_load.h"
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/thread_priority_linux.h"
-#include "support/still_window.h"
 #include "support/null_ports.h"
+#include "support/still_window.h"
 
 namespace tolvar {
 namespace {

@@ -42,8 +42,8 @@
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "platform/sim/sim_hid_backend.h"
-#include "support/still_window.h"
 #include "support/null_ports.h"
+#include "support/still_window.h"
 
 extern char** environ;
 
@@ -278,10 +278,7 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
     workers.reset();
   }
 }
-BENCHMARK(BM_MacroThroughSimulator)
-    ->ArgsProduct({{0, 1}, {1, 0}})
-    ->Iterations(1)
-    ->Unit(benchmark::kSecond);
+BENCHMARK(BM_MacroThroughSimulator)->ArgsProduct({{0, 1}, {1, 0}})->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace tolvar

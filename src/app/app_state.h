@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "base/region.h"
 #include "app/macro_hand_over.h"
+#include "base/region.h"
 #include "base/values.h"
 #include "config/profile_settings.h"
 #include "device/device_link.h"
@@ -36,8 +36,8 @@ struct AppState {
   AppPaths Paths;
   std::u16string ApplicationName;  // program file name without folder and extension
 
-  Shared<int> CurConfig = 0;  // read by the player thread when it saves the DPI level
-  std::uint8_t VER_SEL = 0;  // nonzero: English
+  Shared<int> CurConfig = 0;                 // read by the player thread when it saves the DPI level
+  std::uint8_t VER_SEL = 0;                  // nonzero: English
   std::atomic<std::uint8_t> CurrentPage{0};  // 0 main, 1 advanced, 2 colour
   bool StartHidden = false;
 
@@ -76,7 +76,7 @@ struct AppState {
 
   // The skin layouts, and the main window's shape from its mask image.
   SkinLayout Skin;
-  int MaskWidth = 0;   // painted size of every page
+  int MaskWidth = 0;  // painted size of every page
   int MaskHeight = 0;
   Region ControlFreeRegion;  // the window shape less the advanced page's controls
 

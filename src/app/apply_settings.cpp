@@ -19,8 +19,7 @@ void ApplyDesktopSettings(const ProfileSettings& s, SystemSettings& system) {
 
 }  // namespace
 
-std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system,
-                                            WindowHost& window,
+std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system, WindowHost& window,
                                             const std::optional<std::u16string>& repeatCountText) {
   std::optional<std::u16string> corrected;
   if (app.CurrentPage == kAdvancedPage && repeatCountText) {

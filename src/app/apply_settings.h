@@ -24,8 +24,7 @@ namespace tolvar {
 // repeatCountText: the repeat-count edit's text (used on the advanced page
 // only). Returns the corrected repeat count when it had to be corrected, for
 // the edit to show.
-std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system,
-                                            WindowHost& window,
+std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system, WindowHost& window,
                                             const std::optional<std::u16string>& repeatCountText);
 
 }  // namespace tolvar

@@ -27,10 +27,9 @@ std::optional<std::uint8_t> NextCycleColour(const ProfileSettings& settings, std
 int ColourPreviewAnimator(AppState& state, WindowHost& window, Clock& clock) {
   state.PreviewColour.store(0);
   while (state.CurrentPage.load() == kColourPage) {
-    const std::optional<std::uint8_t> next =
-        state.PreviewGray.load() && state.Settings.LED_TYPE == kLedTypeColourCycle
-            ? NextCycleColour(state.Settings, state.PreviewColour.load())
-            : std::nullopt;
+    const std::optional<std::uint8_t> next = state.PreviewGray.load() && state.Settings.LED_TYPE == kLedTypeColourCycle
+                                                 ? NextCycleColour(state.Settings, state.PreviewColour.load())
+                                                 : std::nullopt;
     if (next) {
       state.PreviewGray.store(false);
       state.PreviewColour.store(*next);

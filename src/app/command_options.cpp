@@ -15,8 +15,11 @@ CommandOption CommandOptionOf(int argc, const char* const* argv) {
 
 std::string HelpText(std::string_view programName) {
   const std::string name(programName);
-  return "Usage: " + name + " [-HIDE]\n"
-         "       " + name + " --help | --version | --diagnose\n"
+  return "Usage: " + name +
+         " [-HIDE]\n"
+         "       " +
+         name +
+         " --help | --version | --diagnose\n"
          "\n"
          "The companion program of the Quarrion DORVEL_KITE7 USB gaming mouse. It stays in the\n"
          "tray while the mouse is plugged in and ends when the mouse is unplugged.\n"
@@ -30,9 +33,14 @@ std::string HelpText(std::string_view programName) {
          "               in use and the session, for a person to read or paste into a bug report\n"
          "\n"
          "Exit status of --diagnose:\n"
-         "  " + std::to_string(kDiagnosisUsable) + "  the mouse is usable\n"
-         "  " + std::to_string(kDiagnosisNotFound) + "  the mouse is not connected\n"
-         "  " + std::to_string(kDiagnosisNotUsable) + "  the mouse is connected but cannot be opened or lacks a collection\n";
+         "  " +
+         std::to_string(kDiagnosisUsable) +
+         "  the mouse is usable\n"
+         "  " +
+         std::to_string(kDiagnosisNotFound) +
+         "  the mouse is not connected\n"
+         "  " +
+         std::to_string(kDiagnosisNotUsable) + "  the mouse is connected but cannot be opened or lacks a collection\n";
 }
 
 std::string VersionText(std::string_view version) { return "tolvar " + std::string(version) + "\n"; }

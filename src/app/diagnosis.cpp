@@ -41,7 +41,8 @@ std::string PermissionFix(const std::string& installedRule) {
            "      to /etc/udev/rules.d/; then run\n"
            "        sudo udevadm control --reload-rules && sudo udevadm trigger --subsystem-match=hidraw\n";
   }
-  return "      The access rule " + installedRule + " is installed but not applied to this node.\n"
+  return "      The access rule " + installedRule +
+         " is installed but not applied to this node.\n"
          "      Fix: run\n"
          "        sudo udevadm control --reload-rules && sudo udevadm trigger --subsystem-match=hidraw\n"
          "      or unplug the mouse and plug it in again. The rule grants access to the user of the\n"
@@ -58,8 +59,8 @@ struct MouseFindings {
   bool featureSeen = false;
 };
 
-void ExamineDevice(const HidDeviceInfo& device, HidBackend& backend, const std::string& installedRule,
-                   std::string& out, MouseFindings& mouse) {
+void ExamineDevice(const HidDeviceInfo& device, HidBackend& backend, const std::string& installedRule, std::string& out,
+                   MouseFindings& mouse) {
   const bool isMouse = device.vendorId == kMouseVendorId && device.productId == kMouseProductId;
   out += "  " + device.path + "  " + Hex(device.vendorId, 4) + ":" + Hex(device.productId, 4) +
          (isMouse ? "  the mouse" : "") + "\n";
@@ -71,9 +72,9 @@ void ExamineDevice(const HidDeviceInfo& device, HidBackend& backend, const std::
   bool hasFeature = false;
   for (const HidCollection& collection : descriptor.collections) {
     out += "    collection usage page 0x" + Hex(collection.usagePage, 4) + " usage 0x" + Hex(collection.usage, 4) +
-           ", report ids " + ReportIds(collection) + ", input " +
-           std::to_string(collection.InputReportByteLength()) + " bytes, feature " +
-           std::to_string(collection.FeatureReportByteLength()) + " bytes" + (isMouse ? Role(collection) : "") + "\n";
+           ", report ids " + ReportIds(collection) + ", input " + std::to_string(collection.InputReportByteLength()) +
+           " bytes, feature " + std::to_string(collection.FeatureReportByteLength()) + " bytes" +
+           (isMouse ? Role(collection) : "") + "\n";
     hasInput = hasInput || (collection.usagePage == kInputUsagePage && collection.usage == kCollectionUsage);
     hasFeature = hasFeature || (collection.usagePage == kFeatureUsagePage && collection.usage == kCollectionUsage);
   }
@@ -96,9 +97,12 @@ void ExamineDevice(const HidDeviceInfo& device, HidBackend& backend, const std::
 
 std::string AccessText(FileAccess access) {
   switch (access) {
-    case FileAccess::Missing: return "missing";
-    case FileAccess::ReadOnly: return "read-only";
-    case FileAccess::Writable: return "writable";
+    case FileAccess::Missing:
+      return "missing";
+    case FileAccess::ReadOnly:
+      return "read-only";
+    case FileAccess::Writable:
+      return "writable";
   }
   return "";
 }
@@ -131,11 +135,16 @@ void DescribeSession(const DiagnosisFacts& facts, std::string& out) {
     out += "  the program draws through X11: it needs Xwayland (DISPLAY) in this session\n";
   }
   switch (facts.trayHost) {
-    case TrayHost::StatusNotifier: out += "  tray host: present (status notifier)\n"; break;
-    case TrayHost::XEmbed: out += "  tray host: present (X11 system tray)\n"; break;
+    case TrayHost::StatusNotifier:
+      out += "  tray host: present (status notifier)\n";
+      break;
+    case TrayHost::XEmbed:
+      out += "  tray host: present (X11 system tray)\n";
+      break;
     case TrayHost::Absent:
-      out += "  tray host: none found; the program's icon cannot be shown (GNOME needs an extension\n"
-             "  for tray icons, for instance AppIndicator support)\n";
+      out +=
+          "  tray host: none found; the program's icon cannot be shown (GNOME needs an extension\n"
+          "  for tray icons, for instance AppIndicator support)\n";
       break;
   }
 }

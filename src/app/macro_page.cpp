@@ -4,18 +4,17 @@
 
 #include "app/state_loading.h"
 #include "app/window_commands.h"
-#include "skin/pages.h"
 #include "base/text.h"
 #include "config/config_file.h"
 #include "macros/event_edit.h"
 #include "macros/event_menu.h"
 #include "macros/macro_file.h"
 #include "macros/macro_text.h"
+#include "skin/pages.h"
 
 namespace tolvar {
 
 namespace {
-
 
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
@@ -316,8 +315,8 @@ bool MacroPage::FilterKeyMessage(int message, int virtualKey) {
   if (state_.Recording && IsKeyMessage(message)) {
     Macro* target = EditableMacro(recorder_.RecordedMacro());
     if (target != nullptr) {
-      const CaptureResult result = recorder_.Capture(*target, message, virtualKey, IsPress(message),
-                                                     state_.PressCount, ports_.time.UtcMillisecondsOfDay());
+      const CaptureResult result = recorder_.Capture(*target, message, virtualKey, IsPress(message), state_.PressCount,
+                                                     ports_.time.UtcMillisecondsOfDay());
       if (result.outcome == CaptureOutcome::PassedOn) return false;
       if (result.outcome == CaptureOutcome::Recorded) {
         AddEventLines(recorder_.RecordedMacro(), result.index);

@@ -33,8 +33,7 @@ constexpr int kMacroListId = 10001;
 constexpr int kEventListId = 10002;
 constexpr int kRepeatEditId = 10004;
 
-inline const std::u16string kKeyboardBusyMessage =
-    u"Recording cannot start: another program holds the keyboard.";
+inline const std::u16string kKeyboardBusyMessage = u"Recording cannot start: another program holds the keyboard.";
 
 struct MacroPagePorts {
   MacroControlFactory& controls;

@@ -2,13 +2,13 @@
 
 #include <chrono>
 
+#include "app/apply_settings.h"
+#include "app/main_window_shape.h"
 #include "app/startup.h"
 #include "app/state_loading.h"
 #include "config/config_file.h"
-#include "app/apply_settings.h"
 #include "device/device_link.h"
 #include "macros/macro_file.h"
-#include "app/main_window_shape.h"
 
 namespace tolvar {
 
@@ -17,8 +17,9 @@ CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string co
       ports_(ports),
       commandLine_(std::move(commandLine)),
       commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }),
-      profiles_(state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
-                [this] { Apply(); }, [this] { macroPage_.RefreshMacroList(); }),
+      profiles_(
+          state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
+          [this] { Apply(); }, [this] { macroPage_.RefreshMacroList(); }),
       macroPage_(state,
                  {ports.macroEditor.controls, ports.macroEditor.keys, ports.macroEditor.time, ports.macroEditor.menus,
                   ports.dialogs, ports.desktop, ports.ini, ports.window},
@@ -32,8 +33,7 @@ bool CTolvarDlg::OnInitDialog() {
   state_.PlayRequest = 0;
   state_.StopRequest = 0;
 
-  workers_ = StartWorkers(state_, {ports_.window, ports_.ini, ports_.clock, ports_.programs,
-                                   ports_.threadPriority});
+  workers_ = StartWorkers(state_, {ports_.window, ports_.ini, ports_.clock, ports_.programs, ports_.threadPriority});
 
   AddAboutItem(ports_.windowMenu);
 
@@ -47,8 +47,7 @@ bool CTolvarDlg::OnInitDialog() {
 
   state_.CurConfig = ReadCurConfig(ports_.ini, paths.ConfigPath);
   state_.VER_SEL = ReadLanguage(ports_.ini, paths.ConfigPath);
-  LoadProfile(state_, ports_.ini, ports_.dialogs, paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection,
-              true);
+  LoadProfile(state_, ports_.ini, ports_.dialogs, paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection, true);
 
   ports_.window.SetTitle(kWindowTitle);
 
@@ -90,8 +89,9 @@ void CTolvarDlg::EndWithoutMouse() {
 }
 
 SkinSource CTolvarDlg::SkinFiles() {
-  return {ports_.ini, ports_.dialogs, state_.ApplicationName, state_.Paths.SkinsDir, state_.VER_SEL,
-          [this] { commands_.ExitProgram(); }};
+  return {ports_.ini, ports_.dialogs, state_.ApplicationName, state_.Paths.SkinsDir, state_.VER_SEL, [this] {
+            commands_.ExitProgram();
+          }};
 }
 
 void CTolvarDlg::Apply() {

@@ -16,11 +16,11 @@ namespace tolvar {
 
 namespace {
 
-constexpr int kMainTestedRows = 150;       // main rows 0..149 on the main page
-constexpr int kHeaderRows = 20;            // main rows 0..19 on the other pages
-constexpr int kColourTestedRows = 18;      // colour rows 0..17 while LED_TYPE is 0 or 1
+constexpr int kMainTestedRows = 150;        // main rows 0..149 on the main page
+constexpr int kHeaderRows = 20;             // main rows 0..19 on the other pages
+constexpr int kColourTestedRows = 18;       // colour rows 0..17 while LED_TYPE is 0 or 1
 constexpr int kColourTestedRowsOther = 12;  // colour rows 0..11 otherwise
-constexpr int kAdvancedTestedRows = 38;    // advanced rows 0..37
+constexpr int kAdvancedTestedRows = 38;     // advanced rows 0..37
 constexpr int kAppliedProfile = 6;
 constexpr int kFireTimeRow = 30;
 
@@ -39,35 +39,23 @@ struct PressRow {
 
 struct CTolvarDlg::PressTables {
   static constexpr PressRow kMain[] = {
-      {Hover::Main, 10, 10, &CTolvarDlg::OpenAdvancedPage},
-      {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
-      {Hover::Main, 20, 25, &CTolvarDlg::ChooseButtonFunction},
-      {Hover::Main, 32, 33, &CTolvarDlg::SetWheel},
-      {Hover::Main, 41, 46, &CTolvarDlg::ChooseLevelColour},
-      {Hover::Main, 47, 52, &CTolvarDlg::ToggleLevel},
-      {Hover::Main, 60, 65, &CTolvarDlg::SelectLevel},
-      {Hover::Main, 66, 137, &CTolvarDlg::SelectValue},
+      {Hover::Main, 10, 10, &CTolvarDlg::OpenAdvancedPage},     {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
+      {Hover::Main, 20, 25, &CTolvarDlg::ChooseButtonFunction}, {Hover::Main, 32, 33, &CTolvarDlg::SetWheel},
+      {Hover::Main, 41, 46, &CTolvarDlg::ChooseLevelColour},    {Hover::Main, 47, 52, &CTolvarDlg::ToggleLevel},
+      {Hover::Main, 60, 65, &CTolvarDlg::SelectLevel},          {Hover::Main, 66, 137, &CTolvarDlg::SelectValue},
       {Hover::Main, kNone, kNone, &CTolvarDlg::Drag},
   };
   static constexpr PressRow kAdvanced[] = {
-      {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},
-      {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
-      {Hover::Page, 0, 7, &CTolvarDlg::MacroCommand},
-      {Hover::Page, 8, 17, &CTolvarDlg::SetPointerSpeed},
-      {Hover::Page, 18, 27, &CTolvarDlg::SetWheelLines},
-      {Hover::Page, 30, 30, &CTolvarDlg::SetFireTimeFromBar},
-      {Hover::Page, 31, 31, &CTolvarDlg::RaiseFireTime},
-      {Hover::Page, 32, 32, &CTolvarDlg::LowerFireTime},
-      {Hover::Page, 34, 37, &CTolvarDlg::SetReportRate},
-      {Hover::Neither, kNone, kNone, &CTolvarDlg::Drag},
+      {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},    {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
+      {Hover::Page, 0, 7, &CTolvarDlg::MacroCommand},    {Hover::Page, 8, 17, &CTolvarDlg::SetPointerSpeed},
+      {Hover::Page, 18, 27, &CTolvarDlg::SetWheelLines}, {Hover::Page, 30, 30, &CTolvarDlg::SetFireTimeFromBar},
+      {Hover::Page, 31, 31, &CTolvarDlg::RaiseFireTime}, {Hover::Page, 32, 32, &CTolvarDlg::LowerFireTime},
+      {Hover::Page, 34, 37, &CTolvarDlg::SetReportRate}, {Hover::Neither, kNone, kNone, &CTolvarDlg::Drag},
   };
   static constexpr PressRow kColour[] = {
-      {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},
-      {Hover::Main, 10, 10, &CTolvarDlg::OpenAdvancedPage},
-      {Hover::Page, 0, 6, &CTolvarDlg::ToggleCycle},
-      {Hover::Page, 7, 10, &CTolvarDlg::SetLighting},
-      {Hover::Page, 11, 16, &CTolvarDlg::SetCycleSpeed},
-      {Hover::Neither, kNone, kNone, &CTolvarDlg::Drag},
+      {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},    {Hover::Main, 10, 10, &CTolvarDlg::OpenAdvancedPage},
+      {Hover::Page, 0, 6, &CTolvarDlg::ToggleCycle},     {Hover::Page, 7, 10, &CTolvarDlg::SetLighting},
+      {Hover::Page, 11, 16, &CTolvarDlg::SetCycleSpeed}, {Hover::Neither, kNone, kNone, &CTolvarDlg::Drag},
   };
 };
 
@@ -112,9 +100,15 @@ void CTolvarDlg::OnLButtonDown(int x, int y) {
   for (const PressRow& row : table) {
     int value = kNone;
     switch (row.hover) {
-      case Hover::Main: value = state_.HoverMain; break;
-      case Hover::Page: value = pageHover; break;
-      case Hover::Neither: value = pageHover == kNone && state_.HoverMain == kNone ? kNone : -1; break;
+      case Hover::Main:
+        value = state_.HoverMain;
+        break;
+      case Hover::Page:
+        value = pageHover;
+        break;
+      case Hover::Neither:
+        value = pageHover == kNone && state_.HoverMain == kNone ? kNone : -1;
+        break;
     }
     if (value >= row.first && value <= row.last) {
       (this->*row.action)(value - row.first, {x, y});
@@ -141,8 +135,14 @@ void CTolvarDlg::OnLButtonUp(int, int) {
       commands_.HideToTray();
       ports_.window.Invalidate();
       break;
-    case 3: Apply(); break;
-    case 4: case 5: case 6: case 7: case 8:
+    case 3:
+      Apply();
+      break;
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
       state_.CurConfig = row - 3;
       LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
       macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
@@ -156,16 +156,25 @@ void CTolvarDlg::OnLButtonUp(int, int) {
       state_.HoverMain = kNone;
       commands_.HideToTray();
       break;
-    case 14: profiles_.ImportProfile(); break;
-    case 15: profiles_.ExportProfile(); break;
-    case 16: profiles_.ResetProfiles(); break;
+    case 14:
+      profiles_.ImportProfile();
+      break;
+    case 15:
+      profiles_.ExportProfile();
+      break;
+    case 16:
+      profiles_.ResetProfiles();
+      break;
     case 17:
     case 18:
       profiles_.SetLanguage(row == 18 ? 1 : 0);
       menus_.Load(state_.VER_SEL);
       break;
-    case 19: ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage); break;
-    default: break;
+    case 19:
+      ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage);
+      break;
+    default:
+      break;
   }
 }
 
@@ -246,15 +255,32 @@ void CTolvarDlg::SelectValue(int cell, Point) {
 
 void CTolvarDlg::MacroCommand(int index, Point) {
   switch (index) {
-    case 0: macroPage_.ImportMacros(); break;
-    case 1: macroPage_.ExportMacros(); break;
-    case 2: macroPage_.AddMacro(); break;
-    case 3: macroPage_.DeleteMacro(); break;
-    case 4: macroPage_.ToggleRecording(); break;
-    case 5: macroPage_.SaveMacros(); break;
-    case 6: macroPage_.ToggleRepeatMode(); break;
-    case 7: macroPage_.ToggleHeldMode(); break;
-    default: break;
+    case 0:
+      macroPage_.ImportMacros();
+      break;
+    case 1:
+      macroPage_.ExportMacros();
+      break;
+    case 2:
+      macroPage_.AddMacro();
+      break;
+    case 3:
+      macroPage_.DeleteMacro();
+      break;
+    case 4:
+      macroPage_.ToggleRecording();
+      break;
+    case 5:
+      macroPage_.SaveMacros();
+      break;
+    case 6:
+      macroPage_.ToggleRepeatMode();
+      break;
+    case 7:
+      macroPage_.ToggleHeldMode();
+      break;
+    default:
+      break;
   }
 }
 

@@ -25,7 +25,8 @@ FileDialogOptions ProfileFileOptions(const std::string& folder) {
 
 std::u16string NoExportedProfileMessage(const std::string& file, std::uint8_t verSel) {
   const std::u16string name = Utf8ToUtf16(file);
-  if (verSel != 0) return u"\u201C" + name + u"\u201D holds no exported profile (section Config7). Nothing was changed.";
+  if (verSel != 0)
+    return u"\u201C" + name + u"\u201D holds no exported profile (section Config7). Nothing was changed.";
   return u"\u201C" + name + u"\u201D 파일에 내보낸 프로필(Config7 섹션)이 없습니다. 아무것도 바뀌지 않았습니다.";
 }
 

@@ -37,7 +37,10 @@ class EventSchedule {
   using Learned = std::optional<Duration>;
 
   EventSchedule(Clock& clock, Learned& quickestSend, Learned& wakeAhead)
-      : clock_(clock), quickestSend_(quickestSend), wakeAhead_(wakeAhead), deadline_(clock.Now()),
+      : clock_(clock),
+        quickestSend_(quickestSend),
+        wakeAhead_(wakeAhead),
+        deadline_(clock.Now()),
         sendStart_(deadline_) {}
 
   // Called right after a report was sent: returns when the next may go.

@@ -55,8 +55,7 @@ class InputReportReader {
 // Carries out the host functions of the button that raised a request.
 class HostFunctionPlayer {
  public:
-  HostFunctionPlayer(AppState& state, WindowHost& window, IniStore& ini, Clock& clock,
-                     ProgramLauncher& programs);
+  HostFunctionPlayer(AppState& state, WindowHost& window, IniStore& ini, Clock& clock, ProgramLauncher& programs);
 
   // One pass for the pending request: the DPI take-over and the host action
   // of the button whose number TriggerCode names; then both flags cleared.

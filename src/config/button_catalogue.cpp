@@ -25,7 +25,7 @@ struct CatalogueRow {
   std::uint8_t mouseByte = 0;           // the byte sent for `first`
   bool mouseByteStepsWithCode = false;  // the byte steps with the code through the range
   bool hostHandled = false;
-  HostAction action = HostAction::None;     // index = code − first
+  HostAction action = HostAction::None;        // index = code − first
   LabelKind label = LabelKind::FunctionLabel;  // FunctionLabel: entry = code; UserMacroName: slot = code − first
 };
 
@@ -43,7 +43,11 @@ constexpr std::array<CatalogueRow, 15> kCatalogue{{
     {.first = 31, .last = 38, .offered = {10, 1}, .action = HostAction::PlayFixedMacro},
     {.first = 39, .last = 39, .action = HostAction::StartCalculator},
     {.first = 40, .last = 40, .action = HostAction::StartTerminal},
-    {.first = 41, .last = 52, .offered = {9, 1}, .action = HostAction::PlayUserMacro, .label = LabelKind::UserMacroName},
+    {.first = 41,
+     .last = 52,
+     .offered = {9, 1},
+     .action = HostAction::PlayUserMacro,
+     .label = LabelKind::UserMacroName},
     // No function of their own; the skin still names them.
     {.first = 53, .last = 54},
 }};

@@ -35,65 +35,73 @@ const std::vector<ProfileKey>& ProfileKeys() {
       k.push_back({std::move(name), buffer, index, get, set});
     };
     for (int i = 0; i < kButtonCount; ++i) {
-      add(u"K" + DecimalText(i), kShortBuffer, i,
-          [](const ProfileSettings& s, int b) { return s.K[b].load(); },
+      add(
+          u"K" + DecimalText(i), kShortBuffer, i, [](const ProfileSettings& s, int b) { return s.K[b].load(); },
           [](ProfileSettings& s, int b, std::int32_t v) { s.K[b] = v; });
     }
-    add(std::u16string(kDpiLevelKey), kShortBuffer, 0,
-        [](const ProfileSettings& s, int) { return s.DPI_LEVEL.load(); },
+    add(
+        std::u16string(kDpiLevelKey), kShortBuffer, 0, [](const ProfileSettings& s, int) { return s.DPI_LEVEL.load(); },
         [](ProfileSettings& s, int, std::int32_t v) { s.DPI_LEVEL = v; });
-    add(u"WHEEL_STATUS", kShortBuffer, 0,
-        [](const ProfileSettings& s, int) { return s.WHEEL_STATUS; },
+    add(
+        u"WHEEL_STATUS", kShortBuffer, 0, [](const ProfileSettings& s, int) { return s.WHEEL_STATUS; },
         [](ProfileSettings& s, int, std::int32_t v) { s.WHEEL_STATUS = v; });
-    add(u"MACRO_MODE2", kShortBuffer, 0,
-        [](const ProfileSettings& s, int) { return s.MACRO_MODE2; },
+    add(
+        u"MACRO_MODE2", kShortBuffer, 0, [](const ProfileSettings& s, int) { return s.MACRO_MODE2; },
         [](ProfileSettings& s, int, std::int32_t v) { s.MACRO_MODE2 = v; });
-    add(u"CYC_7COL_EN", kShortBuffer, 0,
+    add(
+        u"CYC_7COL_EN", kShortBuffer, 0,
         [](const ProfileSettings& s, int) { return static_cast<std::int32_t>(CycleColourMask(s)); },
         [](ProfileSettings& s, int, std::int32_t v) { SetCycleColourMask(s, v); });
     for (int n = 0; n < kDpiLevelCount; ++n) {
       const std::u16string level = DecimalText(n);
-      add(u"DPI_SET" + level, kLevelBuffer, n,
+      add(
+          u"DPI_SET" + level, kLevelBuffer, n,
           [](const ProfileSettings& s, int l) { return static_cast<std::int32_t>(s.DPI_SET[l]); },
           [](ProfileSettings& s, int l, std::int32_t v) { s.DPI_SET[l] = Low8(v); });
-      add(u"DPI_SET_EN" + level, kLevelBuffer, n,
+      add(
+          u"DPI_SET_EN" + level, kLevelBuffer, n,
           [](const ProfileSettings& s, int l) { return s.DPI_SET_EN[l] ? 1 : 0; },
           [](ProfileSettings& s, int l, std::int32_t v) { s.DPI_SET_EN[l] = v != 0; });
-      add(u"DPI" + level + u"_R", kLevelBuffer, n,
-          [](const ProfileSettings& s, int l) { return s.DPI_R[l]; },
+      add(
+          u"DPI" + level + u"_R", kLevelBuffer, n, [](const ProfileSettings& s, int l) { return s.DPI_R[l]; },
           [](ProfileSettings& s, int l, std::int32_t v) { s.DPI_R[l] = v; });
-      add(u"DPI" + level + u"_G", kLevelBuffer, n,
-          [](const ProfileSettings& s, int l) { return s.DPI_G[l]; },
+      add(
+          u"DPI" + level + u"_G", kLevelBuffer, n, [](const ProfileSettings& s, int l) { return s.DPI_G[l]; },
           [](ProfileSettings& s, int l, std::int32_t v) { s.DPI_G[l] = v; });
-      add(u"DPI" + level + u"_B", kLevelBuffer, n,
-          [](const ProfileSettings& s, int l) { return s.DPI_B[l]; },
+      add(
+          u"DPI" + level + u"_B", kLevelBuffer, n, [](const ProfileSettings& s, int l) { return s.DPI_B[l]; },
           [](ProfileSettings& s, int l, std::int32_t v) { s.DPI_B[l] = v; });
     }
-    add(u"LED_TYPE", kShortBuffer, 0,
+    add(
+        u"LED_TYPE", kShortBuffer, 0,
         [](const ProfileSettings& s, int) { return static_cast<std::int32_t>(s.LED_TYPE.load()); },
         [](ProfileSettings& s, int, std::int32_t v) { s.LED_TYPE = Low8(v); });
-    add(u"LED_CYC_TIME", kShortBuffer, 0,
+    add(
+        u"LED_CYC_TIME", kShortBuffer, 0,
         [](const ProfileSettings& s, int) { return static_cast<std::int32_t>(s.LED_CYC_TIME.load()); },
         [](ProfileSettings& s, int, std::int32_t v) { s.LED_CYC_TIME = Low8(v); });
-    add(u"DPI_SPEED", kShortBuffer, 0,
+    add(
+        u"DPI_SPEED", kShortBuffer, 0,
         [](const ProfileSettings& s, int) { return static_cast<std::int32_t>(s.DPI_SPEED); },
         [](ProfileSettings& s, int, std::int32_t v) { s.DPI_SPEED = Low8(v); });
-    add(u"WHEEL_SPEED", kShortBuffer, 0,
+    add(
+        u"WHEEL_SPEED", kShortBuffer, 0,
         [](const ProfileSettings& s, int) { return static_cast<std::int32_t>(s.WHEEL_SPEED); },
         [](ProfileSettings& s, int, std::int32_t v) { s.WHEEL_SPEED = Low8(v); });
-    add(u"USB_SPEED", kShortBuffer, 0,
+    add(
+        u"USB_SPEED", kShortBuffer, 0,
         [](const ProfileSettings& s, int) { return static_cast<std::int32_t>(s.USB_SPEED); },
         [](ProfileSettings& s, int, std::int32_t v) { s.USB_SPEED = Low8(v); });
-    add(u"FIRE_TIME", kShortBuffer, 0,
-        [](const ProfileSettings& s, int) { return s.FIRE_TIME; },
+    add(
+        u"FIRE_TIME", kShortBuffer, 0, [](const ProfileSettings& s, int) { return s.FIRE_TIME; },
         [](ProfileSettings& s, int, std::int32_t v) { s.FIRE_TIME = v; });
     return k;
   }();
   return keys;
 }
 
-std::int32_t ReadNumber(IniStore& ini, const std::string& file, std::u16string_view section,
-                        std::u16string_view key, std::size_t bufferChars) {
+std::int32_t ReadNumber(IniStore& ini, const std::string& file, std::u16string_view section, std::u16string_view key,
+                        std::size_t bufferChars) {
   return ParseDecimal(ini.Read(file, section, key, bufferChars));
 }
 

@@ -78,7 +78,12 @@ ProfileSettings DefaultProfile(std::int32_t macroMode2) {
   };
   // 600, 1000, 1200, 2000, 3200 and 4800 DPI; blue, magenta, green, red, cyan, yellow.
   constexpr std::array<LevelDefault, kDpiLevelCount> kLevels{{
-      {2, 15, 15, 0}, {4, 0, 15, 0}, {5, 15, 0, 15}, {7, 0, 15, 15}, {9, 15, 0, 0}, {11, 0, 0, 15},
+      {2, 15, 15, 0},
+      {4, 0, 15, 0},
+      {5, 15, 0, 15},
+      {7, 0, 15, 15},
+      {9, 15, 0, 0},
+      {11, 0, 0, 15},
   }};
   constexpr std::array<std::int32_t, kButtonCount> kOwnFunctions{1, 2, 3, 5, 4, 6};
 

@@ -18,7 +18,7 @@
 
 namespace tolvar {
 
-constexpr int kButtonCount = 6;     // logical buttons 0..5 carry K0..K5
+constexpr int kButtonCount = 6;  // logical buttons 0..5 carry K0..K5
 constexpr int kDpiLevelCount = 6;
 constexpr int kCycleColourCount = 7;
 constexpr int kDpiStepCount = 12;
@@ -56,8 +56,18 @@ struct DpiStep {
 };
 
 inline constexpr std::array<DpiStep, kDpiStepCount> DpiStepTable{{
-    {1, 200}, {2, 400}, {3, 600}, {4, 800}, {5, 1000}, {6, 1200},
-    {7, 1600}, {9, 2000}, {11, 2400}, {13, 3200}, {14, 4000}, {15, 4800},
+    {1, 200},
+    {2, 400},
+    {3, 600},
+    {4, 800},
+    {5, 1000},
+    {6, 1200},
+    {7, 1600},
+    {9, 2000},
+    {11, 2400},
+    {13, 3200},
+    {14, 4000},
+    {15, 4800},
 }};
 
 // ---- Derived values ----

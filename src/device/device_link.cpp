@@ -9,9 +9,7 @@ namespace tolvar {
 
 namespace {
 
-bool IsUnnumbered(const std::set<std::uint8_t>& reportIds) {
-  return reportIds.size() == 1 && *reportIds.begin() == 0;
-}
+bool IsUnnumbered(const std::set<std::uint8_t>& reportIds) { return reportIds.size() == 1 && *reportIds.begin() == 0; }
 
 // The input collection's view of the mouse's node: reports of the node's
 // other collections are skipped, and an unnumbered report gets the report
@@ -128,8 +126,8 @@ bool IsInputCollectionReport(const std::set<std::uint8_t>& inputReportIds, std::
   return IsUnnumbered(inputReportIds) || inputReportIds.contains(report[0]);
 }
 
-NoticeOutcome HandleDeviceNotice(DeviceLink& link, HidBackend& backend, FeatureReporter& reporter,
-                                 DeviceEvent event, const std::string& path) {
+NoticeOutcome HandleDeviceNotice(DeviceLink& link, HidBackend& backend, FeatureReporter& reporter, DeviceEvent event,
+                                 const std::string& path) {
   if (!IsMouseInterfaceNotice(link, path)) return NoticeOutcome::Ignored;
   if (event == DeviceEvent::Removal) {
     link.Connected = false;

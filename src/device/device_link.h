@@ -82,8 +82,8 @@ enum class NoticeOutcome {
 // is not open (its node could not be opened), runs discovery again; removal of
 // the mouse clears Connected and detaches the reporter, so no report
 // (not even the detach report) is sent afterwards.
-NoticeOutcome HandleDeviceNotice(DeviceLink& link, HidBackend& backend, FeatureReporter& reporter,
-                                 DeviceEvent event, const std::string& path);
+NoticeOutcome HandleDeviceNotice(DeviceLink& link, HidBackend& backend, FeatureReporter& reporter, DeviceEvent event,
+                                 const std::string& path);
 
 // The message shown when the mouse's nodes exist but cannot be opened.
 std::u16string PermissionDeniedMessage(const std::vector<std::string>& nodes);

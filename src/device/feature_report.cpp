@@ -113,15 +113,13 @@ void FireTime(std::span<std::uint8_t> report, std::int32_t fireTime) {
   for (std::size_t i = 4; i <= 7; ++i) w.Set(i, 0);
 }
 
-void Lighting(std::span<std::uint8_t> report, std::uint8_t cycleMask, std::uint8_t ledType,
-              std::uint8_t cycleTime) {
+void Lighting(std::span<std::uint8_t> report, std::uint8_t cycleMask, std::uint8_t ledType, std::uint8_t cycleTime) {
   ReportWriter w(report, kCmdLighting);
   w.Set(2, cycleMask);
   w.Set(3, LightingModeByte(ledType, cycleTime));
 }
 
-void LevelColour(std::span<std::uint8_t> report, int level, std::int32_t r, std::int32_t g,
-                 std::int32_t b) {
+void LevelColour(std::span<std::uint8_t> report, int level, std::int32_t r, std::int32_t g, std::int32_t b) {
   ReportWriter w(report, kCmdLevelColour);
   w.Set(2, Byte(std::int64_t{level} * 32 + g));
   w.Set(3, Byte(std::int64_t{r} * 16 + b));

@@ -38,20 +38,20 @@ std::uint16_t ConsumerUsage(int index);
 namespace compose {
 // `level` 0..5; `stepCode` is the DPI step code of that level's DPI_SET value.
 void DpiLevel(std::span<std::uint8_t> report, int level, std::int32_t dpiLevel, std::uint8_t stepCode,
-              std::uint8_t enableMask);                                          // 0x09
-void UsbSpeed(std::span<std::uint8_t> report, std::uint8_t usbSpeed);           // 0x0A
+              std::uint8_t enableMask);                                // 0x09
+void UsbSpeed(std::span<std::uint8_t> report, std::uint8_t usbSpeed);  // 0x0A
 // A logical button outside ButtonNumberTable sends button number 0.
 void ButtonFunction(std::span<std::uint8_t> report, int logicalButton, std::uint8_t mouseByte);  // 0x10
-void WheelStatus(std::span<std::uint8_t> report, std::int32_t wheelStatus);     // 0x11
-void FireTime(std::span<std::uint8_t> report, std::int32_t fireTime);           // 0x12
+void WheelStatus(std::span<std::uint8_t> report, std::int32_t wheelStatus);                      // 0x11
+void FireTime(std::span<std::uint8_t> report, std::int32_t fireTime);                            // 0x12
 void Lighting(std::span<std::uint8_t> report, std::uint8_t cycleMask, std::uint8_t ledType,
-              std::uint8_t cycleTime);                                           // 0x13
+              std::uint8_t cycleTime);  // 0x13
 void LevelColour(std::span<std::uint8_t> report, int level, std::int32_t r, std::int32_t g,
-                 std::int32_t b);                                                // 0x14
+                 std::int32_t b);                                                        // 0x14
 void Keys(std::span<std::uint8_t> report, const std::array<std::uint8_t, 6>& heldKeys);  // 0x15
-void MouseButtons(std::span<std::uint8_t> report, std::uint8_t buttonMask);    // 0x16
-void ConsumerKey(std::span<std::uint8_t> report, std::uint16_t usage);         // 0x17
-void Detach(std::span<std::uint8_t> report);                                   // 0x20
+void MouseButtons(std::span<std::uint8_t> report, std::uint8_t buttonMask);              // 0x16
+void ConsumerKey(std::span<std::uint8_t> report, std::uint16_t usage);                   // 0x17
+void Detach(std::span<std::uint8_t> report);                                             // 0x20
 }  // namespace compose
 
 // The one feature-report buffer. Composing a report and sending it is one

@@ -13,7 +13,14 @@ constexpr std::uint32_t kMaxReportBits = kMaxHidReportBytes * 8;
 enum ItemType : std::uint8_t { kMain = 0, kGlobal = 1, kLocal = 2 };
 
 enum MainTag : std::uint8_t { kInput = 0x8, kOutput = 0x9, kCollection = 0xA, kFeature = 0xB, kEndCollection = 0xC };
-enum GlobalTag : std::uint8_t { kUsagePage = 0x0, kReportSize = 0x7, kReportId = 0x8, kReportCount = 0x9, kPush = 0xA, kPop = 0xB };
+enum GlobalTag : std::uint8_t {
+  kUsagePage = 0x0,
+  kReportSize = 0x7,
+  kReportId = 0x8,
+  kReportCount = 0x9,
+  kPush = 0xA,
+  kPop = 0xB
+};
 enum LocalTag : std::uint8_t { kUsage = 0x0, kUsageMinimum = 0x1 };
 
 struct GlobalState {
@@ -161,8 +168,7 @@ class Parser {
     HidCollection collection;
     const std::optional<LocalUsage>& named = usage_ ? usage_ : usageMinimum_;
     if (named) {
-      collection.usagePage =
-          named->extended ? static_cast<std::uint16_t>(named->value >> 16) : global_.usagePage;
+      collection.usagePage = named->extended ? static_cast<std::uint16_t>(named->value >> 16) : global_.usagePage;
       collection.usage = static_cast<std::uint16_t>(named->value & 0xFFFF);
     }
     return collection;
@@ -206,7 +212,9 @@ std::set<std::uint8_t> HidCollection::InputReportIds() const {
 }
 
 std::size_t HidCollection::InputReportByteLength() const { return LongestReportBytes(reports, &HidReportBits::input); }
-std::size_t HidCollection::OutputReportByteLength() const { return LongestReportBytes(reports, &HidReportBits::output); }
+std::size_t HidCollection::OutputReportByteLength() const {
+  return LongestReportBytes(reports, &HidReportBits::output);
+}
 std::size_t HidCollection::FeatureReportByteLength() const {
   return LongestReportBytes(reports, &HidReportBits::feature);
 }

@@ -49,12 +49,12 @@ struct HidCollection {
 
 enum class HidDescriptorError {
   None,
-  TruncatedItem,          // an item runs past the end of the descriptor
-  UnbalancedCollection,   // End Collection without Collection, or a collection left open
-  GlobalStackOverflow,    // more than kMaxHidGlobalStack Push items
-  GlobalStackUnderflow,   // Pop without Push
-  InvalidReportId,        // Report ID 0 or above 255
-  ReportTooLong,          // a report longer than kMaxHidReportBytes
+  TruncatedItem,         // an item runs past the end of the descriptor
+  UnbalancedCollection,  // End Collection without Collection, or a collection left open
+  GlobalStackOverflow,   // more than kMaxHidGlobalStack Push items
+  GlobalStackUnderflow,  // Pop without Push
+  InvalidReportId,       // Report ID 0 or above 255
+  ReportTooLong,         // a report longer than kMaxHidReportBytes
 };
 
 struct HidDescriptor {

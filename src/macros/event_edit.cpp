@@ -20,8 +20,7 @@ bool InsertEvent(Macro& macro, int position, std::uint8_t code, std::uint8_t act
   const int count = macro.eventCount;
   if (count + 1 > kMaxEditedEvents) return false;
   position = std::clamp(position, 0, count);
-  std::copy_backward(macro.events.begin() + position, macro.events.begin() + count,
-                     macro.events.begin() + count + 1);
+  std::copy_backward(macro.events.begin() + position, macro.events.begin() + count, macro.events.begin() + count + 1);
   macro.events[position] = MacroEvent{code, action, kInsertedEventDelay};
   macro.eventCount = static_cast<std::uint8_t>(count + 1);
   return true;

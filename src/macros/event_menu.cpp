@@ -41,10 +41,12 @@ struct MenuTexts {
   std::u16string_view leftDown, down, up;
 };
 
-constexpr MenuTexts kEnglishTexts{u"MENU_CN", u"Add Forward", u"Add Backward", u"Modify Delay", u"Delete",
-                                  {u"Left Button", u"Right Button", u"Mid Button"}, u"Down ", u"Down", u"Up"};
-constexpr MenuTexts kOtherTexts{u"????", u"다음 진행    ", u"이전 진행", u"지연 수정", u"삭제",
-                                {u"왼쪽 버튼", u"오른쪽 버튼    ", u"가운데 버튼"}, u"아래  ", u"아래  ", u"위"};
+constexpr MenuTexts kEnglishTexts{u"MENU_CN",      u"Add Forward", u"Add Backward",
+                                  u"Modify Delay", u"Delete",      {u"Left Button", u"Right Button", u"Mid Button"},
+                                  u"Down ",        u"Down",        u"Up"};
+constexpr MenuTexts kOtherTexts{u"????",      u"다음 진행    ", u"이전 진행",
+                                u"지연 수정", u"삭제",          {u"왼쪽 버튼", u"오른쪽 버튼    ", u"가운데 버튼"},
+                                u"아래  ",    u"아래  ",        u"위"};
 
 std::vector<MenuEntry> Build(const MenuTexts& texts, bool english) {
   const auto id = [english](int row) { return english ? kCommands[row].englishId : kCommands[row].otherId; };
@@ -52,15 +54,19 @@ std::vector<MenuEntry> Build(const MenuTexts& texts, bool english) {
     MenuEntry menu{std::u16string(caption), 0, {}};
     for (int b = 0; b < 3; ++b) {
       const std::u16string_view down = b == 0 ? texts.leftDown : texts.down;
-      menu.entries.push_back({std::u16string(texts.buttons[b]), 0,
-                              {{std::u16string(down), id(firstRow + 2 * b)},
-                               {std::u16string(texts.up), id(firstRow + 2 * b + 1)}}});
+      menu.entries.push_back(
+          {std::u16string(texts.buttons[b]),
+           0,
+           {{std::u16string(down), id(firstRow + 2 * b)}, {std::u16string(texts.up), id(firstRow + 2 * b + 1)}}});
     }
     return menu;
   };
-  MenuEntry sub{std::u16string(texts.top), 0,
-                {add(texts.addForward, 0), add(texts.addBackward, 6),
-                 {std::u16string(texts.modifyDelay), id(12)}, {std::u16string(texts.remove), id(13)}}};
+  MenuEntry sub{std::u16string(texts.top),
+                0,
+                {add(texts.addForward, 0),
+                 add(texts.addBackward, 6),
+                 {std::u16string(texts.modifyDelay), id(12)},
+                 {std::u16string(texts.remove), id(13)}}};
   return {sub};
 }
 

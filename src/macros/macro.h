@@ -6,7 +6,7 @@
 
 namespace tolvar {
 
-constexpr int kMacroNameUnits = 20;   // 19 UTF-16 units and the NUL
+constexpr int kMacroNameUnits = 20;  // 19 UTF-16 units and the NUL
 constexpr int kMacroEventSlots = 255;
 constexpr int kMacroTableSlots = 13;  // slot 12 of the user table is the blank record
 constexpr int kMaxUserMacros = 12;

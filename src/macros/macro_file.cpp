@@ -43,8 +43,7 @@ std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const Macro
   return entries;
 }
 
-void SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section,
-                    const UserMacroTable& macros) {
+void SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section, const UserMacroTable& macros) {
   ini.WriteBatch(file, MacroBlockEntries(section, macros));
 }
 

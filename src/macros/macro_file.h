@@ -33,8 +33,7 @@ void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, Dialogs& dia
 std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const MacroTable& table);
 // Writes the block as one batch. Keys of a larger earlier count stay; the
 // count makes readers ignore them.
-void SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section,
-                    const UserMacroTable& macros);
+void SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section, const UserMacroTable& macros);
 
 // The first user macro named exactly `name`; the count when none is.
 int FindMacro(const UserMacroTable& macros, std::u16string_view name);

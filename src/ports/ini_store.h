@@ -23,13 +23,13 @@ class IniStore {
   // without regard to ASCII case), blanks around it removed and one pair of
   // enclosing quotation marks dropped, cut to bufferChars - 1 UTF-16 units.
   // A missing file, section or key gives the empty text.
-  virtual std::u16string Read(const std::string& file, std::u16string_view section,
-                              std::u16string_view key, std::size_t bufferChars) = 0;
+  virtual std::u16string Read(const std::string& file, std::u16string_view section, std::u16string_view key,
+                              std::size_t bufferChars) = 0;
 
   // Creates the file, the section or the key as needed and replaces exactly
   // that one key; every other line stays byte for byte. Atomic on disk.
-  virtual bool Write(const std::string& file, std::u16string_view section,
-                     std::u16string_view key, std::u16string_view value) = 0;
+  virtual bool Write(const std::string& file, std::u16string_view section, std::u16string_view key,
+                     std::u16string_view value) = 0;
 
   // Several keys of one file written as one atomic replacement, in order.
   virtual bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) = 0;

@@ -78,8 +78,7 @@ class MacroControlFactory {
   virtual std::unique_ptr<EditControl> CreateEdit(const Rect& area, int id) = 0;
   // A list with a vertical scroll bar; `selectionChanged` is called when
   // the user changes the selection.
-  virtual std::unique_ptr<ListControl> CreateList(const Rect& area, int id,
-                                                  std::function<void()> selectionChanged) = 0;
+  virtual std::unique_ptr<ListControl> CreateList(const Rect& area, int id, std::function<void()> selectionChanged) = 0;
   virtual std::unique_ptr<EventListControl> CreateEventList(const Rect& area, int id, EventListEvents& events) = 0;
 };
 

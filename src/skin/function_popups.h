@@ -22,11 +22,11 @@ namespace tolvar {
 
 inline const std::u16string kMenuWindowTitle = u"MainMenuDlg";
 
-constexpr int kFirstAssignmentRow = 20;  // main rows 20..25: the six assignment buttons
-constexpr int kMenuItems = 10;           // painted items of the first popup
-constexpr int kMenuHitBands = 12;        // bands 11 and 12 lie below the painted items
-constexpr int kSubMenuMaskRows = 12;     // the secondary popup's mask holds 12 item heights
-constexpr int kPopupCreateSize = 300;    // the first popup is created 300 x 300, then shaped
+constexpr int kFirstAssignmentRow = 20;    // main rows 20..25: the six assignment buttons
+constexpr int kMenuItems = 10;             // painted items of the first popup
+constexpr int kMenuHitBands = 12;          // bands 11 and 12 lie below the painted items
+constexpr int kSubMenuMaskRows = 12;       // the secondary popup's mask holds 12 item heights
+constexpr int kPopupCreateSize = 300;      // the first popup is created 300 x 300, then shaped
 constexpr int kSubMenuCreateHeight = 400;  // the secondary popup 300 x 400
 
 // The popups' process-wide state.

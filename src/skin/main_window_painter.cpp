@@ -110,9 +110,15 @@ class PagePainter {
 
     PaintHover();
     switch (page_) {
-      case PageKind::Main: PaintMainPage(); break;
-      case PageKind::Advanced: PaintAdvancedPage(); break;
-      case PageKind::Colour: PaintColourPage(); break;
+      case PageKind::Main:
+        PaintMainPage();
+        break;
+      case PageKind::Advanced:
+        PaintAdvancedPage();
+        break;
+      case PageKind::Colour:
+        PaintColourPage();
+        break;
     }
     PaintHeader();
     PaintTexts();
@@ -136,9 +142,12 @@ class PagePainter {
 
   int HoverOfPage() const {
     switch (page_) {
-      case PageKind::Advanced: return view_.hoverAdvanced;
-      case PageKind::Colour: return view_.hoverColour;
-      case PageKind::Main: break;
+      case PageKind::Advanced:
+        return view_.hoverAdvanced;
+      case PageKind::Colour:
+        return view_.hoverColour;
+      case PageKind::Main:
+        break;
     }
     return view_.hoverMain;
   }
@@ -150,9 +159,15 @@ class PagePainter {
     const auto& layer = view_.pressed ? down_ : over_;
     if (view_.pressed && barKeepsItsDrawing) return;
     switch (page_) {
-      case PageKind::Main: CopyMain(layer, h); break;
-      case PageKind::Advanced: CopyRow(layer, view_.skin.Advanced, h); break;
-      case PageKind::Colour: CopyRow(layer, view_.skin.Colour, h); break;
+      case PageKind::Main:
+        CopyMain(layer, h);
+        break;
+      case PageKind::Advanced:
+        CopyRow(layer, view_.skin.Advanced, h);
+        break;
+      case PageKind::Colour:
+        CopyRow(layer, view_.skin.Colour, h);
+        break;
     }
   }
 
@@ -264,7 +279,8 @@ class PagePainter {
     if (row == kYellowLabelRow) text.colour = kYellow;
     if (!mainPage) return text;
     if (InRange(row, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1)) {
-      text.text = AssignmentLabel(view_.skin.FunctionLabels, view_.userMacros, settings_.K[static_cast<std::size_t>(row - kFirstAssignmentRow)]);
+      text.text = AssignmentLabel(view_.skin.FunctionLabels, view_.userMacros,
+                                  settings_.K[static_cast<std::size_t>(row - kFirstAssignmentRow)]);
       text.colour = row == view_.hoverMain ? kRed : kBlack;
       text.leftAligned = true;
     } else if (InRange(row, kFirstWhiteMainRow, kLastWhiteMainRow)) {
@@ -333,9 +349,12 @@ class PagePainter {
 
 PageImageNames ImageNamesOf(PageKind page) {
   switch (page) {
-    case PageKind::Advanced: return {"/advanced_normal.jpg", "/advanced_over.jpg", "/advanced_down.jpg"};
-    case PageKind::Colour: return {"/color_normal_gray.jpg", "/color_over_yellow.jpg", "/color_down_blue.jpg"};
-    case PageKind::Main: break;
+    case PageKind::Advanced:
+      return {"/advanced_normal.jpg", "/advanced_over.jpg", "/advanced_down.jpg"};
+    case PageKind::Colour:
+      return {"/color_normal_gray.jpg", "/color_over_yellow.jpg", "/color_down_blue.jpg"};
+    case PageKind::Main:
+      break;
   }
   return {"/main_normal.jpg", "/main_over.jpg", "/main_down.jpg"};
 }
@@ -343,13 +362,15 @@ PageImageNames ImageNamesOf(PageKind page) {
 std::u16string AssignmentLabel(const FunctionLabelTable& labels, const UserMacroTable& macros, std::int32_t code) {
   const LabelSource source = LabelSourceFor(code);
   switch (source.kind) {
-    case LabelKind::FunctionLabel: return FunctionLabel(labels, source.index);
+    case LabelKind::FunctionLabel:
+      return FunctionLabel(labels, source.index);
     case LabelKind::UserMacroName:
       if (InRange(source.index, 0, kMacroTableSlots - 1)) {
         return MacroName(macros.slots[static_cast<std::size_t>(source.index)]);
       }
       break;
-    case LabelKind::None: break;
+    case LabelKind::None:
+      break;
   }
   return {};
 }

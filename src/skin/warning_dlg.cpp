@@ -69,8 +69,7 @@ void WarningDlg::OnPaint(Canvas& canvas, LayerImages& images) {
     if (text.empty()) continue;
     const HotSpot& spot = page_.Spot(row);
     const TextSize size = canvas.MeasureText(text, font);
-    canvas.DrawText(spot.x + (spot.width - size.width) / 2, spot.y + (spot.height - size.height) / 2, text, font,
-                    kRed);
+    canvas.DrawText(spot.x + (spot.width - size.width) / 2, spot.y + (spot.height - size.height) / 2, text, font, kRed);
   }
 }
 

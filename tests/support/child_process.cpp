@@ -70,7 +70,9 @@ std::optional<int> ChildProcess::WaitForExit(std::chrono::milliseconds timeout) 
       return status_;
     }
     if (std::chrono::steady_clock::now() > deadline) return std::nullopt;
-    struct timespec pause {0, 10'000'000};
+    struct timespec pause {
+      0, 10'000'000
+    };
     nanosleep(&pause, nullptr);
   }
 }

@@ -40,7 +40,9 @@ bool WaitUntil(Predicate predicate, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   while (!predicate()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
-    struct timespec pause {0, 20'000'000};
+    struct timespec pause {
+      0, 20'000'000
+    };
     nanosleep(&pause, nullptr);
   }
   return true;

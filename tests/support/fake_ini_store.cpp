@@ -2,8 +2,8 @@
 
 namespace tolvar::testing {
 
-std::u16string RecordingIniStore::Read(const std::string& file, std::u16string_view section,
-                                       std::u16string_view key, std::size_t bufferChars) {
+std::u16string RecordingIniStore::Read(const std::string& file, std::u16string_view section, std::u16string_view key,
+                                       std::size_t bufferChars) {
   return inner_.Read(file, section, key, bufferChars);
 }
 

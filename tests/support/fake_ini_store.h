@@ -12,8 +12,8 @@ namespace tolvar::testing {
 
 struct RecordedWrite {
   std::string file;
-  bool batch = false;              // WriteBatch rather than Write
-  std::vector<IniEntry> entries;   // one entry for Write
+  bool batch = false;             // WriteBatch rather than Write
+  std::vector<IniEntry> entries;  // one entry for Write
 };
 
 class RecordingIniStore final : public IniStore {

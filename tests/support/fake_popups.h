@@ -31,8 +31,7 @@ struct PopupRecord {
 
 class FakePopupWindow final : public PopupWindow {
  public:
-  FakePopupWindow(PopupRecord& record, std::deque<int>& modalResults)
-      : record_(record), modalResults_(modalResults) {}
+  FakePopupWindow(PopupRecord& record, std::deque<int>& modalResults) : record_(record), modalResults_(modalResults) {}
   ~FakePopupWindow() override { record_.destroyed = true; }
   void SetTitle(const std::u16string& title) override { record_.title = title; }
   void Move(int x, int y, int width, int height) override {

@@ -15,9 +15,7 @@ namespace tolvar::testing {
 
 class NullIni final : public IniStore {
  public:
-  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
-    return {};
-  }
+  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override { return {}; }
   bool Write(const std::string&, std::u16string_view, std::u16string_view, std::u16string_view) override {
     return true;
   }

@@ -45,17 +45,16 @@ bool SocketAccepts(const std::string& path) {
 // delivered first profile.
 const std::vector<std::pair<std::string, std::string>>& BaseProfile() {
   static const std::vector<std::pair<std::string, std::string>> profile = {
-      {"K0", "1"},          {"K1", "2"},          {"K2", "3"},          {"K3", "5"},
-      {"K4", "4"},          {"K5", "6"},          {"DPI_LEVEL", "1"},   {"WHEEL_STATUS", "0"},
-      {"MACRO_MODE2", "0"}, {"CYC_7COL_EN", "127"},
-      {"DPI_SET0", "2"},    {"DPI_SET_EN0", "1"}, {"DPI0_R", "15"},     {"DPI0_G", "15"},      {"DPI0_B", "0"},
-      {"DPI_SET1", "4"},    {"DPI_SET_EN1", "1"}, {"DPI1_R", "0"},      {"DPI1_G", "15"},      {"DPI1_B", "0"},
-      {"DPI_SET2", "5"},    {"DPI_SET_EN2", "1"}, {"DPI2_R", "15"},     {"DPI2_G", "0"},       {"DPI2_B", "15"},
-      {"DPI_SET3", "7"},    {"DPI_SET_EN3", "1"}, {"DPI3_R", "0"},      {"DPI3_G", "15"},      {"DPI3_B", "15"},
-      {"DPI_SET4", "9"},    {"DPI_SET_EN4", "1"}, {"DPI4_R", "15"},     {"DPI4_G", "0"},       {"DPI4_B", "0"},
-      {"DPI_SET5", "11"},   {"DPI_SET_EN5", "1"}, {"DPI5_R", "0"},      {"DPI5_G", "0"},       {"DPI5_B", "15"},
-      {"LED_TYPE", "1"},    {"LED_CYC_TIME", "2"}, {"DPI_SPEED", "4"},  {"WHEEL_SPEED", "2"},
-      {"USB_SPEED", "2"},   {"FIRE_TIME", "50"},
+      {"K0", "1"},         {"K1", "2"},           {"K2", "3"},           {"K3", "5"},          {"K4", "4"},
+      {"K5", "6"},         {"DPI_LEVEL", "1"},    {"WHEEL_STATUS", "0"}, {"MACRO_MODE2", "0"}, {"CYC_7COL_EN", "127"},
+      {"DPI_SET0", "2"},   {"DPI_SET_EN0", "1"},  {"DPI0_R", "15"},      {"DPI0_G", "15"},     {"DPI0_B", "0"},
+      {"DPI_SET1", "4"},   {"DPI_SET_EN1", "1"},  {"DPI1_R", "0"},       {"DPI1_G", "15"},     {"DPI1_B", "0"},
+      {"DPI_SET2", "5"},   {"DPI_SET_EN2", "1"},  {"DPI2_R", "15"},      {"DPI2_G", "0"},      {"DPI2_B", "15"},
+      {"DPI_SET3", "7"},   {"DPI_SET_EN3", "1"},  {"DPI3_R", "0"},       {"DPI3_G", "15"},     {"DPI3_B", "15"},
+      {"DPI_SET4", "9"},   {"DPI_SET_EN4", "1"},  {"DPI4_R", "15"},      {"DPI4_G", "0"},      {"DPI4_B", "0"},
+      {"DPI_SET5", "11"},  {"DPI_SET_EN5", "1"},  {"DPI5_R", "0"},       {"DPI5_G", "0"},      {"DPI5_B", "15"},
+      {"LED_TYPE", "1"},   {"LED_CYC_TIME", "2"}, {"DPI_SPEED", "4"},    {"WHEEL_SPEED", "2"}, {"USB_SPEED", "2"},
+      {"FIRE_TIME", "50"},
   };
   return profile;
 }
@@ -80,8 +79,8 @@ std::string ConfigWithProfile(int profile, const std::map<std::string, std::stri
       throw std::invalid_argument("not a profile key: " + key);
     }
   }
-  std::string text = "[Init]\nCurConfig=" + std::to_string(profile) + "\nVER_SEL=1\n[Config" +
-                     std::to_string(profile) + "]\n";
+  std::string text =
+      "[Init]\nCurConfig=" + std::to_string(profile) + "\nVER_SEL=1\n[Config" + std::to_string(profile) + "]\n";
   for (const auto& [key, value] : BaseProfile()) {
     const auto change = changes.find(key);
     text += key + "=" + (change != changes.end() ? change->second : value) + "\n";
@@ -147,10 +146,10 @@ void ProgramUnderTest::StartPrivateDisplay() {
     const std::string display = ":" + std::to_string(number);
     // -noreset: the server must not reset when its last client (say, an
     // xdotool query) leaves while the program is still connecting.
-    auto server = std::make_unique<ChildProcess>(
-        std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                                 "-noreset"},
-        std::map<std::string, std::string>{});
+    auto server =
+        std::make_unique<ChildProcess>(std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0",
+                                                                "1280x1024x24", "-nolisten", "tcp", "-noreset"},
+                                       std::map<std::string, std::string>{});
     // The display is ours once its lock file names our server and it listens;
     // a server that lost the race for the number ends by itself.
     const auto ours = [&] {
@@ -209,10 +208,10 @@ std::string ProgramUnderTest::StartPrivateBus() {
 }
 
 void ProgramUnderTest::StartSimulator() {
-  simulator_ = std::make_unique<ChildProcess>(
-      std::vector<std::string>{std::string(TOLVAR_BIN_DIR) + "/tolvar-mouse-sim", "--socket", SimSocketPath(),
-                               "--log", SimLogPath()},
-      std::map<std::string, std::string>{});
+  simulator_ =
+      std::make_unique<ChildProcess>(std::vector<std::string>{std::string(TOLVAR_BIN_DIR) + "/tolvar-mouse-sim",
+                                                              "--socket", SimSocketPath(), "--log", SimLogPath()},
+                                     std::map<std::string, std::string>{});
   if (!WaitUntil([&] { return fs::exists(SimSocketPath()); }, std::chrono::seconds(10))) {
     throw std::runtime_error("the simulator did not start");
   }

@@ -18,9 +18,9 @@ namespace tolvar::testing {
 // One record of the simulator's log: its time and its words.
 struct SimRecord {
   double timeMs = 0;
-  std::string kind;                  // "F", "KEYS", "BUTTONS", "CONSUMER", "UNPLUG", "PLUG", ...
-  std::vector<std::uint8_t> bytes;   // the hex fields after the kind
-  std::string text;                  // the whole line
+  std::string kind;                 // "F", "KEYS", "BUTTONS", "CONSUMER", "UNPLUG", "PLUG", ...
+  std::vector<std::uint8_t> bytes;  // the hex fields after the kind
+  std::string text;                 // the whole line
 };
 
 std::vector<SimRecord> ReadSimLog(const std::string& path);

@@ -20,8 +20,23 @@ namespace {
 
 // Keyboard usage IDs of the keys the delivered macros use.
 enum Usage : std::uint8_t {
-  kA = 4, kC = 6, kE = 8, kH = 11, kI = 12, kL = 15, kO = 18, kS = 22, kV = 25, kW = 26, kX = 27, kZ = 29,
-  kTab = 43, kDown = 81, kLeftCtrl = 224, kLeftShift = 225, kLeftAlt = 226,
+  kA = 4,
+  kC = 6,
+  kE = 8,
+  kH = 11,
+  kI = 12,
+  kL = 15,
+  kO = 18,
+  kS = 22,
+  kV = 25,
+  kW = 26,
+  kX = 27,
+  kZ = 29,
+  kTab = 43,
+  kDown = 81,
+  kLeftCtrl = 224,
+  kLeftShift = 225,
+  kLeftAlt = 226,
 };
 
 constexpr std::uint16_t kKeyGap = 30;  // ms between key events

@@ -9,8 +9,8 @@
 namespace tolvar {
 
 // The files, relative to the root folder they are written under.
-inline constexpr std::array<const char*, 4> kDeliveredFiles{
-    "skins/config/config.ini", "data/constMacro.dat", "data/Macro_EN.dat", "data/Macro_CN.dat"};
+inline constexpr std::array<const char*, 4> kDeliveredFiles{"skins/config/config.ini", "data/constMacro.dat",
+                                                            "data/Macro_EN.dat", "data/Macro_CN.dat"};
 
 // Writes every delivered file anew under `root` (folders created as needed).
 // False when a file could not be written.

@@ -1,15 +1,14 @@
 #include "control_art.h"
 
-#include <algorithm>
-#include <cmath>
-#include <utility>
-#include <vector>
-
 #include <QFont>
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPen>
 #include <QRadialGradient>
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
 
 namespace tolvar::skinbuilder {
 
@@ -85,7 +84,10 @@ void DrawBrand(QPainter& p, const QRectF& r) {
   for (int i = 0; i < 6; ++i) {
     const qreal a = (60.0 * i - 90.0) * 3.14159265358979 / 180.0;
     const QPointF v(c.x() + 11 * std::cos(a), c.y() + 11 * std::sin(a));
-    if (i == 0) hex.moveTo(v); else hex.lineTo(v);
+    if (i == 0)
+      hex.moveTo(v);
+    else
+      hex.lineTo(v);
   }
   hex.closeSubpath();
   p.setPen(QPen(kAccent, 1.6));
@@ -111,7 +113,9 @@ void DrawToggle(QPainter& p, const QRectF& box, Layer layer) {
   const qreal knob = h - 4;
   const qreal kx = on ? track.right() - 2 - knob : track.left() + 2;
   FillRounded(p, QRectF(kx, track.top() + 2, knob, knob), knob / 2,
-              on ? QColor(0xf7, 0xfa, 0xfc) : layer == Layer::Over ? QColor(0xe8, 0xed, 0xf2) : QColor(0x9a, 0xa4, 0xb0));
+              on                     ? QColor(0xf7, 0xfa, 0xfc)
+              : layer == Layer::Over ? QColor(0xe8, 0xed, 0xf2)
+                                     : QColor(0x9a, 0xa4, 0xb0));
 }
 
 void DrawRadio(QPainter& p, const QRectF& box, Layer layer) {
@@ -256,26 +260,60 @@ void DrawRowLook(QPainter& p, const RowSpec& row, const QRectF& r, Layer layer) 
         FillRounded(p, QRectF(r.left() + 10, r.bottom() - 5, r.width() - 20, 2.5), 1.2, kAccentDeep);
       }
       break;
-    case Look::Tab: DrawTab(p, r, layer); break;
-    case Look::Toggle: DrawToggle(p, r, layer); break;
-    case Look::Radio: DrawRadio(p, r, layer); break;
-    case Look::StepCell: DrawStepCell(p, r, layer); break;
-    case Look::Swatch: DrawSwatch(p, r); break;
-    case Look::Dropdown: DrawDropdown(p, r, layer); break;
-    case Look::ColourChip: DrawColourChip(p, r, layer, row.variant); break;
-    case Look::Minimise: DrawIconButton(p, r, layer, Icon::Minimise); break;
-    case Look::Close: DrawIconButton(p, r, layer, Icon::Close); break;
-    case Look::WebSite: DrawIconButton(p, r, layer, Icon::Globe); break;
-    case Look::Slider: DrawSlider(p, r, layer); break;
-    case Look::Plate: DrawPlate(p, r); break;
-    case Look::Tag: DrawTag(p, r); break;
+    case Look::Tab:
+      DrawTab(p, r, layer);
+      break;
+    case Look::Toggle:
+      DrawToggle(p, r, layer);
+      break;
+    case Look::Radio:
+      DrawRadio(p, r, layer);
+      break;
+    case Look::StepCell:
+      DrawStepCell(p, r, layer);
+      break;
+    case Look::Swatch:
+      DrawSwatch(p, r);
+      break;
+    case Look::Dropdown:
+      DrawDropdown(p, r, layer);
+      break;
+    case Look::ColourChip:
+      DrawColourChip(p, r, layer, row.variant);
+      break;
+    case Look::Minimise:
+      DrawIconButton(p, r, layer, Icon::Minimise);
+      break;
+    case Look::Close:
+      DrawIconButton(p, r, layer, Icon::Close);
+      break;
+    case Look::WebSite:
+      DrawIconButton(p, r, layer, Icon::Globe);
+      break;
+    case Look::Slider:
+      DrawSlider(p, r, layer);
+      break;
+    case Look::Plate:
+      DrawPlate(p, r);
+      break;
+    case Look::Tag:
+      DrawTag(p, r);
+      break;
     case Look::Caption:
     case Look::CardLine:
       break;
-    case Look::Title: DrawTitle(p, r); break;
-    case Look::Readout: DrawReadout(p, r); break;
-    case Look::Brand: DrawBrand(p, r); break;
-    case Look::WarningButton: DrawWarningButton(p, r, layer); break;
+    case Look::Title:
+      DrawTitle(p, r);
+      break;
+    case Look::Readout:
+      DrawReadout(p, r);
+      break;
+    case Look::Brand:
+      DrawBrand(p, r);
+      break;
+    case Look::WarningButton:
+      DrawWarningButton(p, r, layer);
+      break;
     case Look::MouseLight:
     case Look::Preview:
       break;

@@ -10,7 +10,7 @@
 namespace tolvar::skinbuilder {
 
 struct LayoutFile {
-  std::string relativePath;  // below the skin folder, e.g. "INI_EN/skin_main_en.ini"
+  std::string relativePath;       // below the skin folder, e.g. "INI_EN/skin_main_en.ini"
   std::vector<IniEntry> entries;  // in file order
 };
 

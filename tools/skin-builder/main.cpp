@@ -1,8 +1,7 @@
 // tolvar-skin-builder <folder>: paints the delivered skin and writes its
 // images and layout files into the folder (the repository's skins/).
-#include <cstdio>
-
 #include <QGuiApplication>
+#include <cstdio>
 
 #include "skin_writer.h"
 

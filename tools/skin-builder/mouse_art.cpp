@@ -1,11 +1,10 @@
 #include "mouse_art.h"
 
-#include <algorithm>
-
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QPen>
 #include <QRadialGradient>
+#include <algorithm>
 
 namespace tolvar::skinbuilder {
 
@@ -73,7 +72,8 @@ void DrawBody(QPainter& p, const MouseShape& m, const QColor& top, const QColor&
 
 QRectF Pill(const MouseShape& m, qreal v0, qreal v1, qreal widthFraction) {
   const qreal w = m.Box().width() * widthFraction;
-  return QRectF(QPointF(m.Box().center().x() - w / 2, m.At(0, v0).y()), QPointF(m.Box().center().x() + w / 2, m.At(0, v1).y()));
+  return QRectF(QPointF(m.Box().center().x() - w / 2, m.At(0, v0).y()),
+                QPointF(m.Box().center().x() + w / 2, m.At(0, v1).y()));
 }
 
 // The small buttons, each drawn as a pill inside its own box.
@@ -123,8 +123,8 @@ void DrawMousePicture(QPainter& p, Layer layer) {
   const QColor idle(0x59, 0x62, 0x6e);
   // Logical buttons 0..5: left, right, wheel, forward, back, DPI.
   const QPainterPath shapes[6] = {
-      m.MainButton(0, 2.5),           m.MainButton(1, 2.5),        PillPath(CentrePill(boxes[2], 10)),
-      PillPath(SidePill(boxes[3])),   PillPath(SidePill(boxes[4])), PillPath(CentrePill(boxes[5], 8)),
+      m.MainButton(0, 2.5),         m.MainButton(1, 2.5),         PillPath(CentrePill(boxes[2], 10)),
+      PillPath(SidePill(boxes[3])), PillPath(SidePill(boxes[4])), PillPath(CentrePill(boxes[5], 8)),
   };
   p.setPen(QPen(QColor(0x0a, 0x0c, 0x0f), 1));
   p.setBrush(idle);

@@ -3,10 +3,9 @@
 // page, unlit (gray) or lit in one colour.
 #pragma once
 
-#include <optional>
-
 #include <QColor>
 #include <QPainter>
+#include <optional>
 
 #include "control_art.h"
 #include "skin_description.h"

@@ -1,9 +1,8 @@
 // The skin's images, each painted whole from the description.
 #pragma once
 
-#include <optional>
-
 #include <QImage>
+#include <optional>
 
 #include "control_art.h"
 

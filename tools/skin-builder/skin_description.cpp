@@ -23,8 +23,12 @@ std::vector<RowSpec> MakeHeader() {
       {3, "apply", {14, 452, 128, 40}, Look::PrimaryButton, u"Apply", u"적용"},
   };
   for (int k = 0; k < 5; ++k) {
-    rows.push_back({4 + k, Named("profile", k + 1), {14, 72 + 40 * k, 128, 32}, Look::Button,
-                    Numbered(u"Profile ", k + 1), Numbered(u"프로필 ", k + 1)});
+    rows.push_back({4 + k,
+                    Named("profile", k + 1),
+                    {14, 72 + 40 * k, 128, 32},
+                    Look::Button,
+                    Numbered(u"Profile ", k + 1),
+                    Numbered(u"프로필 ", k + 1)});
   }
   rows.push_back({9, "tab_main", {204, 12, 124, 32}, Look::Tab, u"Buttons & DPI", u"버튼 / DPI"});
   rows.push_back({10, "tab_advanced", {332, 12, 124, 32}, Look::Tab, u"Advanced", u"고급 설정"});
@@ -57,8 +61,12 @@ PageSpec MakeMainPage() {
     rows.push_back({20 + k, Named("assign", k), {304, 104 + 30 * k, 192, 24}, Look::Dropdown, u"", u""});
   }
   for (int k = 0; k < 6; ++k) {
-    rows.push_back({26 + k, Named("button_name", k), {184, 104 + 30 * k, 116, 24}, Look::Tag,
-                    kButtonEnglish[k], kButtonKorean[k]});
+    rows.push_back({26 + k,
+                    Named("button_name", k),
+                    {184, 104 + 30 * k, 116, 24},
+                    Look::Tag,
+                    kButtonEnglish[k],
+                    kButtonKorean[k]});
   }
   rows.push_back({32, "wheel_off", {720, 178, 74, 28}, Look::Segment, u"Off", u"끄기"});
   rows.push_back({33, "wheel_on", {796, 178, 74, 28}, Look::Segment, u"On", u"켜기"});
@@ -73,17 +81,26 @@ PageSpec MakeMainPage() {
     const int y = 366 + 30 * i;
     rows.push_back({41 + i, Named("dpi_colour", i), {353, y + 4, 28, 18}, Look::Swatch, u"", u""});
     rows.push_back({47 + i, Named("dpi_enable", i), {294, y + 3, 44, 20}, Look::Toggle, u"", u""});
-    rows.push_back({53 + i, Named("dpi_name", i), {224, y, 64, 26}, Look::Caption, Numbered(u"Level ", i + 1),
+    rows.push_back({53 + i,
+                    Named("dpi_name", i),
+                    {224, y, 64, 26},
+                    Look::Caption,
+                    Numbered(u"Level ", i + 1),
                     Numbered(u"단계 ", i + 1)});
     rows.push_back({60 + i, Named("dpi_select", i), {178, y, 40, 26}, Look::Radio, u"", u""});
     for (int s = 0; s < 12; ++s) {
-      rows.push_back({66 + 12 * i + s, Named("dpi_step", i) + "_" + std::to_string(s), {398 + 40 * s, y + 4, 40, 18},
-                      Look::StepCell, u"", u""});
+      rows.push_back({66 + 12 * i + s,
+                      Named("dpi_step", i) + "_" + std::to_string(s),
+                      {398 + 40 * s, y + 4, 40, 18},
+                      Look::StepCell,
+                      u"",
+                      u""});
     }
   }
   const auto lit = MouseButtonBoxes(kMousePicture);
   for (int k = 0; k < 6; ++k) {
-    rows.push_back({138 + k, Named("mouse_button", k), lit[static_cast<std::size_t>(k)], Look::MouseLight, u"", u"", k});
+    rows.push_back(
+        {138 + k, Named("mouse_button", k), lit[static_cast<std::size_t>(k)], Look::MouseLight, u"", u"", k});
   }
   return page;
 }
@@ -99,8 +116,8 @@ PageSpec MakeColourPage() {
   for (int k = 0; k < 7; ++k) {
     const int x = 184 + 96 * (k % 4);
     const int y = k < 4 ? 348 : 392;
-    rows.push_back({k, Named("cycle_colour", k), {x, y, 90, 36}, Look::ColourChip, kColourEnglish[k],
-                    kColourKorean[k], k});
+    rows.push_back(
+        {k, Named("cycle_colour", k), {x, y, 90, 36}, Look::ColourChip, kColourEnglish[k], kColourKorean[k], k});
   }
   rows.push_back({7, "mode_breathing", {184, 104, 184, 30}, Look::Button, u"Breathing", u"호흡"});
   rows.push_back({8, "mode_cycle", {376, 104, 184, 30}, Look::Button, u"Colour cycle", u"색상 순환"});
@@ -108,8 +125,12 @@ PageSpec MakeColourPage() {
   rows.push_back({10, "mode_off", {376, 140, 184, 30}, Look::Button, u"Off", u"끄기"});
   // Rows 11..16 are the speeds 5..0: the slowest sits on the left.
   for (int speed = 0; speed <= 5; ++speed) {
-    rows.push_back({16 - speed, Named("speed", speed), {234 + 46 * speed, 212, 42, 28}, Look::Segment,
-                    DecimalText(speed + 1), DecimalText(speed + 1)});
+    rows.push_back({16 - speed,
+                    Named("speed", speed),
+                    {234 + 46 * speed, 212, 42, 28},
+                    Look::Segment,
+                    DecimalText(speed + 1),
+                    DecimalText(speed + 1)});
   }
   rows.push_back({17, "dpi_caption", {604, 420, 130, 30}, Look::Tag, u"Current DPI", u"현재 DPI"});
   rows.push_back({18, "dpi_value", {740, 420, 132, 30}, Look::Readout, u"DPI", u"DPI"});
@@ -119,19 +140,43 @@ PageSpec MakeColourPage() {
   rows.push_back({22, "speed_title", {180, 182, 190, 22}, Look::Title, u"Cycle speed", u"순환 속도"});
   rows.push_back({23, "colours_title", {180, 316, 190, 22}, Look::Title, u"Cycle colours", u"순환 색상"});
   rows.push_back({24, "preview_title", {600, 74, 190, 22}, Look::Title, u"Preview", u"미리 보기"});
-  rows.push_back({25, "speed_hint", {180, 252, 390, 20}, Look::Caption,
-                  u"Speed applies to breathing and colour cycle.", u"속도는 호흡과 색상 순환에 적용됩니다."});
-  rows.push_back({26, "colours_hint", {180, 446, 390, 20}, Look::Caption,
-                  u"Click a colour to add it to the cycle or take it out.", u"색상을 누르면 순환에 넣거나 뺍니다."});
-  rows.push_back({27, "last_colour_hint", {180, 470, 390, 20}, Look::Caption, u"The last colour that is on stays on.",
+  rows.push_back({25,
+                  "speed_hint",
+                  {180, 252, 390, 20},
+                  Look::Caption,
+                  u"Speed applies to breathing and colour cycle.",
+                  u"속도는 호흡과 색상 순환에 적용됩니다."});
+  rows.push_back({26,
+                  "colours_hint",
+                  {180, 446, 390, 20},
+                  Look::Caption,
+                  u"Click a colour to add it to the cycle or take it out.",
+                  u"색상을 누르면 순환에 넣거나 뺍니다."});
+  rows.push_back({27,
+                  "last_colour_hint",
+                  {180, 470, 390, 20},
+                  Look::Caption,
+                  u"The last colour that is on stays on.",
                   u"마지막으로 켜진 색상은 꺼지지 않습니다."});
-  rows.push_back({28, "dpi_hint", {600, 462, 276, 20}, Look::Caption, u"DPI of the level in use",
-                  u"사용 중인 단계의 DPI"});
-  rows.push_back({29, "preview_hint", {600, 486, 276, 20}, Look::Caption, u"The preview follows the mode.",
+  rows.push_back(
+      {28, "dpi_hint", {600, 462, 276, 20}, Look::Caption, u"DPI of the level in use", u"사용 중인 단계의 DPI"});
+  rows.push_back({29,
+                  "preview_hint",
+                  {600, 486, 276, 20},
+                  Look::Caption,
+                  u"The preview follows the mode.",
                   u"미리 보기는 조명 모드를 따릅니다."});
-  rows.push_back({30, "apply_hint", {600, 510, 276, 20}, Look::Caption, u"Apply sends lighting to the mouse.",
+  rows.push_back({30,
+                  "apply_hint",
+                  {600, 510, 276, 20},
+                  Look::Caption,
+                  u"Apply sends lighting to the mouse.",
                   u"적용을 누르면 마우스에 보냅니다."});
-  rows.push_back({31, "cycle_caption", {184, 500, 376, 28}, Look::Plate, u"Used by the colour cycle mode",
+  rows.push_back({31,
+                  "cycle_caption",
+                  {184, 500, 376, 28},
+                  Look::Plate,
+                  u"Used by the colour cycle mode",
                   u"색상 순환 모드에서 사용됩니다"});
   rows.push_back({32, "preview", {604, 104, 268, 300}, Look::Preview, u"", u""});
   return page;
@@ -159,11 +204,19 @@ PageSpec MakeAdvancedPage() {
   rows.push_back({6, "mode_repeat", {270, 508, 86, 28}, Look::Button, u"Repeat", u"반복"});
   rows.push_back({7, "mode_held", {474, 508, 118, 28}, Look::Button, u"While held", u"누르는 동안"});
   for (int v = 0; v < 10; ++v) {
-    rows.push_back({8 + v, Named("pointer_speed", v), {632 + 24 * v, 130, 23, 28}, Look::Segment, DecimalText(v + 1),
+    rows.push_back({8 + v,
+                    Named("pointer_speed", v),
+                    {632 + 24 * v, 130, 23, 28},
+                    Look::Segment,
+                    DecimalText(v + 1),
                     DecimalText(v + 1)});
   }
   for (int v = 0; v < 10; ++v) {
-    rows.push_back({18 + v, Named("scroll_lines", v), {632 + 24 * v, 196, 23, 28}, Look::Segment, DecimalText(v + 1),
+    rows.push_back({18 + v,
+                    Named("scroll_lines", v),
+                    {632 + 24 * v, 196, 23, 28},
+                    Look::Segment,
+                    DecimalText(v + 1),
                     DecimalText(v + 1)});
   }
   rows.push_back({28, "pointer_caption", {632, 104, 242, 22}, Look::Plate, u"Pointer speed", u"포인터 속도"});
@@ -187,21 +240,31 @@ PageSpec MakeAdvancedPage() {
   rows.push_back({46, "system_title", {630, 74, 190, 22}, Look::Title, u"Mouse & system", u"마우스 및 시스템"});
   rows.push_back({47, "playback_caption", {184, 508, 80, 28}, Look::Tag, u"Playback", u"재생"});
   rows.push_back({48, "times_caption", {416, 508, 52, 28}, Look::Plate, u"times", u"회"});
-  rows.push_back({49, "system_hint", {640, 400, 226, 22}, Look::CardLine, u"Pointer speed and scroll",
+  rows.push_back({49,
+                  "system_hint",
+                  {640, 400, 226, 22},
+                  Look::CardLine,
+                  u"Pointer speed and scroll",
                   u"포인터 속도와 스크롤 줄 수는"});
-  rows.push_back({50, "system_hint2", {640, 424, 226, 22}, Look::CardLine, u"lines are desktop settings.",
+  rows.push_back({50,
+                  "system_hint2",
+                  {640, 424, 226, 22},
+                  Look::CardLine,
+                  u"lines are desktop settings.",
                   u"데스크톱 설정입니다."});
-  rows.push_back({51, "apply_hint", {640, 448, 226, 22}, Look::CardLine, u"Apply sends all of it.",
+  rows.push_back({51,
+                  "apply_hint",
+                  {640, 448, 226, 22},
+                  Look::CardLine,
+                  u"Apply sends all of it.",
                   u"적용을 누르면 모두 보냅니다."});
   return page;
 }
 
 std::vector<AreaSpec> MakeAdvancedAreas() {
   return {
-      {u"EDIT", 2, "cut_out", kCutOut, false},
-      {u"EDIT", 3, "repeat_count", kRepeatEdit},
-      {u"EDIT", 4, "macro_name", kNameEdit},
-      {u"MACRODISPLAY", 1, "macro_list", kMacroList},
+      {u"EDIT", 2, "cut_out", kCutOut, false},        {u"EDIT", 3, "repeat_count", kRepeatEdit},
+      {u"EDIT", 4, "macro_name", kNameEdit},          {u"MACRODISPLAY", 1, "macro_list", kMacroList},
       {u"MACRODISPLAY", 2, "event_list", kEventList},
   };
 }
@@ -213,7 +276,11 @@ PageSpec MakeWarningPage() {
   page.rows = {
       {0, "confirm", {64, 96, 120, 32}, Look::WarningButton, u"Change", u"바꾸기"},
       {1, "cancel", {196, 96, 120, 32}, Look::WarningButton, u"Cancel", u"취소"},
-      {2, "message", {16, 40, 348, 36}, Look::Caption, u"Only this button has Left click. Change it?",
+      {2,
+       "message",
+       {16, 40, 348, 36},
+       Look::Caption,
+       u"Only this button has Left click. Change it?",
        u"왼쪽 클릭은 이 버튼에만 있습니다. 바꿀까요?"},
   };
   return page;
@@ -266,12 +333,12 @@ std::array<Box, 6> MouseButtonBoxes(const Box& p) {
   const int cx = p.x + p.w / 2;
   const int split = p.h * 42 / 100;  // where the two main buttons end
   return {{
-      {p.x, p.y, cx - 7 - p.x, split},                    // left
-      {cx + 7, p.y, p.Right() - cx - 7, split},           // right
-      {cx - 7, p.y + p.h * 10 / 100, 14, p.h * 20 / 100},  // wheel
-      {p.x - 6, p.y + split + 8, 14, p.h * 16 / 100},     // forward (front side button)
+      {p.x, p.y, cx - 7 - p.x, split},                                   // left
+      {cx + 7, p.y, p.Right() - cx - 7, split},                          // right
+      {cx - 7, p.y + p.h * 10 / 100, 14, p.h * 20 / 100},                // wheel
+      {p.x - 6, p.y + split + 8, 14, p.h * 16 / 100},                    // forward (front side button)
       {p.x - 6, p.y + split + 14 + p.h * 16 / 100, 14, p.h * 16 / 100},  // back
-      {cx - 7, p.y + p.h * 31 / 100, 14, p.h * 10 / 100},  // DPI button behind the wheel
+      {cx - 7, p.y + p.h * 31 / 100, 14, p.h * 10 / 100},                // DPI button behind the wheel
   }};
 }
 

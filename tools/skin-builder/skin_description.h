@@ -20,29 +20,29 @@ struct Box {
 
 // How a rectangle is drawn in the normal, over and down images of its page.
 enum class Look {
-  Button,       // raised face; lit when hovered, accent when pressed or selected
+  Button,         // raised face; lit when hovered, accent when pressed or selected
   PrimaryButton,  // the same with an accent edge: the button that sends to the mouse
-  Tab,          // page tab in the title bar
-  Segment,      // one piece of a segmented selector
-  Toggle,       // sliding switch, on in the down image
-  Radio,        // round selector, filled in the down image
-  StepCell,     // one DPI step cell; the program fills it with the level's colour
-  Swatch,       // frame of a colour swatch; the program fills the inside
-  Dropdown,     // assignment button with a chevron
-  ColourChip,   // switch of one cycle colour (variant: the colour)
-  Minimise,     // window button, drawn as an icon without a label
-  Close,        // window button that hides to the tray, drawn as an icon
-  WebSite,      // opens the web site: a globe icon, the same on every page
-  Slider,       // the fire-time bar; the down image is the full bar
-  Plate,        // flat light plate under a label drawn in black
-  Tag,          // a light plate pointing at the control on its right, under a black label
-  CardLine,     // one line of an information card (a light card under black labels)
-  Caption,      // dark ground under a label drawn in white, red or gray
-  Title,        // section title drawn in white
-  Readout,      // dark display under a value drawn in white
-  Brand,        // the product name, drawn in yellow
-  MouseLight,   // one button of the mouse picture, lit in the over image (variant: button)
-  Preview,      // the lighting preview
+  Tab,            // page tab in the title bar
+  Segment,        // one piece of a segmented selector
+  Toggle,         // sliding switch, on in the down image
+  Radio,          // round selector, filled in the down image
+  StepCell,       // one DPI step cell; the program fills it with the level's colour
+  Swatch,         // frame of a colour swatch; the program fills the inside
+  Dropdown,       // assignment button with a chevron
+  ColourChip,     // switch of one cycle colour (variant: the colour)
+  Minimise,       // window button, drawn as an icon without a label
+  Close,          // window button that hides to the tray, drawn as an icon
+  WebSite,        // opens the web site: a globe icon, the same on every page
+  Slider,         // the fire-time bar; the down image is the full bar
+  Plate,          // flat light plate under a label drawn in black
+  Tag,            // a light plate pointing at the control on its right, under a black label
+  CardLine,       // one line of an information card (a light card under black labels)
+  Caption,        // dark ground under a label drawn in white, red or gray
+  Title,          // section title drawn in white
+  Readout,        // dark display under a value drawn in white
+  Brand,          // the product name, drawn in yellow
+  MouseLight,     // one button of the mouse picture, lit in the over image (variant: button)
+  Preview,        // the lighting preview
   WarningButton,  // dark button of the warning, its label drawn in red
 };
 

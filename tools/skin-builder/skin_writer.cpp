@@ -1,13 +1,12 @@
 #include "skin_writer.h"
 
+#include <QImageWriter>
+#include <QString>
 #include <filesystem>
 #include <functional>
 #include <stdexcept>
 #include <system_error>
 #include <vector>
-
-#include <QImageWriter>
-#include <QString>
 
 #include "layout_files.h"
 #include "page_images.h"

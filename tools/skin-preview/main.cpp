@@ -20,14 +20,14 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/main_window_shape.h"
 #include "base/text.h"
 #include "config/profile_settings.h"
 #include "platform/ini/ini_file_store.h"
-#include "ports/dialogs.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_image_cache.h"
-#include "app/main_window_shape.h"
+#include "ports/dialogs.h"
 #include "skin/fonts.h"
 #include "skin/mask_region.h"
 #include "skin/skin_layout.h"
@@ -107,8 +107,8 @@ QImage RenderItemColumn(QtImageCache& images, const std::string& base, int rows,
   canvas.CopyFromLayer(*over, {0, hovered * h, width, h});
   for (int i = 0; i < count; ++i) {
     const TextSize size = canvas.MeasureText(labels[static_cast<std::size_t>(i)], font);
-    canvas.DrawText((width - size.width) / 2, i * h + (h - size.height) / 2, labels[static_cast<std::size_t>(i)],
-                    font, i == hovered ? Rgb{255, 0, 0} : Rgb{255, 255, 255});
+    canvas.DrawText((width - size.width) / 2, i * h + (h - size.height) / 2, labels[static_cast<std::size_t>(i)], font,
+                    i == hovered ? Rgb{255, 0, 0} : Rgb{255, 255, 255});
   }
   return column;
 }
@@ -158,9 +158,9 @@ QImage RenderWarning(const AppState& state, QtImageCache& images, ImageFileReade
 // The advanced page with sample contents where its list and edit controls
 // sit: two macros, the first selected, and the events of a short recording.
 QImage WithSampleControls(QImage page, const AppState& state, const FontSpec& font) {
-  static const std::u16string kEvents[] = {u"[↓]A", u"    120ms", u"[↑]A", u"    35ms", u"[↓]S", u"    98ms",
-                                           u"[↑]S", u"    40ms", u"[↓]D", u"    102ms", u"[↑]D", u"    38ms",
-                                           u"[↓]F", u"    110ms", u"[↑]F"};
+  static const std::u16string kEvents[] = {u"[↓]A",     u"    120ms", u"[↑]A",     u"    35ms",  u"[↓]S",
+                                           u"    98ms", u"[↑]S",      u"    40ms", u"[↓]D",      u"    102ms",
+                                           u"[↑]D",     u"    38ms",  u"[↓]F",     u"    110ms", u"[↑]F"};
   constexpr Rgb kText{230, 230, 230};
   constexpr Rgb kSelected{0, 120, 140};
   QtCanvas canvas(page);

@@ -35,8 +35,7 @@ void EventLog::Write(std::string_view record) {
   std::lock_guard lock(mutex_);
   if (!file_) return;
   const auto elapsed = std::chrono::steady_clock::now() - start_;
-  const std::string line =
-      LogLine(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count(), record);
+  const std::string line = LogLine(std::chrono::duration_cast<std::chrono::microseconds>(elapsed).count(), record);
   std::fputs(line.c_str(), file_);
   std::fflush(file_);
 }

@@ -152,7 +152,7 @@ std::optional<std::string> ReadLine(std::string& pending) {
 }
 
 void InstallSignalHandlers() {
-  struct sigaction action{};
+  struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = 0;  // no restart: a signal ends the wait for input

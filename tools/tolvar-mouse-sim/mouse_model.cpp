@@ -13,8 +13,8 @@ struct StepDpi {
   std::uint8_t step;
   int dpi;
 };
-constexpr StepDpi kStepDpiTable[] = {{1, 200},   {2, 400},   {3, 600},   {4, 800},   {5, 1000},  {6, 1200},
-                                     {7, 1600},  {9, 2000},  {11, 2400}, {13, 3200}, {14, 4000}, {15, 4800}};
+constexpr StepDpi kStepDpiTable[] = {{1, 200},  {2, 400},  {3, 600},   {4, 800},   {5, 1000},  {6, 1200},
+                                     {7, 1600}, {9, 2000}, {11, 2400}, {13, 3200}, {14, 4000}, {15, 4800}};
 
 struct RateCode {
   std::uint8_t code;
@@ -236,8 +236,8 @@ std::string MouseModel::Describe() const {
   }
   text += state_.cycleMask == 0 ? " none\n" : "\n";
   text += "fire time: " + std::to_string(state_.fireTime) + "\n";
-  text += "report rate: " + RateWords(state_.reportRateCode) + " (code " + std::to_string(state_.reportRateCode) +
-          ")\n";
+  text +=
+      "report rate: " + RateWords(state_.reportRateCode) + " (code " + std::to_string(state_.reportRateCode) + ")\n";
   text += "wheel status: " + std::to_string(state_.wheelStatus) + "\n";
   text += "held keys: " + HexBytes(state_.heldKeys) + "\n";
   text += "mouse buttons: " + Hex2(state_.buttonMask) + "\n";

@@ -30,7 +30,7 @@ namespace tolvar::mousesim {
 
 constexpr int kAssignableButtons = 6;  // buttons 1..6 take a function byte
 constexpr int kDpiLevels = 6;
-constexpr int kMaxButtonNumber = 15;   // byte 1 of a button report is 0xF0 + number
+constexpr int kMaxButtonNumber = 15;  // byte 1 of a button report is 0xF0 + number
 constexpr std::uint8_t kReleaseValue = 0x80;
 
 constexpr std::uint8_t kNextLevelFunction = 6;
@@ -46,12 +46,8 @@ struct MouseState {
   // Factory state: every button its own function, the levels, colours and
   // lighting the program itself starts from.
   std::array<std::uint8_t, kAssignableButtons> functions{1, 2, 3, 4, 5, 6};  // of buttons 1..6
-  std::array<LevelState, kDpiLevels> levels{{{3, 15, 15, 0},
-                                             {5, 0, 15, 0},
-                                             {6, 15, 0, 15},
-                                             {9, 0, 15, 15},
-                                             {13, 15, 0, 0},
-                                             {15, 0, 0, 15}}};
+  std::array<LevelState, kDpiLevels> levels{
+      {{3, 15, 15, 0}, {5, 0, 15, 0}, {6, 15, 0, 15}, {9, 0, 15, 15}, {13, 15, 0, 0}, {15, 0, 0, 15}}};
   int dpiLevel = 1;
   std::uint8_t enableMask = 0x3F;
   std::uint8_t cycleMask = 0x7F;

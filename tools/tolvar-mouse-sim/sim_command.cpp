@@ -75,7 +75,8 @@ ParsedCommand ParseCommand(std::string_view line) {
     if (arguments != 0) return Error(std::string(name) + " takes no arguments");
     return {Command{plain.kind}, {}};
   }
-  return Error("unknown command: " + std::string(name) + " (commands: press N [B], release N, unplug, plug, state, quit)");
+  return Error("unknown command: " + std::string(name) +
+               " (commands: press N [B], release N, unplug, plug, state, quit)");
 }
 
 }  // namespace tolvar::mousesim

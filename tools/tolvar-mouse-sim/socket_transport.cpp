@@ -63,13 +63,13 @@ bool SocketTransport::Listen(std::string& error) {
   sockaddr_un address{};
   address.sun_family = AF_UNIX;
   if (socketPath_.empty() || socketPath_.size() >= sizeof(address.sun_path)) {
-    error = "the socket path must be 1 to " + std::to_string(sizeof(address.sun_path) - 1) + " bytes long: " +
-            socketPath_;
+    error =
+        "the socket path must be 1 to " + std::to_string(sizeof(address.sun_path) - 1) + " bytes long: " + socketPath_;
     return false;
   }
   std::memcpy(address.sun_path, socketPath_.data(), socketPath_.size());
 
-  struct stat existing{};
+  struct stat existing {};
   if (lstat(socketPath_.c_str(), &existing) == 0) {
     if (!S_ISSOCK(existing.st_mode)) {
       error = socketPath_ + " exists and is not a socket";

@@ -81,7 +81,7 @@ class IniDocument {
   Line* LastLine();
 
   IniEncoding encoding_ = IniEncoding::kUtf8;
-  std::string lineEnd_;        // for new lines: the file's first line end, else LF
+  std::string lineEnd_;         // for new lines: the file's first line end, else LF
   std::vector<Line> preamble_;  // lines before the first section
   std::vector<Section> sections_;
   FoldedMap<std::size_t> sectionIndex_;  // the first section of each name

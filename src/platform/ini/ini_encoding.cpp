@@ -23,10 +23,14 @@ IniEncoding DetectIniEncoding(std::string_view bytes) {
 
 std::string_view ByteOrderMark(IniEncoding encoding) {
   switch (encoding) {
-    case IniEncoding::kUtf8Bom: return kUtf8Mark;
-    case IniEncoding::kUtf16Le: return kUtf16LeMark;
-    case IniEncoding::kUtf16Be: return kUtf16BeMark;
-    case IniEncoding::kUtf8: break;
+    case IniEncoding::kUtf8Bom:
+      return kUtf8Mark;
+    case IniEncoding::kUtf16Le:
+      return kUtf16LeMark;
+    case IniEncoding::kUtf16Be:
+      return kUtf16BeMark;
+    case IniEncoding::kUtf8:
+      break;
   }
   return {};
 }

@@ -60,9 +60,9 @@ Connection Connect(const std::string& busAddress) {
 Variant Call(GDBusConnection* connection, const char* interface, const char* method, GVariant* arguments,
              const char* replyType) {
   GError* error = nullptr;
-  GVariant* reply = g_dbus_connection_call_sync(connection, kService, kObject, interface, method, arguments,
-                                                G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs,
-                                                nullptr, &error);
+  GVariant* reply =
+      g_dbus_connection_call_sync(connection, kService, kObject, interface, method, arguments,
+                                  G_VARIANT_TYPE(replyType), G_DBUS_CALL_FLAGS_NONE, kCallTimeoutMs, nullptr, &error);
   if (error != nullptr) g_error_free(error);
   return Variant(reply);
 }

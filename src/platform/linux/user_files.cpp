@@ -28,8 +28,7 @@ std::string HomeFolder() {
 }  // namespace
 
 PathEnvironment CurrentPathEnvironment(const std::string& moduleDir) {
-  return {access(moduleDir.empty() ? "/" : moduleDir.c_str(), W_OK) == 0, Environment("XDG_CONFIG_HOME"),
-          HomeFolder()};
+  return {access(moduleDir.empty() ? "/" : moduleDir.c_str(), W_OK) == 0, Environment("XDG_CONFIG_HOME"), HomeFolder()};
 }
 
 std::vector<std::string> SeedUserFiles(const AppPaths& paths) {
@@ -44,7 +43,8 @@ std::vector<std::string> SeedUserFiles(const AppPaths& paths) {
   for (const SeedCopy& seed : UserFileSeeds(paths)) {
     if (fs::exists(fs::symlink_status(seed.user, error))) continue;
     fs::copy_file(seed.delivered, seed.user, fs::copy_options::skip_existing, error);
-    if (!error) fs::permissions(seed.user, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
+    if (!error)
+      fs::permissions(seed.user, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, error);
     if (error) failures.push_back("cannot copy " + seed.delivered + " to " + seed.user + ": " + error.message());
   }
   return failures;

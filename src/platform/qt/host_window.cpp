@@ -4,9 +4,9 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QWindow>
 #include <QPainter>
 #include <QString>
+#include <QWindow>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_region.h"
@@ -23,7 +23,8 @@ HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
 void HostWindow::SetTitle(const std::u16string& title) { setWindowTitle(QString::fromStdU16String(title)); }
 
 void HostWindow::Invalidate() {
-  QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { update(); }, Qt::QueuedConnection);
 }
 
 void HostWindow::InvalidateRegion(const Region& region) {

@@ -6,10 +6,9 @@
 //
 // API: ImagePrefetch(requests, alongside) starts the thread at once; it
 // decodes each request in turn, while a second thread runs `alongside`
-// (other warm-up work, such as filling the font database; may be empty). Take(path, format) hands over the image decoded for that
-// path and format, waiting for it if it is still being decoded, once; it
-// gives nothing when no such request was made, when it was already taken,
-// or when the file changed after it was decoded. The destructor waits for
+// (other warm-up work, such as filling the font database; may be empty). Take(path, format) hands over the image
+// decoded for that path and format, waiting for it if it is still being decoded, once; it gives nothing when no such
+// request was made, when it was already taken, or when the file changed after it was decoded. The destructor waits for
 // both threads.
 #pragma once
 

@@ -8,8 +8,8 @@ LogindResume::LogindResume(QDBusConnection bus, std::function<void()> onResume, 
     : QObject(parent), onResume_(std::move(onResume)) {
   listening_ = bus.isConnected() &&
                bus.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                           QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
-                           this, SLOT(OnPrepareForSleep(bool)));
+                           QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+                           SLOT(OnPrepareForSleep(bool)));
 }
 
 void LogindResume::OnPrepareForSleep(bool goingToSleep) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/qt/qt_canvas.h"
 #include "app/main_window_view.h"
+#include "platform/qt/qt_canvas.h"
 
 namespace tolvar {
 

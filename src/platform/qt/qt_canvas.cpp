@@ -38,7 +38,8 @@ void QtCanvas::FillRect(const PaintRect& rect, Rgb colour) {
 }
 
 const QtCanvas::LoadedFont& QtCanvas::FontFor(const FontSpec& wanted) {
-  const auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const LoadedFont& f) { return f.wanted == wanted; });
+  const auto found =
+      std::find_if(fonts_.begin(), fonts_.end(), [&](const LoadedFont& f) { return f.wanted == wanted; });
   if (found != fonts_.end()) return *found;
   const QFont font = QtFontFor(wanted);
   fonts_.push_back(LoadedFont{wanted, font, QFontMetrics(font, &target_)});

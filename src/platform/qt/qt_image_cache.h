@@ -8,9 +8,9 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/qt/image_prefetch.h"
 #include "ports/canvas.h"
 #include "ports/image_source.h"
-#include "platform/qt/image_prefetch.h"
 
 namespace tolvar {
 

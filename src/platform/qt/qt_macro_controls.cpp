@@ -16,7 +16,9 @@ namespace {
 QString ToQString(const std::u16string& text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
-std::u16string ToU16(const QString& text) { return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), text.size()); }
+std::u16string ToU16(const QString& text) {
+  return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), text.size());
+}
 
 QRect ToQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
 Rect FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
@@ -248,8 +250,7 @@ std::unique_ptr<ListControl> QtMacroControls::CreateList(const Rect& area, int i
   return std::make_unique<QtList>(parent_, area, id, std::move(selectionChanged));
 }
 
-std::unique_ptr<EventListControl> QtMacroControls::CreateEventList(const Rect& area, int id,
-                                                                   EventListEvents& events) {
+std::unique_ptr<EventListControl> QtMacroControls::CreateEventList(const Rect& area, int id, EventListEvents& events) {
   return std::make_unique<QtEventList>(parent_, area, id, events);
 }
 

@@ -23,10 +23,9 @@ TrayMouse TrayMouseFor(QSystemTrayIcon::ActivationReason reason) {
 
 QtTray::QtTray(const QIcon& icon) {
   icon_.setIcon(icon);
-  QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_,
-                   [this](QSystemTrayIcon::ActivationReason reason) {
-                     if (events_.notify) events_.notify(iconId_, TrayMouseFor(reason));
-                   });
+  QObject::connect(&icon_, &QSystemTrayIcon::activated, &icon_, [this](QSystemTrayIcon::ActivationReason reason) {
+    if (events_.notify) events_.notify(iconId_, TrayMouseFor(reason));
+  });
 }
 
 bool QtTray::IsAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable(); }

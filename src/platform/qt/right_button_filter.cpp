@@ -18,8 +18,7 @@ bool RightButtonFilter::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = static_cast<QWidget*>(watched);
     // An unhandled release is passed on to the widget's parents, each time
     // through this filter: report it once, the first time.
-    if (mouse->button() == Qt::RightButton && widget->window() == &window_ &&
-        mouse->timestamp() != lastTimestamp_) {
+    if (mouse->button() == Qt::RightButton && widget->window() == &window_ && mouse->timestamp() != lastTimestamp_) {
       lastTimestamp_ = mouse->timestamp();
       const QPoint at = mouse->globalPosition().toPoint();
       released_(at.x(), at.y());

@@ -5,13 +5,12 @@
 #pragma once
 
 #include <QSocketNotifier>
-
 #include <functional>
 #include <memory>
 #include <string>
 
-#include "ports/hid_backend.h"
 #include "platform/sim/sim_notice_stream.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar {
 

@@ -52,7 +52,8 @@ int LockedFile(const char* path) {
       ::close(fd);
       return kHeldElsewhere;
     }
-    struct stat held {}, named {};
+    struct stat held {
+    }, named{};
     if (::fstat(fd, &held) == 0 && ::stat(path, &named) == 0 && held.st_dev == named.st_dev &&
         held.st_ino == named.st_ino) {
       return fd;

@@ -8,8 +8,7 @@ void UdevNoticesQt::Start(std::function<void(DeviceEvent, const std::string& pat
   handler_ = std::move(handler);
   if (!monitor_.Valid()) return;
   notifier_ = std::make_unique<QSocketNotifier>(monitor_.Fd(), QSocketNotifier::Read);
-  QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(),
-                   [this] { monitor_.Drain(handler_); });
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, notifier_.get(), [this] { monitor_.Drain(handler_); });
 }
 
 }  // namespace tolvar

@@ -9,7 +9,6 @@
 #pragma once
 
 #include <QSocketNotifier>
-
 #include <functional>
 #include <memory>
 #include <string>

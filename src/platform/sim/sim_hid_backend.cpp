@@ -72,8 +72,7 @@ std::vector<HidDeviceInfo> SimHidBackend::Enumerate(std::size_t limit) {
   if (connection.answer != FrameType::Device) return {};
   std::optional<DeviceIdentity> identity = DecodeIdentity(payload);
   if (!identity) return {};
-  return {HidDeviceInfo{devicePath_, identity->vendorId, identity->productId,
-                        std::move(identity->reportDescriptor)}};
+  return {HidDeviceInfo{devicePath_, identity->vendorId, identity->productId, std::move(identity->reportDescriptor)}};
 }
 
 std::unique_ptr<HidInputChannel> SimHidBackend::OpenInput(const std::string& path, HidOpenError& error) {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "ports/hid_backend.h"
 #include "platform/sim/sim_protocol.h"
+#include "ports/hid_backend.h"
 
 namespace tolvar::sim {
 

@@ -43,10 +43,14 @@ TEST_F(CommandLineE2eTest, DiagnoseFindsTheSimulatedMouseWithoutAWindowOrAWrite)
   EXPECT_EQ(status, 0) << text;
   EXPECT_TRUE(Has(text, "Simulated mouse (TOLVAR_SIMULATOR=" + test.SimSocketPath() + "):")) << text;
   EXPECT_TRUE(Has(text, "  sim:" + test.SimSocketPath() + "  18f8:1686  the mouse\n")) << text;
-  EXPECT_TRUE(Has(text, "collection usage page 0xff00 usage 0x0001, report ids 4, input 8 bytes, feature 0 bytes"
-                        "  <- the mouse's input collection")) << text;
-  EXPECT_TRUE(Has(text, "collection usage page 0xff01 usage 0x0001, report ids 7, input 0 bytes, feature 8 bytes"
-                        "  <- the mouse's feature collection")) << text;
+  EXPECT_TRUE(Has(text,
+                  "collection usage page 0xff00 usage 0x0001, report ids 4, input 8 bytes, feature 0 bytes"
+                  "  <- the mouse's input collection"))
+      << text;
+  EXPECT_TRUE(Has(text,
+                  "collection usage page 0xff01 usage 0x0001, report ids 7, input 0 bytes, feature 8 bytes"
+                  "  <- the mouse's feature collection"))
+      << text;
   EXPECT_TRUE(Has(text, "open for reading: yes\n    open for writing: yes\n")) << text;
   EXPECT_TRUE(Has(text, "every file lies beside the program")) << text;
   EXPECT_TRUE(Has(text, "configuration file " + test.ConfigPath() + "  (writable)")) << text;

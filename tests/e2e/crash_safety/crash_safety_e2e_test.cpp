@@ -13,8 +13,8 @@
 #include <map>
 #include <random>
 #include <sstream>
-#include <thread>
 #include <string>
+#include <thread>
 
 #include "base/text.h"
 #include "platform/ini/ini_document.h"

@@ -55,8 +55,7 @@ class MacroEditorE2eTest : public ::testing::Test {
     ASSERT_TRUE(test_.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings never reached the mouse";
     std::optional<XWindowId> window;
     ASSERT_TRUE(WaitUntil(
-        [&] { return (window = x_->WindowTitled(test_.Program().Pid(), "Quarrion DORVEL_KITE7")).has_value(); },
-        20s));
+        [&] { return (window = x_->WindowTitled(test_.Program().Pid(), "Quarrion DORVEL_KITE7")).has_value(); }, 20s));
     window_ = *window;
     const std::optional<ScreenRect> place = x_->Geometry(window_);
     ASSERT_TRUE(place.has_value());
@@ -197,8 +196,12 @@ TEST_F(MacroEditorE2eTest, RecordEditSaveAndPlay) {
       },
       20s))
       << "the macro was not played";
-  const std::vector<std::string> expected{"BUTTONS FE", "KEYS 04 00 00 00 00 00", "KEYS 00 00 00 00 00 00",
-                                          "KEYS 05 00 00 00 00 00", "KEYS 00 00 00 00 00 00", "BUTTONS FF",
+  const std::vector<std::string> expected{"BUTTONS FE",
+                                          "KEYS 04 00 00 00 00 00",
+                                          "KEYS 00 00 00 00 00 00",
+                                          "KEYS 05 00 00 00 00 00",
+                                          "KEYS 00 00 00 00 00 00",
+                                          "BUTTONS FF",
                                           "KEYS 00 00 00 00 00 00"};
   EXPECT_EQ(std::vector<std::string>(played.begin(), played.begin() + 7), expected);
 }

@@ -104,17 +104,9 @@ constexpr const char* kExpectedReports[kSettingsReports] = {
     "07 11 01 00 00 00 00 00",  // wheel on
     "07 13 05 85 00 00 00 00",  // colours 0 and 2; mode 0 at speed 5
     "07 09 42 18 17 00 00 00",  // level 2 current; step 1 for 200 DPI; levels 0,1,2,4 on
-    "07 14 0F F0 17 00 00 00",
-    "07 09 42 49 17 00 00 00",
-    "07 14 2F 00 17 00 00 00",
-    "07 09 42 9A 17 00 00 00",
-    "07 14 42 13 17 00 00 00",
-    "07 09 42 FB 17 00 00 00",
-    "07 14 60 FF 17 00 00 00",
-    "07 09 42 DC 17 00 00 00",
-    "07 14 88 88 17 00 00 00",
-    "07 09 42 2D 17 00 00 00",
-    "07 14 A0 0F 17 00 00 00",
+    "07 14 0F F0 17 00 00 00", "07 09 42 49 17 00 00 00", "07 14 2F 00 17 00 00 00", "07 09 42 9A 17 00 00 00",
+    "07 14 42 13 17 00 00 00", "07 09 42 FB 17 00 00 00", "07 14 60 FF 17 00 00 00", "07 09 42 DC 17 00 00 00",
+    "07 14 88 88 17 00 00 00", "07 09 42 2D 17 00 00 00", "07 14 A0 0F 17 00 00 00",
     "07 12 01 2C 00 00 00 00",  // fire time 300
     "07 0A 07 00 00 00 00 00",  // report rate 0 sends 7
 };
@@ -141,10 +133,10 @@ TEST(StartupE2eTest, SendsThePreparedProfileAndSavesItAsApplied) {
 
   const std::string config = test.ConfigPath();
   EXPECT_EQ(IniValue(config, u"Init", u"CurConfig"), "3");
-  const char16_t* keys[] = {u"K0",          u"K1",        u"K2",        u"K3",          u"K4",
-                            u"K5",          u"DPI_LEVEL", u"WHEEL_STATUS", u"MACRO_MODE2", u"CYC_7COL_EN",
-                            u"DPI_SET3",    u"DPI_SET_EN3", u"DPI2_B",    u"LED_TYPE",    u"LED_CYC_TIME",
-                            u"DPI_SPEED",   u"WHEEL_SPEED", u"USB_SPEED", u"FIRE_TIME",   u"macroNum"};
+  const char16_t* keys[] = {u"K0",        u"K1",          u"K2",           u"K3",          u"K4",
+                            u"K5",        u"DPI_LEVEL",   u"WHEEL_STATUS", u"MACRO_MODE2", u"CYC_7COL_EN",
+                            u"DPI_SET3",  u"DPI_SET_EN3", u"DPI2_B",       u"LED_TYPE",    u"LED_CYC_TIME",
+                            u"DPI_SPEED", u"WHEEL_SPEED", u"USB_SPEED",    u"FIRE_TIME",   u"macroNum"};
   for (const char16_t* key : keys) {
     EXPECT_EQ(IniValue(config, u"Config6", key), IniValue(config, u"Config3", key)) << Utf16ToUtf8(key);
     EXPECT_FALSE(IniValue(config, u"Config6", key).empty()) << Utf16ToUtf8(key);

@@ -120,7 +120,8 @@ TEST_F(InteractionE2eTest, AFunctionChosenInTheSecondaryPopupIsSaved) {
   ASSERT_TRUE(menu) << "the function popup did not open";
   const int h = ItemHeight(*menu, 10);
   const ScreenRect place = *x_->Geometry(*menu);
-  RunAndRead("xdotool mousemove --sync " + std::to_string(place.x + 20) + " " + std::to_string(place.y + 7 * h + h / 2));
+  RunAndRead("xdotool mousemove --sync " + std::to_string(place.x + 20) + " " +
+             std::to_string(place.y + 7 * h + h / 2));
   std::optional<XWindowId> sub;
   ASSERT_TRUE(WaitUntil(
       [&] {

@@ -20,9 +20,9 @@ using namespace std::chrono_literals;
 constexpr std::size_t kSettingsReports = 22;
 
 void EmitPrepareForSleep(QDBusConnection& bus, bool goingToSleep) {
-  QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
-                                                   QStringLiteral("org.freedesktop.login1.Manager"),
-                                                   QStringLiteral("PrepareForSleep"));
+  QDBusMessage signal =
+      QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                 QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
   signal << goingToSleep;
   ASSERT_TRUE(bus.send(signal));
 }

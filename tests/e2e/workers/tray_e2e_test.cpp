@@ -33,8 +33,8 @@ TEST(TrayE2eTest, ExitDriverSendsTheDetachReportAndEndsTheProgram) {
   ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings never reached the mouse";
 
   std::optional<XWindowId> icon;
-  ASSERT_TRUE(WaitUntil([&] { return (icon = x->WindowEmbeddedIn(tray.Pid(), test.Program().Pid())).has_value(); },
-                        20s))
+  ASSERT_TRUE(
+      WaitUntil([&] { return (icon = x->WindowEmbeddedIn(tray.Pid(), test.Program().Pid())).has_value(); }, 20s))
       << "the program's icon did not appear in the tray";
   const std::optional<ScreenRect> place = x->Geometry(*icon);
   ASSERT_TRUE(place.has_value());

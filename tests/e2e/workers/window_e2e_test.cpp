@@ -6,8 +6,8 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 
 #include "base/text.h"
 #include "platform/ini/ini_file_store.h"
@@ -63,14 +63,19 @@ class MainWindowE2eTest : public ::testing::Test {
     x_ = X11Session::Open();
     ASSERT_NE(x_, nullptr) << "cannot open the display " << test_.Display();
     // Level 0 red with 4 steps, level 1 green with 1 step.
-    test_.WriteConfig(ConfigWithProfile(2, {{"DPI_SET0", "3"}, {"DPI0_R", "0"}, {"DPI0_G", "15"}, {"DPI0_B", "15"},
-                                            {"DPI_SET1", "0"}, {"DPI1_R", "15"}, {"DPI1_G", "0"}, {"DPI1_B", "15"}}));
+    test_.WriteConfig(ConfigWithProfile(2, {{"DPI_SET0", "3"},
+                                            {"DPI0_R", "0"},
+                                            {"DPI0_G", "15"},
+                                            {"DPI0_B", "15"},
+                                            {"DPI_SET1", "0"},
+                                            {"DPI1_R", "15"},
+                                            {"DPI1_G", "0"},
+                                            {"DPI1_B", "15"}}));
     test_.StartSimulator();
     test_.StartProgram();
     ASSERT_TRUE(test_.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings never reached the mouse";
-    ASSERT_TRUE(WaitUntil([&] { return (window_ = x_->WindowTitled(test_.Program().Pid(), "Quarrion DORVEL_KITE7"))
-                                           .has_value(); },
-                          20s))
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (window_ = x_->WindowTitled(test_.Program().Pid(), "Quarrion DORVEL_KITE7")).has_value(); }, 20s))
         << "no window titled \"Quarrion DORVEL_KITE7\" was shown";
   }
 

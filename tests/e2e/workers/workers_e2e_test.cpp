@@ -28,10 +28,7 @@ const std::map<std::string, std::string> kHostFunctions = {
     {"K3", "21"},  // consumer key, usage 0x0223
     {"K4", "28"},  // consumer key, usage 0x00E2
     {"K5", "6"},   // next DPI level, switched by the mouse
-    {"DPI_LEVEL", "1"},
-    {"DPI_SET_EN3", "0"},
-    {"DPI_SET_EN4", "0"},
-    {"DPI_SET_EN5", "0"},
+    {"DPI_LEVEL", "1"}, {"DPI_SET_EN3", "0"}, {"DPI_SET_EN4", "0"}, {"DPI_SET_EN5", "0"},
 };
 constexpr int kMacroButton = 3;
 constexpr int kDpiButton = 6;
@@ -132,18 +129,27 @@ TEST_F(HostFunctionTest, UserMacroPlaysItsEventsWithTheirWaitsAndThenReleasesEve
   // Keys 'A' (usage 4) and 'B' (usage 5) and the left mouse button (240),
   // overlapping; one delay of 0, which is played as 10 ms.
   const std::vector<KeyEvent> events = {
-      {4, kActionPress, 40},  {5, kActionPress, 0},    {kLeftButtonCode, kActionPress, 25},
-      {4, kActionRelease, 60}, {kLeftButtonCode, kActionRelease, 15}, {5, kActionRelease, 30},
+      {4, kActionPress, 40},
+      {5, kActionPress, 0},
+      {kLeftButtonCode, kActionPress, 25},
+      {4, kActionRelease, 60},
+      {kLeftButtonCode, kActionRelease, 15},
+      {5, kActionRelease, 30},
   };
   StartWithMacro(MacroOf(u"e2e once", 0, 0, events));
   Press(kMacroButton);
   Release(kMacroButton);
 
   const std::vector<std::string> expected = {
-      "KEYS 04 00 00 00 00 00", "KEYS 04 05 00 00 00 00", "BUTTONS FE", "KEYS 05 00 00 00 00 00",
-      "BUTTONS FF",             "KEYS 00 00 00 00 00 00",
+      "KEYS 04 00 00 00 00 00",
+      "KEYS 04 05 00 00 00 00",
+      "BUTTONS FE",
+      "KEYS 05 00 00 00 00 00",
+      "BUTTONS FF",
+      "KEYS 00 00 00 00 00 00",
       // Then everything is let go: the buttons, then the keys.
-      "BUTTONS FF", "KEYS 00 00 00 00 00 00",
+      "BUTTONS FF",
+      "KEYS 00 00 00 00 00 00",
   };
   ASSERT_TRUE(WaitUntil([&] { return InputRecords(Records()).size() >= expected.size(); }, 20s))
       << "the macro was not played";
@@ -234,12 +240,11 @@ TEST_P(MacroRepetitionTest, PlaysWholeRepetitionsUntilItsModeOrTheButtonEndsIt) 
 
 INSTANTIATE_TEST_SUITE_P(
     Modes, MacroRepetitionTest,
-    ::testing::Values(
-        RepetitionCase{"RepeatCountThree", 1, 3, Ending::ByItsMode, 3, 3},
-        // A second press stops it after the repetition in progress and starts nothing.
-        RepetitionCase{"SecondPressStopsARepeatingMacro", 1, 1000, Ending::BySecondPress, 2, 6},
-        // While held: it repeats until the release, then ends its repetition.
-        RepetitionCase{"ReleaseStopsAWhileHeldMacro", 2, 0, Ending::ByRelease, 2, 6}),
+    ::testing::Values(RepetitionCase{"RepeatCountThree", 1, 3, Ending::ByItsMode, 3, 3},
+                      // A second press stops it after the repetition in progress and starts nothing.
+                      RepetitionCase{"SecondPressStopsARepeatingMacro", 1, 1000, Ending::BySecondPress, 2, 6},
+                      // While held: it repeats until the release, then ends its repetition.
+                      RepetitionCase{"ReleaseStopsAWhileHeldMacro", 2, 0, Ending::ByRelease, 2, 6}),
     [](const ::testing::TestParamInfo<RepetitionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(HostFunctionTest, ConsumerKeyButtonsSendTheirUsageOncePerPress) {

@@ -46,8 +46,8 @@ struct X11Session::Impl {
     unsigned long after = 0;
     unsigned char* data = nullptr;
     std::optional<pid_t> pid;
-    if (XGetWindowProperty(display, window, Intern("_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type, &format,
-                           &count, &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, Intern("_NET_WM_PID"), 0, 1, False, XA_CARDINAL, &type, &format, &count,
+                           &after, &data) == Success &&
         data != nullptr && format == 32 && count == 1) {
       pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
     }
@@ -219,9 +219,9 @@ std::optional<WindowImage> X11Session::Capture(XWindowId window) const {
   const int right = std::min(place->x + place->width, WidthOfScreen(screen));
   const int bottom = std::min(place->y + place->height, HeightOfScreen(screen));
   if (right <= left || bottom <= top) return std::nullopt;
-  XImage* image = XGetImage(impl_->display, DefaultRootWindow(impl_->display), left, top,
-                            static_cast<unsigned>(right - left), static_cast<unsigned>(bottom - top), AllPlanes,
-                            ZPixmap);
+  XImage* image =
+      XGetImage(impl_->display, DefaultRootWindow(impl_->display), left, top, static_cast<unsigned>(right - left),
+                static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
   if (image == nullptr) return std::nullopt;
   WindowImage result;
   result.width = place->width;

@@ -8,14 +8,12 @@
 // holds or as empty, without a message about the file; nothing crashes, hangs
 // or changes any file.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <QImage>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -181,9 +179,9 @@ const std::vector<FileKind>& FileKinds() {
 
 // What a bad shape must read as.
 enum class Expect {
-  Missing,  // exactly as when the file does not exist
-  Empty,    // exactly as an empty file
-  Anything, // whatever it holds, but never as a missing file
+  Missing,   // exactly as when the file does not exist
+  Empty,     // exactly as an empty file
+  Anything,  // whatever it holds, but never as a missing file
 };
 
 struct Shape {
@@ -262,8 +260,8 @@ std::map<std::string, std::string> Snapshot(const fs::path& dir) {
     struct stat facts {};
     lstat(entry.path().c_str(), &facts);
     entries[entry.path().string()] = std::to_string(facts.st_ino) + " " + std::to_string(facts.st_mode) + " " +
-                                     std::to_string(facts.st_size) + " " + std::to_string(facts.st_mtim.tv_sec) +
-                                     "." + std::to_string(facts.st_mtim.tv_nsec);
+                                     std::to_string(facts.st_size) + " " + std::to_string(facts.st_mtim.tv_sec) + "." +
+                                     std::to_string(facts.st_mtim.tv_nsec);
   }
   return entries;
 }
@@ -285,7 +283,8 @@ std::string ReadAs(const FileKind& kind, const fs::path& dir, bool asOtherUser) 
   close(pipeFds[1]);
   std::string text;
   char buffer[4096];
-  for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(got));
+  for (ssize_t got; (got = read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+    text.append(buffer, static_cast<std::size_t>(got));
   close(pipeFds[0]);
   int status = 0;
   waitpid(child, &status, 0);
@@ -406,8 +405,9 @@ TEST(OddFileNames, AreHandledAsNames) {
   const fs::path dir = fs::temp_directory_path() / ("tolvar-odd-names-" + std::to_string(getpid()));
   fs::remove_all(dir);
   fs::create_directories(dir);
-  const std::string names[] = {"my profile.ini", "it's \"quoted\".ini", "two\nlines.ini", "bad \xff\xfe utf8.ini",
-                               "-starts-with-dash.ini", "$(touch pwned).ini", "*?[a].ini", " .ini"};
+  const std::string names[] = {
+      "my profile.ini",        "it's \"quoted\".ini", "two\nlines.ini", "bad \xff\xfe utf8.ini",
+      "-starts-with-dash.ini", "$(touch pwned).ini",  "*?[a].ini",      " .ini"};
   IniFileStore ini;
   RecordingDialogs dialogs;
   AppState source;

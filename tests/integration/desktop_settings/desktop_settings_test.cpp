@@ -74,8 +74,8 @@ TEST(DesktopSettingsTest, PointerSpeedMapsOntoTheGnomeMouseSpeed) {
     double stored;
     int readBack;
   };
-  const Case cases[] = {{1, -0.9, 1}, {8, -0.2, 8}, {10, 0.0, 10}, {18, 0.8, 18}, {20, 1.0, 20},
-                        {0, -1.0, 1}, {30, 1.0, 20}};
+  const Case cases[] = {{1, -0.9, 1},  {8, -0.2, 8}, {10, 0.0, 10}, {18, 0.8, 18},
+                        {20, 1.0, 20}, {0, -1.0, 1}, {30, 1.0, 20}};
   for (const auto& c : cases) {
     desktop.SetPointerSpeed(c.speed);
     EXPECT_NEAR(StoredSpeed(), c.stored, 1e-9) << c.speed;
@@ -122,9 +122,7 @@ TEST(DesktopSettingsTest, WheelLinesGoToAnExistingKdeInputFileOnly) {
             "[Keyboard]\nRepeatRate=25\n\n[Mouse]\nXLbInptAccelProfileFlat=true\nWheelScrollLines=5\n");
 }
 
-TEST(DesktopSettingsTest, UserConfigDirFollowsXdgConfigHome) {
-  EXPECT_EQ(UserConfigDir(), ConfigDir());
-}
+TEST(DesktopSettingsTest, UserConfigDirFollowsXdgConfigHome) { EXPECT_EQ(UserConfigDir(), ConfigDir()); }
 
 }  // namespace
 }  // namespace tolvar

@@ -2,9 +2,8 @@
 // their collections, which nodes open, the fix, and the exit status.
 #include "app/diagnosis.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <set>
@@ -38,9 +37,10 @@ class DiagnosisOnFakeTree : public FakeHidrawTree {
         .sources = {{"HID devices (hidraw nodes)", backend}},
         .installedRule = installedRule,
         .paths = paths,
-        .fileAccess = [](const std::string& path) {
-          return path.starts_with("/home/") ? FileAccess::Writable : FileAccess::ReadOnly;
-        },
+        .fileAccess =
+            [](const std::string& path) {
+              return path.starts_with("/home/") ? FileAccess::Writable : FileAccess::ReadOnly;
+            },
         .sessionType = "x11",
         .display = ":0",
         .waylandDisplay = "",
@@ -64,10 +64,14 @@ TEST_F(DiagnosisOnFakeTree, NamesTheMouseItsCollectionsAndTheNodeThatCannotBeOpe
   EXPECT_TRUE(Has(text, "  " + Node("hidraw0") + "  046d:c31c\n")) << text;
   EXPECT_TRUE(Has(text, "  " + Node("hidraw1") + "  18f8:1686  the mouse\n")) << text;
   EXPECT_TRUE(Has(text, "  " + Node("hidraw2") + "  18f8:1686  the mouse\n")) << text;
-  EXPECT_TRUE(Has(text, "collection usage page 0xff00 usage 0x0001, report ids 6, input 9 bytes, feature 0 bytes"
-                        "  <- the mouse's input collection")) << text;
-  EXPECT_TRUE(Has(text, "collection usage page 0xff01 usage 0x0001, report ids 7, input 0 bytes, feature 8 bytes"
-                        "  <- the mouse's feature collection")) << text;
+  EXPECT_TRUE(Has(text,
+                  "collection usage page 0xff00 usage 0x0001, report ids 6, input 9 bytes, feature 0 bytes"
+                  "  <- the mouse's input collection"))
+      << text;
+  EXPECT_TRUE(Has(text,
+                  "collection usage page 0xff01 usage 0x0001, report ids 7, input 0 bytes, feature 8 bytes"
+                  "  <- the mouse's feature collection"))
+      << text;
   EXPECT_TRUE(Has(text, "open for reading: no, permission denied")) << text;
   EXPECT_TRUE(Has(text, "copy packaging/70-tolvar.rules")) << "the rule is not installed: how to install it\n" << text;
   EXPECT_TRUE(Has(text, "sudo udevadm control --reload-rules && sudo udevadm trigger")) << text;

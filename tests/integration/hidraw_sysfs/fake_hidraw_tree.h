@@ -41,7 +41,8 @@ class FakeHidrawTree : public testing::Test {
   }
 
   // One hidraw entry: its device's uevent text and report descriptor, and a node in /dev.
-  void AddNode(const std::string& name, const std::string& uevent, const std::optional<std::vector<std::uint8_t>>& descriptor) {
+  void AddNode(const std::string& name, const std::string& uevent,
+               const std::optional<std::vector<std::uint8_t>>& descriptor) {
     const fs::path device = fs::path(SysDir()) / name / "device";
     Write(fs::path(SysDir()) / name / "uevent", "MAJOR=243\nMINOR=0\nDEVNAME=" + name + "\n");
     Write(device / "uevent", "DRIVER=hid-generic\n" + uevent + "HID_NAME=Test Device\n");

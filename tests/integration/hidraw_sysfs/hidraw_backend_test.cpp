@@ -1,8 +1,7 @@
 #include "platform/linux/hidraw_backend.h"
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -44,10 +43,10 @@ TEST_F(FakeHidrawTree, ReadsIdsAndDescriptorAndSkipsUnreadableIds) {
   const Bytes descriptor = test::MouseVendorInterface(false).bytes();
   AddNode("hidraw1", kMouseHidId, descriptor);
   AddNode("hidraw2", "HID_ID=0005:0000046d:0000b01a\n", std::nullopt);  // Bluetooth, lower-case hex, no descriptor
-  AddNode("hidraw3", "HID_ID=0003:000018F8\n", Bytes{});                 // malformed
-  AddNode("hidraw4", "HID_ID=0003:0001000018F8:00001686\n", Bytes{});    // vendor beyond 16 bits
-  AddNode("hidraw5", "", Bytes{});                                        // no HID_ID
-  fs::create_directories(fs::path(SysDir()) / "hidraw6");                 // no device folder
+  AddNode("hidraw3", "HID_ID=0003:000018F8\n", Bytes{});                // malformed
+  AddNode("hidraw4", "HID_ID=0003:0001000018F8:00001686\n", Bytes{});   // vendor beyond 16 bits
+  AddNode("hidraw5", "", Bytes{});                                      // no HID_ID
+  fs::create_directories(fs::path(SysDir()) / "hidraw6");               // no device folder
 
   const std::vector<HidDeviceInfo> devices = HidrawBackend(SysDir(), DevDir()).Enumerate(100);
   ASSERT_EQ(devices.size(), 2u);
@@ -172,8 +171,12 @@ TEST(UdevNotices, SourceFollowsTheDaemonsControlSocket) {
 
 TEST(UdevNotices, ActionsThatCount) {
   const std::vector<std::pair<std::string, std::optional<DeviceEvent>>> cases = {
-      {"add", DeviceEvent::Arrival}, {"remove", DeviceEvent::Removal}, {"change", DeviceEvent::Arrival},
-      {"bind", std::nullopt},        {"ADD", std::nullopt},            {"", std::nullopt},
+      {"add", DeviceEvent::Arrival},
+      {"remove", DeviceEvent::Removal},
+      {"change", DeviceEvent::Arrival},
+      {"bind", std::nullopt},
+      {"ADD", std::nullopt},
+      {"", std::nullopt},
   };
   for (const auto& [action, event] : cases) EXPECT_EQ(DeviceEventFromAction(action), event) << action;
 }

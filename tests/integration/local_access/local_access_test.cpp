@@ -3,17 +3,15 @@
 // user; the udev rule opens this mouse's hidraw nodes only. The checks that
 // need a second user run when the tests run as root, in a child process that
 // becomes "nobody".
+#include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
 #include <QCoreApplication>
 #include <QFile>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -69,9 +67,8 @@ class SingleInstanceAccessTest : public ::testing::Test {
     }
   }
   void SetUp() override {
-    root_ = fs::temp_directory_path() /
-            ("tolvar-access-" + std::to_string(getpid()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    root_ = fs::temp_directory_path() / ("tolvar-access-" + std::to_string(getpid()) + "-" +
+                                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(root_);
     fs::create_directories(root_);
     // The other user must be able to walk up to the folders under test.
@@ -82,7 +79,10 @@ class SingleInstanceAccessTest : public ::testing::Test {
   }
   void TearDown() override {
     qputenv("XDG_RUNTIME_DIR", saved_runtime_);
-    if (saved_tmp_.isNull()) qunsetenv("TMPDIR"); else qputenv("TMPDIR", saved_tmp_);
+    if (saved_tmp_.isNull())
+      qunsetenv("TMPDIR");
+    else
+      qputenv("TMPDIR", saved_tmp_);
     fs::remove_all(root_);
   }
 

@@ -22,8 +22,8 @@
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/right_button_filter.h"
 #include "support/fake_popups.h"
-#include "support/still_window.h"
 #include "support/null_ports.h"
+#include "support/still_window.h"
 
 namespace tolvar {
 namespace {
@@ -173,13 +173,12 @@ TEST_F(QtMacroAdapters, RightButtonReleasesAreSeenOnceBeforeTheControl) {
   std::vector<std::string> order;
   RecordingEvents events;
   std::unique_ptr<EventListControl> list = controls.CreateEventList({200, 20, 400, 300}, 10002, events);
-  RightButtonFilter filter(window, [&](int x, int y) {
-    order.push_back("window at " + std::to_string(x) + "," + std::to_string(y));
-  });
+  RightButtonFilter filter(
+      window, [&](int x, int y) { order.push_back("window at " + std::to_string(x) + "," + std::to_string(y)); });
   QWidget* viewport = window.findChild<QListWidget*>(ControlName(10002))->viewport();
   const QPoint local(5, 6);
-  QMouseEvent release(QEvent::MouseButtonRelease, local, viewport->mapToGlobal(local), Qt::RightButton,
-                      Qt::NoButton, Qt::NoModifier);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, viewport->mapToGlobal(local), Qt::RightButton, Qt::NoButton,
+                      Qt::NoModifier);
   release.setTimestamp(1000);
   QApplication::sendEvent(viewport, &release);
   const QPoint global = viewport->mapToGlobal(local);

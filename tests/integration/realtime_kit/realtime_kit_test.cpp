@@ -2,16 +2,14 @@
 // system bus, with a stand-in service that owns RealtimeKit's name, tells
 // its limits and records (or refuses) each request.
 #include "platform/linux/realtime_kit.h"
-#include "support/private_bus.h"
 
 #include <gio/gio.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <condition_variable>
 #include <cstdint>
@@ -19,6 +17,8 @@
 #include <optional>
 #include <string>
 #include <thread>
+
+#include "support/private_bus.h"
 
 extern char** environ;
 
@@ -90,8 +90,8 @@ class StandInRealtimeKit {
     bool owned = false;
     if (connection != nullptr && node != nullptr) {
       static const GDBusInterfaceVTable vtable{&OnMethod, &OnGetProperty, nullptr, {}};
-      g_dbus_connection_register_object(connection, "/org/freedesktop/RealtimeKit1", node->interfaces[0], &vtable,
-                                        this, nullptr, nullptr);
+      g_dbus_connection_register_object(connection, "/org/freedesktop/RealtimeKit1", node->interfaces[0], &vtable, this,
+                                        nullptr, nullptr);
       GVariant* reply = g_dbus_connection_call_sync(
           connection, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
           g_variant_new("(su)", kServiceName, 4u), G_VARIANT_TYPE("(u)"), G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr);
@@ -124,8 +124,8 @@ class StandInRealtimeKit {
     g_main_context_unref(context);
   }
 
-  static void OnMethod(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*,
-                       GVariant* parameters, GDBusMethodInvocation* invocation, gpointer self) {
+  static void OnMethod(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar*, GVariant* parameters,
+                       GDBusMethodInvocation* invocation, gpointer self) {
     auto* service = static_cast<StandInRealtimeKit*>(self);
     Request request;
     g_variant_get(parameters, "(ttu)", &request.process, &request.thread, &request.priority);
@@ -144,8 +144,8 @@ class StandInRealtimeKit {
     }
   }
 
-  static GVariant* OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*,
-                                 const gchar* property, GError**, gpointer self) {
+  static GVariant* OnGetProperty(GDBusConnection*, const gchar*, const gchar*, const gchar*, const gchar* property,
+                                 GError**, gpointer self) {
     auto* service = static_cast<StandInRealtimeKit*>(self);
     if (g_strcmp0(property, "MaxRealtimePriority") == 0) return g_variant_new_int32(service->maxPriority_);
     return g_variant_new_int64(service->rtTimeMax_);

@@ -1,15 +1,11 @@
 // Resume from sleep over D-Bus: a private bus daemon stands in for the
 // system bus, a second connection owning the login manager's name emits
 // PrepareForSleep, and the listener must call the resume handler.
-#include "platform/qt/logind_resume.h"
-#include "support/private_bus.h"
-
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -18,6 +14,9 @@
 #include <chrono>
 #include <memory>
 #include <string>
+
+#include "platform/qt/logind_resume.h"
+#include "support/private_bus.h"
 
 extern char** environ;
 
@@ -83,9 +82,9 @@ class ResumeOverDBus : public ::testing::Test {
   }
 
   static void Emit(QDBusConnection& from, bool goingToSleep) {
-    QDBusMessage signal = QDBusMessage::createSignal(
-        QStringLiteral("/org/freedesktop/login1"), QStringLiteral("org.freedesktop.login1.Manager"),
-        QStringLiteral("PrepareForSleep"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/login1"),
+                                   QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"));
     signal << goingToSleep;
     ASSERT_TRUE(from.send(signal));
     from.interface()->isServiceRegistered(kLoginService);  // a round trip: the daemon has the signal
@@ -141,8 +140,8 @@ TEST_F(ResumeOverDBus, SignalFromAnotherSenderIsIgnored) {
 }
 
 TEST(ResumeWithoutABus, DoesNotListenAndDoesNotFail) {
-  QDBusConnection none = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                       QStringLiteral("no-bus"));
+  QDBusConnection none =
+      QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("no-bus"));
   LogindResume resume(none, [] { FAIL() << "no resume without a bus"; });
   EXPECT_FALSE(resume.IsListening());
   QDBusConnection::disconnectFromBus(QStringLiteral("no-bus"));

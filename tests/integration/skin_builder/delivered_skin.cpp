@@ -1,8 +1,7 @@
 #include "integration/skin_builder/delivered_skin.h"
 
-#include <cstdlib>
-
 #include <QGuiApplication>
+#include <cstdlib>
 
 #include "platform/ini/ini_file_store.h"
 #include "ports/dialogs.h"
@@ -76,13 +75,13 @@ const std::vector<std::string>& LayoutFileNames() {
 
 const std::vector<std::string>& ImageFileNames() {
   static const std::vector<std::string> names = {
-      "main_normal.jpg",          "main_over.jpg",          "main_down.jpg",          "main_mask.jpg",
-      "advanced_normal.jpg",      "advanced_over.jpg",      "advanced_down.jpg",      "color_normal_gray.jpg",
-      "color_over_yellow.jpg",    "color_down_blue.jpg",    "color_pink.jpg",         "color_green.jpg",
-      "color_red.jpg",            "color_cyan.jpg",         "color_white.jpg",        "menu_normal.jpg",
-      "menu_over.jpg",            "menu_down.jpg",          "menu_mask.jpg",          "advanced menu_normal.jpg",
-      "advanced menu_over.jpg",   "advanced menu_down.jpg", "advanced menu_mask.jpg", "warning_normal.jpg",
-      "warning_over.jpg",         "warning_mask.jpg",
+      "main_normal.jpg",        "main_over.jpg",          "main_down.jpg",          "main_mask.jpg",
+      "advanced_normal.jpg",    "advanced_over.jpg",      "advanced_down.jpg",      "color_normal_gray.jpg",
+      "color_over_yellow.jpg",  "color_down_blue.jpg",    "color_pink.jpg",         "color_green.jpg",
+      "color_red.jpg",          "color_cyan.jpg",         "color_white.jpg",        "menu_normal.jpg",
+      "menu_over.jpg",          "menu_down.jpg",          "menu_mask.jpg",          "advanced menu_normal.jpg",
+      "advanced menu_over.jpg", "advanced menu_down.jpg", "advanced menu_mask.jpg", "warning_normal.jpg",
+      "warning_over.jpg",       "warning_mask.jpg",
   };
   return names;
 }

@@ -2,12 +2,11 @@
 // program reads it, and its images.
 #pragma once
 
+#include <QImage>
+#include <QRect>
 #include <cstdint>
 #include <string>
 #include <vector>
-
-#include <QImage>
-#include <QRect>
 
 #include "skin/skin_layout.h"
 

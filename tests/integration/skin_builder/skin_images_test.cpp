@@ -3,12 +3,11 @@
 // calm, one header on every page and a preview lit in each cycle colour.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
-
-#include <QImage>
 
 #include "integration/skin_builder/delivered_skin.h"
 
@@ -37,9 +36,7 @@ const PageImages kColourImages{"color_normal_gray.jpg", "color_over_yellow.jpg",
 
 class DeliveredImages : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
-    skin_ = new LoadedSkin(LoadDeliveredSkin(1));
-  }
+  static void SetUpTestSuite() { skin_ = new LoadedSkin(LoadDeliveredSkin(1)); }
   static void TearDownTestSuite() {
     delete skin_;
     skin_ = nullptr;
@@ -127,8 +124,9 @@ void CheckStates(const StateCase& c, const SkinPage<N>& layout) {
 }
 
 TEST_F(DeliveredImages, ControlsShowHoverAndPressLabelsStayCalm) {
-  CheckStates({"main", kMainImages, {{0, 0}, {2, 25}, {32, 33}, {47, 52}, {60, 137}}, {{1, 1}, {26, 31}, {34, 40}, {53, 58}}},
-              Layout().Main);
+  CheckStates(
+      {"main", kMainImages, {{0, 0}, {2, 25}, {32, 33}, {47, 52}, {60, 137}}, {{1, 1}, {26, 31}, {34, 40}, {53, 58}}},
+      Layout().Main);
   CheckStates({"colour", kColourImages, {{0, 16}}, {{17, 31}}}, Layout().Colour);
   CheckStates({"advanced", kAdvancedImages, {{0, 27}, {30, 32}, {34, 37}}, {{28, 29}, {33, 33}, {38, 51}}},
               Layout().Advanced);
@@ -236,8 +234,10 @@ TEST_F(DeliveredImages, PreviewIsLitInEachCycleColour) {
     double strongestOther = -1e9;
     for (std::size_t c = 0; c < 3; ++c) {
       rise[c] /= preview.width() * preview.height();
-      if (lit.strong[c]) weakest = std::min(weakest, rise[c]);
-      else strongestOther = std::max(strongestOther, rise[c]);
+      if (lit.strong[c])
+        weakest = std::min(weakest, rise[c]);
+      else
+        strongestOther = std::max(strongestOther, rise[c]);
     }
     EXPECT_GT(weakest, 4.0) << lit.file;
     if (strongestOther > -1e9) {

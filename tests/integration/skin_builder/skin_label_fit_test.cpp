@@ -2,11 +2,10 @@
 // it, in both languages, measured in the program's own fonts.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include <QFontMetrics>
 #include <QString>
+#include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "base/text.h"
@@ -36,7 +35,7 @@ MenuGeometry MenuFromMask(const std::string& file, int items) {
 struct Text {
   std::string where;
   std::u16string text;
-  int width;   // room for the text
+  int width;  // room for the text
   int height;
   const FontSpec* font;
 };
@@ -84,7 +83,8 @@ class LabelsFit : public ::testing::TestWithParam<std::uint8_t> {
     for (int row = 0; row <= 51; ++row) {
       if (row != 4 && row != 43 && row != 44) AddLabel(texts, "advanced", l.Advanced, row);
     }
-    for (const char16_t* record : {u"Record", u"Stop", u"멈춤", u"저장"}) AddText(texts, "advanced", l.Advanced, 4, record);
+    for (const char16_t* record : {u"Record", u"Stop", u"멈춤", u"저장"})
+      AddText(texts, "advanced", l.Advanced, 4, record);
     AddText(texts, "advanced", l.Advanced, 43, u"[↓]" + DecimalText(kMostEvents));
     AddText(texts, "advanced", l.Advanced, 44, u"[↑]" + DecimalText(kMostEvents));
     for (int row = 0; row <= 2; ++row) AddLabel(texts, "warning", l.Warning, row);

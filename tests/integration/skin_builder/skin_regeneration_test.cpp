@@ -34,9 +34,7 @@ class SkinRegeneration : public ::testing::Test {
   }
 
   static QString Built(const std::string& name) { return folder_->path() + "/" + QString::fromStdString(name); }
-  static QString Committed(const std::string& name) {
-    return QString::fromStdString(DeliveredSkinDir() + "/" + name);
-  }
+  static QString Committed(const std::string& name) { return QString::fromStdString(DeliveredSkinDir() + "/" + name); }
 
   static inline QTemporaryDir* folder_ = nullptr;
   static inline bool finished_ = false;

@@ -3,13 +3,12 @@
 // lengths, feature sends, input reads and hotplug notices meet the kernel's
 // own HID stack. The simulator is the program named by TOLVAR_MOUSE_SIM.
 #include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -189,8 +188,7 @@ TEST_F(UhidKernelTest, UnplugIsARemovalAndPlugAnArrival) {
   reader.join();
   EXPECT_EQ(readResult, -1);
   EXPECT_EQ(removed, node_);
-  EXPECT_EQ(HandleDeviceNotice(link_, backend_, reporter_, DeviceEvent::Removal, removed),
-            NoticeOutcome::MouseRemoved);
+  EXPECT_EQ(HandleDeviceNotice(link_, backend_, reporter_, DeviceEvent::Removal, removed), NoticeOutcome::MouseRemoved);
   EXPECT_FALSE(link_.Connected);
   HidOpenError error = HidOpenError::None;
   EXPECT_EQ(backend_.OpenFeature(node_, error), nullptr);

@@ -2,6 +2,8 @@
 // the order of presses and releases, left and right modifiers, a second
 // grabber refused while the first holds the keyboard, and the keyboard
 // given back on Stop.
+#include "platform/qt/x11_key_capture.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "platform/qt/x11_key_capture.h"
 #include "support/child_process.h"
 #include "support/program_under_test.h"
 
@@ -54,7 +55,7 @@ TEST_F(X11KeyCaptureTest, DeliversPressesAndReleasesInOrder) {
   ASSERT_TRUE(capture.Start([&](CapturedKey key) { keys.push_back(key); }));
   Xdotool({"keydown", "a", "keydown", "Alt_L", "keyup", "a", "keyup", "Alt_L", "key", "F5", "key", "Tab"});
   ASSERT_TRUE(WaitForKeys(8));
-  const std::vector<CapturedKey> expected{{true, 'A'},  {true, 164},   {false, 'A'}, {false, 164},
+  const std::vector<CapturedKey> expected{{true, 'A'}, {true, 164},  {false, 'A'}, {false, 164},
                                           {true, 116}, {false, 116}, {true, 9},    {false, 9}};
   EXPECT_EQ(keys, expected);
   capture.Stop();

@@ -43,8 +43,8 @@ class SizedImage final : public ImageSource {
 };
 
 constexpr int kMenuWidth = 120;
-constexpr int kMenuItemHeight = 24;      // menu_mask.jpg: 10 items
-constexpr int kSubMenuItemHeight = 20;   // "advanced menu_mask.jpg": 12 items
+constexpr int kMenuItemHeight = 24;     // menu_mask.jpg: 10 items
+constexpr int kSubMenuItemHeight = 20;  // "advanced menu_mask.jpg": 12 items
 
 class MaskSizes final : public ImageFileReader {
  public:
@@ -84,11 +84,22 @@ class MainWindowInput : public ::testing::Test {
     state.MaskWidth = 800;
     state.MaskHeight = 600;
     window_.origin = {1000, 2000};
-    dialog = std::make_unique<CTolvarDlg>(
-        state,
-        MainWindowPorts{ini, dialogs_, window_, mouse_, images_, system_, tray_, menu_, clock_, programs_, desktop,
-                        popups, {macroControls, keys, time, shownMenus}, {}},
-        u"tolvar");
+    dialog = std::make_unique<CTolvarDlg>(state,
+                                          MainWindowPorts{ini,
+                                                          dialogs_,
+                                                          window_,
+                                                          mouse_,
+                                                          images_,
+                                                          system_,
+                                                          tray_,
+                                                          menu_,
+                                                          clock_,
+                                                          programs_,
+                                                          desktop,
+                                                          popups,
+                                                          {macroControls, keys, time, shownMenus},
+                                                          {}},
+                                          u"tolvar");
   }
 
   ~MainWindowInput() override {
@@ -119,7 +130,9 @@ class MainWindowInput : public ::testing::Test {
   void ClickAdvanced(int row) { ClickAt(Centre(state.Skin.Advanced, row)); }
   // A point on no hot spot of any of the three lists.
   Point Nowhere() const { return {state.MaskWidth + 50, state.MaskHeight + 50}; }
-  ProfileSettings Saved(int profile) { return ReadProfileSettings(ini, state.Paths.ConfigPath, ProfileSectionName(profile)); }
+  ProfileSettings Saved(int profile) {
+    return ReadProfileSettings(ini, state.Paths.ConfigPath, ProfileSectionName(profile));
+  }
 
   Log log;
   TempDir folder_;
@@ -178,7 +191,8 @@ TEST_F(MainWindowInput, HitTestTakesTheFirstRowAndExcludesRightAndBottomEdges) {
   const struct {
     Point at;
     int hover;
-  } cases[] = {{{0, 0}, 40}, {{9, 9}, 40}, {{10, 5}, 41}, {{5, 10}, 41}, {{19, 19}, 41}, {{20, 5}, kNone}, {{5, 20}, kNone}};
+  } cases[] = {{{0, 0}, 40},   {{9, 9}, 40},     {{10, 5}, 41},   {{5, 10}, 41},
+               {{19, 19}, 41}, {{20, 5}, kNone}, {{5, 20}, kNone}};
   for (const auto& c : cases) {
     MoveTo(c.at);
     EXPECT_EQ(state.HoverMain, c.hover) << c.at.x << "," << c.at.y;
@@ -597,8 +611,10 @@ TEST_F(MainWindowInput, ResetWritesDefaultsAndResetSectionsForTheLanguage) {
   for (const std::uint8_t verSel : {std::uint8_t{1}, std::uint8_t{0}}) {
     state.VER_SEL = verSel;
     ClickMain(16);
-    EXPECT_EQ(Values(ProfileEntries(u"X", Saved(1))), Values(ProfileEntries(u"X", DefaultProfile(state.Settings.MACRO_MODE2))));
-    const ProfileSettings reset5 = ReadProfileSettings(ini, state.Paths.ConfigPath, verSel == 1 ? u"CfgReset_EN5" : u"CfgReset5");
+    EXPECT_EQ(Values(ProfileEntries(u"X", Saved(1))),
+              Values(ProfileEntries(u"X", DefaultProfile(state.Settings.MACRO_MODE2))));
+    const ProfileSettings reset5 =
+        ReadProfileSettings(ini, state.Paths.ConfigPath, verSel == 1 ? u"CfgReset_EN5" : u"CfgReset5");
     EXPECT_EQ(Values(ProfileEntries(u"X", Saved(5))), Values(ProfileEntries(u"X", reset5))) << int(verSel);
     EXPECT_EQ(Values(ProfileEntries(u"X", Saved(6))), Values(ProfileEntries(u"X", Saved(state.CurConfig))));
   }

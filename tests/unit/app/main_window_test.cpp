@@ -13,8 +13,8 @@
 
 #include "base/text.h"
 #include "platform/ini/ini_file_store.h"
-#include "support/fake_popups.h"
 #include "support/child_process.h"
+#include "support/fake_popups.h"
 #include "support/still_window.h"
 #include "unit/app/main_window_fakes.h"
 #include "unit/macro_page/macro_page_fakes.h"
@@ -37,11 +37,22 @@ class StartUp {
     }
     state_.Paths.ModuleDir = folder_.Path();
     state_.ApplicationName = u"tolvar";
-    dialog_ = std::make_unique<CTolvarDlg>(
-        state_,
-        MainWindowPorts{ini_, dialogs_, window_, mouse_, images_, desktop_, tray_, menu_, clock_, programs_,
-                        desktopDialogs_, popups_, {macroControls_, keys_, time_, shownMenus_}, {}},
-        std::move(commandLine));
+    dialog_ = std::make_unique<CTolvarDlg>(state_,
+                                           MainWindowPorts{ini_,
+                                                           dialogs_,
+                                                           window_,
+                                                           mouse_,
+                                                           images_,
+                                                           desktop_,
+                                                           tray_,
+                                                           menu_,
+                                                           clock_,
+                                                           programs_,
+                                                           desktopDialogs_,
+                                                           popups_,
+                                                           {macroControls_, keys_, time_, shownMenus_},
+                                                           {}},
+                                           std::move(commandLine));
   }
   ~StartUp() {
     // The workers stop once their read returns: close the input, and hand a

@@ -13,12 +13,12 @@ TEST(HideSwitchTest, TakesTheFourCharactersAfterTheLastDash) {
     bool hidden;
   } cases[] = {
       {u"/opt/tolvar/tolvar -HIDE", true},
-      {u"/opt/tolvar/tolvar -hide", false},           // case-sensitive
-      {u"/opt/tolvar/tolvar -HID", false},            // only three letters at the end
-      {u"/opt/tolvar/tolvar -HIDEAWAY", true},        // only four characters compared
-      {u"/opt/tolvar/tolvar -HIDE -x", false},        // the last '-' counts
-      {u"/opt/tolvar-1.0/tolvar", false},             // a dash in the path
-      {u"HIDE and seek", true},                       // no dash: the first four characters
+      {u"/opt/tolvar/tolvar -hide", false},     // case-sensitive
+      {u"/opt/tolvar/tolvar -HID", false},      // only three letters at the end
+      {u"/opt/tolvar/tolvar -HIDEAWAY", true},  // only four characters compared
+      {u"/opt/tolvar/tolvar -HIDE -x", false},  // the last '-' counts
+      {u"/opt/tolvar-1.0/tolvar", false},       // a dash in the path
+      {u"HIDE and seek", true},                 // no dash: the first four characters
       {u"/opt/tolvar/tolvar", false},
       {u"", false},
       {u"-", false},
@@ -75,7 +75,7 @@ TEST(FoldersTest, AReadOnlyProgramFolderMovesTheWrittenFilesToTheUsersFolder) {
     std::string userDir;
   } cases[] = {
       {{false, "/home/ann/.cfg", "/home/ann"}, "/home/ann/.cfg/tolvar"},
-      {{false, "", "/home/ann"}, "/home/ann/.config/tolvar"},           // XDG_CONFIG_HOME unset
+      {{false, "", "/home/ann"}, "/home/ann/.config/tolvar"},              // XDG_CONFIG_HOME unset
       {{false, "relative/cfg", "/home/ann"}, "/home/ann/.config/tolvar"},  // not absolute: ignored
   };
   for (const auto& c : cases) {

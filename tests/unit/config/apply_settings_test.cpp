@@ -85,15 +85,11 @@ TEST_F(ApplySettingsTest, SendsTheTwentyTwoReportsInOrderWithTheirBytes) {
   ConnectMouse();
   Apply();
   const std::vector<std::string> expected = {
-      "07 10 01 01 00 00 00 00", "07 10 02 06 00 00 00 00", "07 10 03 0B 00 00 00 00",
-      "07 10 05 00 00 00 00 00", "07 10 04 00 00 00 00 00", "07 10 06 00 00 00 00 00",
-      "07 11 01 00 00 00 00 00", "07 13 77 85 00 00 00 00",
-      "07 09 42 38 37 00 00 00", "07 14 0F F0 37 00 00 00",
-      "07 09 42 59 37 00 00 00", "07 14 2F 00 37 00 00 00",
-      "07 09 42 6A 37 00 00 00", "07 14 40 FF 37 00 00 00",
-      "07 09 42 9B 37 00 00 00", "07 14 6F 0F 37 00 00 00",
-      "07 09 42 DC 37 00 00 00", "07 14 80 F0 37 00 00 00",
-      "07 09 42 FD 37 00 00 00", "07 14 A0 0F 37 00 00 00",
+      "07 10 01 01 00 00 00 00", "07 10 02 06 00 00 00 00", "07 10 03 0B 00 00 00 00", "07 10 05 00 00 00 00 00",
+      "07 10 04 00 00 00 00 00", "07 10 06 00 00 00 00 00", "07 11 01 00 00 00 00 00", "07 13 77 85 00 00 00 00",
+      "07 09 42 38 37 00 00 00", "07 14 0F F0 37 00 00 00", "07 09 42 59 37 00 00 00", "07 14 2F 00 37 00 00 00",
+      "07 09 42 6A 37 00 00 00", "07 14 40 FF 37 00 00 00", "07 09 42 9B 37 00 00 00", "07 14 6F 0F 37 00 00 00",
+      "07 09 42 DC 37 00 00 00", "07 14 80 F0 37 00 00 00", "07 09 42 FD 37 00 00 00", "07 14 A0 0F 37 00 00 00",
       "07 12 01 2C 00 00 00 00", "07 0A 01 00 00 00 00 00",
   };
   EXPECT_EQ(channel.reports, expected);
@@ -109,7 +105,8 @@ TEST_F(ApplySettingsTest, StepsRunInTheirFixedOrder) {
       "write skins/config/config.ini Init CurConfig=3",
       "batch skins/config/config.ini Config6",
   };
-  for (const char* command : {"10", "10", "10", "10", "10", "10", "11", "13"}) expected.push_back(std::string("report ") + command);
+  for (const char* command : {"10", "10", "10", "10", "10", "10", "11", "13"})
+    expected.push_back(std::string("report ") + command);
   for (int level = 0; level < kDpiLevelCount; ++level) {
     expected.push_back("report 09");
     expected.push_back("report 14");

@@ -14,7 +14,7 @@ struct ProtocolRange {
   bool hostHandled;
 };
 constexpr ProtocolRange kProtocol[] = {
-    {0, 5, -1, 1, false},  {6, 6, 6, 0, true},    {7, 10, 0, 0, false}, {11, 14, 7, 1, false},
+    {0, 5, -1, 1, false},  {6, 6, 6, 0, true},    {7, 10, 0, 0, false},   {11, 14, 7, 1, false},
     {15, 15, 11, 0, true}, {16, 16, 12, 0, true}, {17, 17, 13, 0, false}, {18, 1000, 0, 0, false},
 };
 
@@ -39,13 +39,20 @@ TEST(ButtonCatalogueTest, HostActions) {
     HostActionTarget expected;
   };
   const Case cases[] = {
-      {1, {HostAction::None, 0}},           {6, {HostAction::None, 0}},
-      {20, {HostAction::None, 0}},          {21, {HostAction::ConsumerKey, 0}},
-      {30, {HostAction::ConsumerKey, 9}},   {31, {HostAction::PlayFixedMacro, 0}},
-      {38, {HostAction::PlayFixedMacro, 7}}, {39, {HostAction::StartCalculator, 0}},
-      {40, {HostAction::StartTerminal, 0}}, {41, {HostAction::PlayUserMacro, 0}},
-      {52, {HostAction::PlayUserMacro, 11}}, {53, {HostAction::None, 0}},
-      {0, {HostAction::None, 0}},           {-41, {HostAction::None, 0}},
+      {1, {HostAction::None, 0}},
+      {6, {HostAction::None, 0}},
+      {20, {HostAction::None, 0}},
+      {21, {HostAction::ConsumerKey, 0}},
+      {30, {HostAction::ConsumerKey, 9}},
+      {31, {HostAction::PlayFixedMacro, 0}},
+      {38, {HostAction::PlayFixedMacro, 7}},
+      {39, {HostAction::StartCalculator, 0}},
+      {40, {HostAction::StartTerminal, 0}},
+      {41, {HostAction::PlayUserMacro, 0}},
+      {52, {HostAction::PlayUserMacro, 11}},
+      {53, {HostAction::None, 0}},
+      {0, {HostAction::None, 0}},
+      {-41, {HostAction::None, 0}},
   };
   for (const auto& c : cases) EXPECT_EQ(HostActionFor(c.code), c.expected) << c.code;
 }
@@ -56,11 +63,16 @@ TEST(ButtonCatalogueTest, LabelSources) {
     LabelSource expected;
   };
   const Case cases[] = {
-      {0, {LabelKind::None, 0}},          {1, {LabelKind::FunctionLabel, 1}},
-      {5, {LabelKind::FunctionLabel, 5}}, {40, {LabelKind::FunctionLabel, 40}},
-      {41, {LabelKind::UserMacroName, 0}}, {52, {LabelKind::UserMacroName, 11}},
-      {53, {LabelKind::FunctionLabel, 53}}, {54, {LabelKind::FunctionLabel, 54}},
-      {55, {LabelKind::None, 0}},         {99, {LabelKind::None, 0}},
+      {0, {LabelKind::None, 0}},
+      {1, {LabelKind::FunctionLabel, 1}},
+      {5, {LabelKind::FunctionLabel, 5}},
+      {40, {LabelKind::FunctionLabel, 40}},
+      {41, {LabelKind::UserMacroName, 0}},
+      {52, {LabelKind::UserMacroName, 11}},
+      {53, {LabelKind::FunctionLabel, 53}},
+      {54, {LabelKind::FunctionLabel, 54}},
+      {55, {LabelKind::None, 0}},
+      {99, {LabelKind::None, 0}},
       {-1, {LabelKind::None, 0}},
   };
   for (const auto& c : cases) EXPECT_EQ(LabelSourceFor(c.code), c.expected) << c.code;

@@ -19,8 +19,8 @@ TEST(DpiStepTest, StepsStayWithinTheTable) {
     std::uint8_t stepCode;
     int dpi;
   };
-  const Case cases[] = {{0, 1, 200}, {6, 7, 1600}, {7, 9, 2000}, {9, 13, 3200}, {11, 15, 4800},
-                        {12, 15, 4800}, {255, 15, 4800}};
+  const Case cases[] = {{0, 1, 200},    {6, 7, 1600},   {7, 9, 2000},   {9, 13, 3200},
+                        {11, 15, 4800}, {12, 15, 4800}, {255, 15, 4800}};
   for (const auto& c : cases) {
     EXPECT_EQ(DpiStepFor(c.dpiSet).stepCode, c.stepCode) << int(c.dpiSet);
     EXPECT_EQ(DpiStepFor(c.dpiSet).dpi, c.dpi) << int(c.dpiSet);
@@ -41,11 +41,9 @@ TEST(DerivedValuesTest, DisplayColourIsComputedInEightBits) {
     Rgb expected;
   };
   const Case cases[] = {
-      {0, 0, 0, {255, 255, 255}},
-      {15, 15, 15, {15, 15, 15}},
-      {15, 15, 0, {15, 15, 255}},
-      {16, 17, 32, {255, 239, 255}},   // 256 and 512 wrap to 0
-      {-1, 300, 0, {15, 63, 255}},     // 16·(−1) is 240; 16·300 = 4800 is 192 modulo 256
+      {0, 0, 0, {255, 255, 255}},  {15, 15, 15, {15, 15, 15}},
+      {15, 15, 0, {15, 15, 255}},  {16, 17, 32, {255, 239, 255}},  // 256 and 512 wrap to 0
+      {-1, 300, 0, {15, 63, 255}},  // 16·(−1) is 240; 16·300 = 4800 is 192 modulo 256
   };
   for (const auto& c : cases) EXPECT_EQ(DisplayColourOf(c.r, c.g, c.b), c.expected) << c.r << "," << c.g;
 }
@@ -173,7 +171,7 @@ TEST(FireTimeEditingTest, StepsStayWithinTheRange) {
     int step;
     std::int32_t after;
   };
-  const Case cases[] = {{300, +1, 300}, {0, -1, 0}, {50, +1, 51}, {50, -1, 49},
+  const Case cases[] = {{300, +1, 300},  {0, -1, 0},   {50, +1, 51},         {50, -1, 49},
                         {3000, -1, 300}, {-20, +1, 0}, {2147483647, +1, 300}};
   for (const auto& c : cases) {
     ProfileSettings s = DefaultProfile(0);
@@ -192,9 +190,9 @@ TEST(FireTimeEditingTest, SliderClickScalesToThreeHundred) {
   constexpr int kWidth = 151;
   const Case cases[] = {
       {kLeft, 0},
-      {kLeft + 75, 149},                    // 75 × 300 div 151
+      {kLeft + 75, 149},  // 75 × 300 div 151
       {kLeft + kWidth - 1, 300 * 150 / 151},
-      {kLeft - 1, 50},                      // outside: unchanged
+      {kLeft - 1, 50},  // outside: unchanged
       {kLeft + kWidth, 50},
   };
   for (const auto& c : cases) {

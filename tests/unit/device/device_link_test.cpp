@@ -49,7 +49,8 @@ class FakeInputChannel : public HidInputChannel {
 
 class FakeFeatureChannel : public HidFeatureChannel {
  public:
-  FakeFeatureChannel(std::string path, std::vector<std::pair<std::string, Bytes>>& sent) : path_(std::move(path)), sent_(sent) {}
+  FakeFeatureChannel(std::string path, std::vector<std::pair<std::string, Bytes>>& sent)
+      : path_(std::move(path)), sent_(sent) {}
   bool SendFeature(std::span<const std::uint8_t> report) override {
     sent_.emplace_back(path_, Bytes(report.begin(), report.end()));
     return true;
@@ -107,7 +108,9 @@ class FakeBackend : public HidBackend {
 class DeviceLinkTest : public testing::Test {
  protected:
   bool Open() { return OpenDeviceLink(link, backend, reporter); }
-  void SendDetach() { reporter.Send([](auto r) { compose::Detach(r); }); }
+  void SendDetach() {
+    reporter.Send([](auto r) { compose::Detach(r); });
+  }
 
   FakeBackend backend;
   DeviceLink link;
@@ -292,9 +295,9 @@ TEST(InputReportFilter, ReportIdDecides) {
     bool belongs;
   };
   const std::vector<Case> cases = {
-      {{6}, {6, 0xF1, 0}, true},       {{6}, {1, 0xF1, 0}, false},   {{6}, {}, false},
-      {{3, 4}, {4, 0xF1}, true},       {{3, 4}, {5, 0xF1}, false},   {{0}, {0xF1, 0}, true},
-      {{0}, {}, false},                {{}, {6, 0xF1}, false},       {{6}, {0, 0xF1}, false},
+      {{6}, {6, 0xF1, 0}, true}, {{6}, {1, 0xF1, 0}, false}, {{6}, {}, false},
+      {{3, 4}, {4, 0xF1}, true}, {{3, 4}, {5, 0xF1}, false}, {{0}, {0xF1, 0}, true},
+      {{0}, {}, false},          {{}, {6, 0xF1}, false},     {{6}, {0, 0xF1}, false},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(IsInputCollectionReport(c.ids, c.report), c.belongs)
@@ -306,8 +309,8 @@ TEST(MouseInterfaceNotice, PathComparedIgnoringAsciiCase) {
   DeviceLink link;
   link.DevicePath = "/dev/hidraw3";
   const std::vector<std::pair<std::string, bool>> cases = {
-      {"/dev/hidraw3", true},  {"/DEV/HIDRAW3", true}, {"/dev/hidraw30", false},
-      {"/dev/hidraw", false},  {"/dev/hidraw4", false}, {"", false},
+      {"/dev/hidraw3", true}, {"/DEV/HIDRAW3", true},  {"/dev/hidraw30", false},
+      {"/dev/hidraw", false}, {"/dev/hidraw4", false}, {"", false},
   };
   for (const auto& [path, match] : cases) EXPECT_EQ(IsMouseInterfaceNotice(link, path), match) << path;
 

@@ -54,7 +54,11 @@ std::vector<LayoutCase> LayoutCases() {
       {"LevelColourTop", [](auto r) { LevelColour(r, 5, 15, 15, 15); }, {7, 0x14, 0xAF, 0xFF, O, O, O, O}},
       {"LevelColourChannels", [](auto r) { LevelColour(r, 1, 0x3, 0x5, 0x9); }, {7, 0x14, 0x25, 0x39, O, O, O, O}},
       {"LevelColourWraps", [](auto r) { LevelColour(r, 7, 16, 40, 1); }, {7, 0x14, 0x08, 0x01, O, O, O, O}},
-      {"Keys", [](auto r) { Keys(r, {4, 6, 0, 0, 0, 0}); }, {7, 0x15, 4, 6, 0, 0, 0, 0}},
+      {"Keys",
+       [](auto r) {
+         Keys(r, {4, 6, 0, 0, 0, 0});
+       },
+       {7, 0x15, 4, 6, 0, 0, 0, 0}},
       {"MouseButtonsWritesByte3Only", [](auto r) { MouseButtons(r, 0xFE); }, {7, 0x16, O, 0xFE, O, O, O, O}},
       {"ConsumerKeyHome", [](auto r) { ConsumerKey(r, 0x0223); }, {7, 0x17, 0x02, 0x23, O, O, O, O}},
       {"Detach", [](auto r) { Detach(r); }, {7, 0x20, 0, 0, O, O, O, O}},
@@ -75,7 +79,8 @@ TEST_P(FeatureReportLayout, ShortBufferGetsOnlyWhatFits) {
   for (std::size_t size = 0; size < 8; ++size) {
     Bytes report(size, kOld);
     GetParam().compose(report);
-    EXPECT_EQ(report, Bytes(GetParam().expected.begin(), GetParam().expected.begin() + static_cast<std::ptrdiff_t>(size)));
+    EXPECT_EQ(report,
+              Bytes(GetParam().expected.begin(), GetParam().expected.begin() + static_cast<std::ptrdiff_t>(size)));
   }
 }
 
@@ -84,8 +89,8 @@ INSTANTIATE_TEST_SUITE_P(Commands, FeatureReportLayout, testing::ValuesIn(Layout
 
 TEST(ConsumerUsageTable, IndexToUsage) {
   const std::vector<std::pair<int, std::uint16_t>> cases = {
-      {0, 0x0223}, {1, 0x0183}, {2, 0x018A}, {3, 0x00E9}, {4, 0x00EA}, {5, 0x00B6}, {6, 0x00B5},
-      {7, 0x00E2}, {8, 0x00CD}, {9, 0x0192}, {10, 0x00B7}, {11, 0},    {-1, 0},     {1000, 0}};
+      {0, 0x0223}, {1, 0x0183}, {2, 0x018A}, {3, 0x00E9},  {4, 0x00EA}, {5, 0x00B6}, {6, 0x00B5},
+      {7, 0x00E2}, {8, 0x00CD}, {9, 0x0192}, {10, 0x00B7}, {11, 0},     {-1, 0},     {1000, 0}};
   for (const auto& [index, usage] : cases) EXPECT_EQ(ConsumerUsage(index), usage) << "index " << index;
 }
 
@@ -147,10 +152,14 @@ TEST_F(InputStateTest, MouseButtonsClearTheirBitWhileDown) {
     std::uint8_t code, action, mask;
   };
   const std::vector<Step> steps = {
-      {kLeftButtonCode, kActionPress, 0xFE},   {kLeftButtonCode, kActionRelease, 0xFF},
-      {kRightButtonCode, kActionPress, 0xFD},  {kMiddleButtonCode, kActionPress, 0xF9},
-      {243, kActionPress, 0xF9},               {kRightButtonCode, 7, 0xF9},
-      {kMiddleButtonCode, kActionRelease, 0xFD}, {kRightButtonCode, kActionRelease, 0xFF},
+      {kLeftButtonCode, kActionPress, 0xFE},
+      {kLeftButtonCode, kActionRelease, 0xFF},
+      {kRightButtonCode, kActionPress, 0xFD},
+      {kMiddleButtonCode, kActionPress, 0xF9},
+      {243, kActionPress, 0xF9},
+      {kRightButtonCode, 7, 0xF9},
+      {kMiddleButtonCode, kActionRelease, 0xFD},
+      {kRightButtonCode, kActionRelease, 0xFF},
   };
   for (const Step& step : steps) {
     state.SendKeyState(reporter, step.code, step.action);

@@ -129,7 +129,8 @@ struct ErrorCase {
 
 std::vector<ErrorCase> ErrorCases() {
   std::vector<ErrorCase> cases;
-  cases.push_back({"ShortItemCutInData", Descriptor().UsagePage(1).Raw({0x06, 0x00}), HidDescriptorError::TruncatedItem});
+  cases.push_back(
+      {"ShortItemCutInData", Descriptor().UsagePage(1).Raw({0x06, 0x00}), HidDescriptorError::TruncatedItem});
   cases.push_back({"FourByteItemCut", Descriptor().Raw({0x07, 1, 2, 3}), HidDescriptorError::TruncatedItem});
   cases.push_back({"LongItemHeaderCut", Descriptor().Raw({0xFE, 0x04}), HidDescriptorError::TruncatedItem});
   cases.push_back({"LongItemDataCut", Descriptor().Raw({0xFE, 0x04, 0x10, 1, 2}), HidDescriptorError::TruncatedItem});

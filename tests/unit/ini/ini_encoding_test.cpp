@@ -46,8 +46,8 @@ TEST(IniEncodingTest, ReadsAndWritesEveryEncodingInItsOwnForm) {
   const std::string path = folder.Path("skin.ini");
   for (const EncodingCase& c : cases) {
     const std::u16string& n = c.lineEnd;
-    WriteBytes(path, FileBytes(c.form, u"; 皮肤" + n + u"[FUN_STRING]" + n + u"1=左键 \U0001F5B1" + n +
-                                           u"2 = 'Right'" + n + n + u"[BUTTONPOS]" + n + u"0=Back,1,2,3,4,Save," + n));
+    WriteBytes(path, FileBytes(c.form, u"; 皮肤" + n + u"[FUN_STRING]" + n + u"1=左键 \U0001F5B1" + n + u"2 = 'Right'" +
+                                           n + n + u"[BUTTONPOS]" + n + u"0=Back,1,2,3,4,Save," + n));
     IniFileStore store;
     EXPECT_EQ(store.Read(path, u"fun_string", u"1", 260), u"左键 \U0001F5B1") << c.what;
     EXPECT_EQ(store.Read(path, u"FUN_STRING", u"2", 260), u"Right") << c.what;
@@ -57,8 +57,8 @@ TEST(IniEncodingTest, ReadsAndWritesEveryEncodingInItsOwnForm) {
     ASSERT_TRUE(store.Write(path, u"FUN_STRING", u"3", u"中键 \U0001F5B1")) << c.what;
     ASSERT_TRUE(store.Write(path, u"Neu", u"Ü", u"ö")) << c.what;
     EXPECT_EQ(ReadBytes(path), FileBytes(c.form, u"; 皮肤" + n + u"[FUN_STRING]" + n + u"1=左键 \U0001F5B1" + n +
-                                                    u"2=右键" + n + u"3=中键 \U0001F5B1" + n + n + u"[BUTTONPOS]" + n +
-                                                    u"0=Back,1,2,3,4,Save," + n + u"[Neu]" + n + u"Ü=ö" + n))
+                                                     u"2=右键" + n + u"3=中键 \U0001F5B1" + n + n + u"[BUTTONPOS]" + n +
+                                                     u"0=Back,1,2,3,4,Save," + n + u"[Neu]" + n + u"Ü=ö" + n))
         << c.what;
 
     IniFileStore fresh;

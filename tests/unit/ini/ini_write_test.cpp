@@ -44,30 +44,43 @@ TEST_F(IniWriteTest, ChangesExactlyTheKeysGiven) {
        "; top\n[Init]\nCurConfig = 2 \n; about VER_SEL\n\n[Config1]\nK0=1\n\n",
        {{u"Init", u"VER_SEL", u"1"}},
        "; top\n[Init]\nCurConfig = 2 \nVER_SEL=1\n; about VER_SEL\n\n[Config1]\nK0=1\n\n"},
-      {"a key is replaced in place as key=value", "[A]\n  k = 5  ; old\nL=x\n", {{u"A", u"K", u"7"}},
+      {"a key is replaced in place as key=value",
+       "[A]\n  k = 5  ; old\nL=x\n",
+       {{u"A", u"K", u"7"}},
        "[A]\nK=7\nL=x\n"},
       {"only the first of twin keys is replaced", "[A]\nK=1\nK=2\n", {{u"A", u"K", u"9"}}, "[A]\nK=9\nK=2\n"},
-      {"the first of twin sections takes the key", "[A]\nK=1\n[B]\n[a]\nL=1\n", {{u"a", u"L", u"2"}},
+      {"the first of twin sections takes the key",
+       "[A]\nK=1\n[B]\n[a]\nL=1\n",
+       {{u"a", u"L", u"2"}},
        "[A]\nK=1\nL=2\n[B]\n[a]\nL=1\n"},
       {"a new section goes at the end", "[A]\nK=1\n\n", {{u"B", u"K", u"2"}}, "[A]\nK=1\n\n[B]\nK=2\n"},
-      {"a last line without line end gets one before a new key", "[A]\nK=1", {{u"A", u"L", u"2"}},
-       "[A]\nK=1\nL=2\n"},
-      {"a last line without line end gets one before a new section", "[A]\nK=1", {{u"B", u"K", u"2"}},
+      {"a last line without line end gets one before a new key", "[A]\nK=1", {{u"A", u"L", u"2"}}, "[A]\nK=1\nL=2\n"},
+      {"a last line without line end gets one before a new section",
+       "[A]\nK=1",
+       {{u"B", u"K", u"2"}},
        "[A]\nK=1\n[B]\nK=2\n"},
       {"a section header alone", "[A]", {{u"A", u"K", u"1"}}, "[A]\nK=1\n"},
-      {"a section without keys gets the key after its header", "[A]\n; none\n\n[B]\n", {{u"A", u"K", u"1"}},
+      {"a section without keys gets the key after its header",
+       "[A]\n; none\n\n[B]\n",
+       {{u"A", u"K", u"1"}},
        "[A]\nK=1\n; none\n\n[B]\n"},
-      {"lines before the first section stay", "; only a comment", {{u"A", u"K", u"1"}},
-       "; only a comment\n[A]\nK=1\n"},
-      {"CRLF line ends are kept for new lines", "[A]\r\nK=1\r\n\r\n", {{u"A", u"L", u"2"}, {u"B", u"M", u"3"}},
+      {"lines before the first section stay", "; only a comment", {{u"A", u"K", u"1"}}, "; only a comment\n[A]\nK=1\n"},
+      {"CRLF line ends are kept for new lines",
+       "[A]\r\nK=1\r\n\r\n",
+       {{u"A", u"L", u"2"}, {u"B", u"M", u"3"}},
        "[A]\r\nK=1\r\nL=2\r\n\r\n[B]\r\nM=3\r\n"},
       {"the first line end decides for new lines", "[A]\r\nK=1\n", {{u"A", u"L", u"2"}}, "[A]\r\nK=1\nL=2\r\n"},
-      {"bytes that are no UTF-8 stay as they are", "[A]\nN=\xC3(\xFF\nK=1\n", {{u"A", u"K", u"2"}},
+      {"bytes that are no UTF-8 stay as they are",
+       "[A]\nN=\xC3(\xFF\nK=1\n",
+       {{u"A", u"K", u"2"}},
        "[A]\nN=\xC3(\xFF\nK=2\n"},
-      {"a carriage return without a line feed is part of its line, replaced with it", "[A]\nK=1\rL=2\nM=3\n",
-       {{u"A", u"K", u"5"}}, "[A]\nK=5\nM=3\n"},
+      {"a carriage return without a line feed is part of its line, replaced with it",
+       "[A]\nK=1\rL=2\nM=3\n",
+       {{u"A", u"K", u"5"}},
+       "[A]\nK=5\nM=3\n"},
       {"the same value again changes nothing", "[A]\nK=1\n ; c \n", {{u"A", u"K", u"1"}}, "[A]\nK=1\n ; c \n"},
-      {"a batch over several sections applies in order", std::nullopt,
+      {"a batch over several sections applies in order",
+       std::nullopt,
        {{u"A", u"K", u"1"}, {u"B", u"K", u"2"}, {u"a", u"k", u"3"}, {u"A", u"L", u"4"}},
        "[A]\nk=3\nL=4\n[B]\nK=2\n"},
       {"values are written as given", "[A]\n", {{u"A", u"K", u" 'q' "}, {u"A", u"E", u""}}, "[A]\nK= 'q' \nE=\n"},
@@ -81,16 +94,15 @@ TEST_F(IniWriteTest, ChangesExactlyTheKeysGiven) {
     // What the file holds now reads back through a fresh store as well as through this one.
     IniFileStore fresh;
     const IniEntry& last = c.entries.back();
-    EXPECT_EQ(fresh.Read(path, last.section, last.key, 100), store_.Read(path, last.section, last.key, 100))
-        << c.what;
+    EXPECT_EQ(fresh.Read(path, last.section, last.key, 100), store_.Read(path, last.section, last.key, 100)) << c.what;
   }
 }
 
 TEST_F(IniWriteTest, WrittenValuesReadBackByTheReadingRules) {
   const std::string path = folder_.Path("config.ini");
-  ASSERT_TRUE(store_.WriteBatch(path, {{u"Config1", u"FIRE_TIME", u"50"},
-                                       {u"Config1", u"Name", u"\"Quoted\""},
-                                       {u"Config1", u"Padded", u"  x  "}}));
+  ASSERT_TRUE(store_.WriteBatch(
+      path,
+      {{u"Config1", u"FIRE_TIME", u"50"}, {u"Config1", u"Name", u"\"Quoted\""}, {u"Config1", u"Padded", u"  x  "}}));
   EXPECT_EQ(store_.Read(path, u"CONFIG1", u"fire_time", 5), u"50");
   EXPECT_EQ(store_.Read(path, u"Config1", u"Name", 20), u"Quoted");
   EXPECT_EQ(store_.Read(path, u"Config1", u"Padded", 20), u"x");

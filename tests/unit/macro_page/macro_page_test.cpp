@@ -1,15 +1,15 @@
 #include "app/macro_page.h"
-#include "app/program_menus.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "unit/config/fake_dialogs.h"
+#include "app/program_menus.h"
 #include "macro_page_fakes.h"
 #include "macros/macro_text.h"
 #include "support/fake_popups.h"
 #include "support/still_window.h"
+#include "unit/config/fake_dialogs.h"
 
 namespace tolvar {
 namespace {
@@ -92,8 +92,8 @@ TEST_F(MacroPageTest, ControlsAreMadeInOrderInTheirAreasAndDestroyedOnLeaving) {
   page.OpenControls();
   ASSERT_EQ(controls.made.size(), 4U);
   const int ids[] = {10004, 10000, 10001, 10002};
-  const Rect areas[] = {state.Skin.Areas.RepeatEditArea, state.Skin.Areas.NameEditArea,
-                        state.Skin.Areas.MacroListArea, state.Skin.Areas.EventListArea};
+  const Rect areas[] = {state.Skin.Areas.RepeatEditArea, state.Skin.Areas.NameEditArea, state.Skin.Areas.MacroListArea,
+                        state.Skin.Areas.EventListArea};
   for (int i = 0; i < 4; ++i) {
     EXPECT_EQ(controls.made[i].id, ids[i]);
     EXPECT_EQ(controls.made[i].area, areas[i]);
@@ -106,8 +106,7 @@ TEST_F(MacroPageTest, ControlsAreMadeInOrderInTheirAreasAndDestroyedOnLeaving) {
 }
 
 TEST_F(MacroPageTest, ListsShowTheMacrosAndTheSelectedMacrosLines) {
-  SetMacros({MacroOf(u"a"), MacroOf(u"b"), MacroOf(u"c", {{4, kActionPress, 120}, {4, kActionRelease, 30}}, 1, 7)},
-            7);
+  SetMacros({MacroOf(u"a"), MacroOf(u"b"), MacroOf(u"c", {{4, kActionPress, 120}, {4, kActionRelease, 30}}, 1, 7)}, 7);
   page.OpenControls();
   EXPECT_EQ(state.SelectedMacro, 2) << "cut to the last line";
   EXPECT_EQ(controls.macroList.selection, 2);
@@ -127,7 +126,7 @@ TEST_F(MacroPageTest, ListsShowTheMacrosAndTheSelectedMacrosLines) {
 TEST_F(MacroPageTest, RightClickLineArithmetic) {
   struct Case {
     const char* what;
-    int events;     // of the shown macro
+    int events;  // of the shown macro
     int topLine;
     int x, y;       // on the screen
     int line;       // SelectedEventLine
@@ -327,8 +326,8 @@ TEST_F(MacroPageTest, RecordingAThenBFromTheKeyCapture) {
   keys.Type(true, kVkB);
   time.now += 150;
   keys.Type(false, kVkB);
-  EXPECT_EQ(Lines(), (std::vector<std::u16string>{u"[↓]A", u"    150ms", u"[↑]A", u"    150ms", u"[↓]B",
-                                                   u"    150ms", u"[↑]B"}));
+  EXPECT_EQ(Lines(), (std::vector<std::u16string>{u"[↓]A", u"    150ms", u"[↑]A", u"    150ms", u"[↓]B", u"    150ms",
+                                                  u"[↑]B"}));
   EXPECT_EQ(controls.eventList.selection, 6) << "the last line while recording";
   EXPECT_EQ(state.PressCount, 2);
   EXPECT_EQ(state.ReleaseCount, 2);

@@ -35,8 +35,8 @@ TEST(InsertEvent, BeforeAfterAndAtTheEnds) {
     int position;
     std::vector<MacroEvent> expected;
   } cases[] = {
-      {0, {left, a, b}}, {1, {a, left, b}}, {2, {a, b, left}},
-      {7, {a, b, left}} /* past the end: appended */, {-3, {left, a, b}},
+      {0, {left, a, b}},  {1, {a, left, b}}, {2, {a, b, left}}, {7, {a, b, left}} /* past the end: appended */,
+      {-3, {left, a, b}},
   };
   for (const Case& c : cases) {
     Macro macro = WithEvents({a, b});
@@ -73,8 +73,8 @@ TEST(DeleteEvent, RemovesTheEventAndMovesTheRestDown) {
 
 TEST(DelayFromLineText, EightBitArithmetic) {
   const std::pair<std::u16string, std::uint16_t> cases[] = {
-      {u"250", 250},     {u"    250ms", 250}, {u"70000", 4464}, {u"-5", 251}, {u"x", 0},
-      {u"    30ms", 30}, {u"12ms34", 12},     {u"65535", 65535}, {u"", 0},   {u"ms5", 0},
+      {u"250", 250},     {u"    250ms", 250}, {u"70000", 4464},  {u"-5", 251}, {u"x", 0},
+      {u"    30ms", 30}, {u"12ms34", 12},     {u"65535", 65535}, {u"", 0},     {u"ms5", 0},
   };
   for (const auto& [text, delay] : cases) {
     EXPECT_EQ(DelayFromLineText(text), delay) << std::string(text.begin(), text.end());

@@ -54,7 +54,7 @@ TEST_F(MacroFileTest, CountFromTheFileIsKeptWithinTheTable) {
     int expectedSelected;
   };
   const Case cases[] = {
-      {"", 3, 0, 0},     {"3", 3, 3, 2},   {"1x", 3, 1, 0},   {"-4", 3, 0, 0},
+      {"", 3, 0, 0},      {"3", 3, 3, 2},      {"1x", 3, 1, 0}, {"-4", 3, 0, 0},
       {"99", 15, 12, 11}, {"123", 15, 12, 11}, {"5", 2, 5, 4},
   };
   for (const auto& c : cases) {
@@ -144,9 +144,9 @@ TEST_F(MacroFileTest, RepeatCountIsKeptWithinOneTo65535) {
     std::optional<std::u16string> returned;
   };
   const Case cases[] = {
-      {u"0", 1, u"1"},          {u"70000", 65535, u"65535"}, {u"12", 12, std::nullopt},
-      {u"", 1, u"1"},           {u"-3", 1, u"1"},            {u"65535", 65535, std::nullopt},
-      {u"65536", 65535, u"65535"}, {u" 7x", 7, std::nullopt}, {u"1", 1, std::nullopt},
+      {u"0", 1, u"1"},         {u"70000", 65535, u"65535"},     {u"12", 12, std::nullopt},   {u"", 1, u"1"},
+      {u"-3", 1, u"1"},        {u"65535", 65535, std::nullopt}, {u"65536", 65535, u"65535"}, {u" 7x", 7, std::nullopt},
+      {u"1", 1, std::nullopt},
   };
   for (const auto& c : cases) {
     UserMacroTable table;

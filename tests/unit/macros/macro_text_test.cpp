@@ -54,8 +54,8 @@ TEST(MacroTextTest, EventsAreWrittenAsVirtualKeysAndReadBackAsUsages) {
   m.mode = 2;
   m.repeatCount = 0x1234;
   m.eventCount = 3;
-  m.events[0] = {4, 1, 300};    // A pressed, 300 ms
-  m.events[1] = {240, 2, 7};    // left button released
+  m.events[0] = {4, 1, 300};  // A pressed, 300 ms
+  m.events[1] = {240, 2, 7};  // left button released
   m.events[2] = {224, 1, 65535};
   const std::u16string text = EncodeMacro(m);
   ASSERT_EQ(text.size(), kMacroTextChars);

@@ -53,8 +53,8 @@ TEST(EventMenu, BothLanguagesGive23RecordsWithTheirIds) {
   }
   CTolvarMenu english;
   english.Load(EventMenuResource(1));
-  const std::vector<MenuItemRecord> firstRecords{{u"MENU_CN", -2}, {u"Add Forward", -1}, {u"Left Button", -1},
-                                                 {u"Down ", 32802},  {u"Up", 32803},        {u"Right Button", -1}};
+  const std::vector<MenuItemRecord> firstRecords{{u"MENU_CN", -2},  {u"Add Forward", -1}, {u"Left Button", -1},
+                                                 {u"Down ", 32802}, {u"Up", 32803},       {u"Right Button", -1}};
   for (std::size_t i = 0; i < firstRecords.size(); ++i) EXPECT_EQ(english.Record(i), firstRecords[i]) << i;
   EXPECT_EQ(english.Record(21), (MenuItemRecord{u"Modify Delay", 32780}));
   EXPECT_EQ(english.Record(22), (MenuItemRecord{u"Delete", 32781}));

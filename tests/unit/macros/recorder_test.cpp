@@ -122,11 +122,11 @@ TEST(ElapsedMs, GapsMidnightAndTheCap) {
     int now;
     int elapsed;
   } steps[] = {
-      {1000, 1000},                       // from the start value 0
-      {1150, 150},                        // a plain gap
-      {1150 + 2 * 60 * 1000, 65535},      // two minutes: capped
-      {kMsPerDay - 100, 65535},           // capped again
-      {50, 150},                          // midnight passed
+      {1000, 1000},                   // from the start value 0
+      {1150, 150},                    // a plain gap
+      {1150 + 2 * 60 * 1000, 65535},  // two minutes: capped
+      {kMsPerDay - 100, 65535},       // capped again
+      {50, 150},                      // midnight passed
   };
   for (const Step& step : steps) EXPECT_EQ(recorder.ElapsedMs(step.now), step.elapsed) << step.now;
 }

@@ -16,8 +16,11 @@ TEST(LogLineTest, TimeInMillisecondsWithThreeDecimals) {
   const struct {
     std::int64_t microseconds;
     const char* line;
-  } cases[] = {{1234567, "1234.567 F 07 20\n"}, {5, "0.005 F 07 20\n"},  {0, "0.000 F 07 20\n"},
-               {1000, "1.000 F 07 20\n"},      {999999, "999.999 F 07 20\n"}};
+  } cases[] = {{1234567, "1234.567 F 07 20\n"},
+               {5, "0.005 F 07 20\n"},
+               {0, "0.000 F 07 20\n"},
+               {1000, "1.000 F 07 20\n"},
+               {999999, "999.999 F 07 20\n"}};
   for (const auto& c : cases) EXPECT_EQ(LogLine(c.microseconds, "F 07 20"), c.line);
 }
 

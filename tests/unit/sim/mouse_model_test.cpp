@@ -90,7 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
                     s.lighting = 0x85;
                   }},
         StateCase{"LevelColour", Command(0x14, {3 * 32 + 2, 0x45}),
-                  [](MouseState& s) { s.levels[3] = {s.levels[3].step, 4, 2, 5}; }},
+                  [](MouseState& s) {
+                    s.levels[3] = {s.levels[3].step, 4, 2, 5};
+                  }},
         StateCase{"LevelColourOfLevelSix", Command(0x14, {6 * 32 + 2, 0x45}), [](MouseState&) {}},
         StateCase{"Keys", Command(0x15, {4, 6, 0, 0, 0, 0}), [](MouseState& s) { s.heldKeys = {4, 6, 0, 0, 0, 0}; }},
         StateCase{"MouseButtons", Command(0x16, {0, 0xFE}), [](MouseState& s) { s.buttonMask = 0xFE; }},
@@ -121,8 +123,8 @@ INSTANTIATE_TEST_SUITE_P(
     Records, CommandRecordTest,
     ::testing::Values(
         RecordCase{"Detach", Command(0x20), {"F 07 20 00 00 00 00 00 00"}, {}},
-        RecordCase{"SettingsCommandOnlyFeatureRecord", Command(0x09, {0x40, 0x9A, 0x3F}),
-                   {"F 07 09 40 9A 3F 00 00 00"}, {}},
+        RecordCase{
+            "SettingsCommandOnlyFeatureRecord", Command(0x09, {0x40, 0x9A, 0x3F}), {"F 07 09 40 9A 3F 00 00 00"}, {}},
         RecordCase{"Keys",
                    Command(0x15, {0x04, 0x06, 0, 0, 0, 0}),
                    {"F 07 15 04 06 00 00 00 00", "KEYS 04 06 00 00 00 00"},
@@ -136,13 +138,17 @@ INSTANTIATE_TEST_SUITE_P(
                    Command(0x16, {0x00, 0xFE}),
                    {"F 07 16 00 FE 00 00 00 00", "BUTTONS FE"},
                    {{1, 0x01, 0, 0, 0}}},
-        RecordCase{"AllButtonsUp", Command(0x16, {0x00, 0xFF}), {"F 07 16 00 FF 00 00 00 00", "BUTTONS FF"},
+        RecordCase{"AllButtonsUp",
+                   Command(0x16, {0x00, 0xFF}),
+                   {"F 07 16 00 FF 00 00 00 00", "BUTTONS FF"},
                    {{1, 0x00, 0, 0, 0}}},
         RecordCase{"ConsumerVolumeUp",
                    Command(0x17, {0x00, 0xE9}),
                    {"F 07 17 00 E9 00 00 00 00", "CONSUMER 00E9"},
                    {{3, 0xE9, 0x00}, {3, 0x00, 0x00}}},
-        RecordCase{"ConsumerHome", Command(0x17, {0x02, 0x23}), {"F 07 17 02 23 00 00 00 00", "CONSUMER 0223"},
+        RecordCase{"ConsumerHome",
+                   Command(0x17, {0x02, 0x23}),
+                   {"F 07 17 02 23 00 00 00 00", "CONSUMER 0223"},
                    {{3, 0x23, 0x02}, {3, 0x00, 0x00}}},
         // Every byte received is logged, whatever the length or report id.
         RecordCase{"LongReport", Bytes{7, 0x20, 0, 0, 0, 0, 0, 0, 0xAB}, {"F 07 20 00 00 00 00 00 00 AB"}, {}},
@@ -171,21 +177,20 @@ TEST_P(PressTest, DpiFunctionsChangeTheLevelAndReportIt) {
   EXPECT_EQ(model.State().dpiLevel, c.levelAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Presses, PressTest,
-    ::testing::Values(PressCase{"NextWrapsToZero", 6, 0x3F, 5, 1, 0, 0},
-                      PressCase{"NextSkipsDisabled", 6, 0b010010, 1, 1, 4, 4},
-                      PressCase{"NextWrapsPastDisabled", 6, 0b000110, 2, 1, 1, 1},
-                      PressCase{"NextWithOnlyCurrentEnabledStays", 6, 0b000100, 2, 1, 2, 2},
-                      PressCase{"NextWithNoLevelEnabledStays", 6, 0x00, 2, 1, 2, 2},
-                      PressCase{"UpSkipsDisabled", 11, 0b110111, 2, 1, 4, 4},
-                      PressCase{"UpStopsAtTop", 11, 0x3F, 5, 1, 5, 5},
-                      PressCase{"UpStopsAtHighestEnabled", 11, 0b000111, 2, 1, 2, 2},
-                      PressCase{"DownSkipsDisabled", 12, 0b111011, 3, 1, 1, 1},
-                      PressCase{"DownStopsAtBottom", 12, 0x3F, 0, 1, 0, 0},
-                      PressCase{"ClickFunctionSendsValue", 1, 0x3F, 2, 0x37, 0x37, 2},
-                      PressCase{"ReportedFunctionSendsValue", 0, 0x3F, 2, 1, 1, 2}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Presses, PressTest,
+                         ::testing::Values(PressCase{"NextWrapsToZero", 6, 0x3F, 5, 1, 0, 0},
+                                           PressCase{"NextSkipsDisabled", 6, 0b010010, 1, 1, 4, 4},
+                                           PressCase{"NextWrapsPastDisabled", 6, 0b000110, 2, 1, 1, 1},
+                                           PressCase{"NextWithOnlyCurrentEnabledStays", 6, 0b000100, 2, 1, 2, 2},
+                                           PressCase{"NextWithNoLevelEnabledStays", 6, 0x00, 2, 1, 2, 2},
+                                           PressCase{"UpSkipsDisabled", 11, 0b110111, 2, 1, 4, 4},
+                                           PressCase{"UpStopsAtTop", 11, 0x3F, 5, 1, 5, 5},
+                                           PressCase{"UpStopsAtHighestEnabled", 11, 0b000111, 2, 1, 2, 2},
+                                           PressCase{"DownSkipsDisabled", 12, 0b111011, 3, 1, 1, 1},
+                                           PressCase{"DownStopsAtBottom", 12, 0x3F, 0, 1, 0, 0},
+                                           PressCase{"ClickFunctionSendsValue", 1, 0x3F, 2, 0x37, 0x37, 2},
+                                           PressCase{"ReportedFunctionSendsValue", 0, 0x3F, 2, 1, 1, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MouseModelTest, ButtonReportsCarryTheButtonNumber) {
   MouseModel model;
@@ -231,8 +236,12 @@ TEST(MouseModelTest, DescribesLightingModes) {
   const struct {
     std::uint8_t byte;
     const char* words;
-  } cases[] = {{0x92, "mode 1 (colour cycle), speed 2"}, {0x80, "mode 0, speed 0"}, {0x85, "mode 0, speed 5"},
-               {0x86, "mode 2"},  {0x87, "mode 3"}, {0x42, "unknown"}};
+  } cases[] = {{0x92, "mode 1 (colour cycle), speed 2"},
+               {0x80, "mode 0, speed 0"},
+               {0x85, "mode 0, speed 5"},
+               {0x86, "mode 2"},
+               {0x87, "mode 3"},
+               {0x42, "unknown"}};
   for (const auto& c : cases) {
     MouseModel model;
     model.TakeFeatureReport(Command(0x13, {0x7F, c.byte}));

@@ -2,13 +2,12 @@
 // the Qt event loop.
 #include "platform/qt/sim_notices_qt.h"
 
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <thread>
 #include <utility>
@@ -21,9 +20,9 @@
 namespace tolvar {
 namespace {
 
+using mousesim::CommandKind;
 using ::testing::ElementsAre;
 using ::testing::Pair;
-using mousesim::CommandKind;
 
 TEST(SimNoticesQtTest, RemovalAndArrivalComeOnTheEventLoopThread) {
   int argc = 1;

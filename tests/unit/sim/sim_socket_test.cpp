@@ -1,12 +1,11 @@
 // The simulated mouse served on a socket in this process, reached through
 // the program's own backend, notices and discovery.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
@@ -48,9 +47,9 @@ bool Readable(int fd) {
 class SimSocketTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = std::filesystem::path(::testing::TempDir()) /
-              ("sim_socket_" + std::to_string(getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    folder_ =
+        std::filesystem::path(::testing::TempDir()) / ("sim_socket_" + std::to_string(getpid()) + "_" +
+                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove_all(folder_);
     std::filesystem::create_directories(folder_);
     socketPath_ = (folder_ / "mouse.sock").string();

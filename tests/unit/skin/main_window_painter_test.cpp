@@ -1,11 +1,10 @@
-#include "app/main_window_view.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <optional>
 #include <set>
 
+#include "app/main_window_view.h"
 #include "base/text.h"
 #include "config/button_catalogue.h"
 
@@ -243,7 +242,8 @@ TEST_F(PainterTest, DpiBarsFillUpToTheLevelsLastCell) {
   auto& s = state_.Settings;
   s.DPI_SET = {0, 11, 200, 3, 5, 7};
   s.DPI_SET_EN = {true, false, true, true, true, true};
-  for (int level = 0; level < 6; ++level) s.SelectedValueHotSpot[level] = SelectedValueHotSpotOf(level, s.DPI_SET[level]);
+  for (int level = 0; level < 6; ++level)
+    s.SelectedValueHotSpot[level] = SelectedValueHotSpotOf(level, s.DPI_SET[level]);
   Paint(0);
   const std::size_t expectedCells[] = {1, 12, 12, 4, 6, 8};
   for (int level = 0; level < 6; ++level) {

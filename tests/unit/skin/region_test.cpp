@@ -1,11 +1,10 @@
-#include "skin/mask_region.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
 #include <random>
 
 #include "per_pixel_mask_region.h"
+#include "skin/mask_region.h"
 #include "test_image.h"
 
 namespace tolvar {

@@ -30,7 +30,8 @@ class QtAdapters : public ::testing::Test {
 
   static QStringList Texts(const QMenu& menu) {
     QStringList texts;
-    for (const QAction* action : menu.actions()) texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    for (const QAction* action : menu.actions())
+      texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     return texts;
   }
 
@@ -52,7 +53,8 @@ TEST_F(QtAdapters, TrayMenuShowsTheItemsAndDeliversTheChosenCommand) {
   tray.SetEvents({{}, [&](int command) { chosen.push_back(command); }});
 
   tray.ShowMenuAtCursor(TrayMenuItems(0));
-  EXPECT_EQ(Texts(tray.Menu()), (QStringList{QStringLiteral("윈도우 보여주기   "), QStringLiteral("드라이버 나가기   ")}));
+  EXPECT_EQ(Texts(tray.Menu()),
+            (QStringList{QStringLiteral("윈도우 보여주기   "), QStringLiteral("드라이버 나가기   ")}));
   tray.ShowMenuAtCursor(TrayMenuItems(1));  // the menu is rebuilt, not added to
   ASSERT_EQ(Texts(tray.Menu()), (QStringList{QStringLiteral("Show Window"), QStringLiteral("Exit Driver")}));
   tray.Menu().actions()[1]->trigger();
@@ -67,9 +69,9 @@ TEST_F(QtAdapters, WindowMenuItemsArriveAsSystemCommands) {
   QtWindowMenu menu(&window, ProgramIcon(), [&](int command) { commands.push_back(command); });
   AddAboutItem(menu);
 
-  ASSERT_EQ(Texts(menu.Menu()), (QStringList{QStringLiteral("&Restore"), QStringLiteral("Mi&nimize"),
-                                             QStringLiteral("-"), QStringLiteral("&Close"), QStringLiteral("-"),
-                                             QStringLiteral("&About Tolvar...")}));
+  ASSERT_EQ(Texts(menu.Menu()),
+            (QStringList{QStringLiteral("&Restore"), QStringLiteral("Mi&nimize"), QStringLiteral("-"),
+                         QStringLiteral("&Close"), QStringLiteral("-"), QStringLiteral("&About Tolvar...")}));
   for (QAction* action : menu.Menu().actions()) {
     if (!action->isSeparator()) action->trigger();
   }

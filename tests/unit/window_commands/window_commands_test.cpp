@@ -139,8 +139,7 @@ TEST_F(WindowCommandsTest, TrayMenuFollowsTheCurrentLanguage) {
 
   ASSERT_EQ(tray.menus.size(), 2u);
   EXPECT_EQ(tray.menus[0], (std::vector<MenuItem>{{32801, u"Show Window"}, {32800, u"Exit Driver"}}));
-  EXPECT_EQ(tray.menus[1],
-            (std::vector<MenuItem>{{32837, u"윈도우 보여주기   "}, {32838, u"드라이버 나가기   "}}));
+  EXPECT_EQ(tray.menus[1], (std::vector<MenuItem>{{32837, u"윈도우 보여주기   "}, {32838, u"드라이버 나가기   "}}));
 }
 
 // ---- Commands ----
@@ -254,17 +253,13 @@ TEST_P(DialogKeys, EscapeEnterAndF10NeverReachTheDialog) {
   EXPECT_EQ(FilterDialogKeys(GetParam().message, GetParam().virtualKey), GetParam().swallowed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, DialogKeys,
-                         ::testing::Values(KeyCase{kKeyDownMessage, kVkEscape, true},
-                                           KeyCase{kKeyDownMessage, kVkReturn, true},
-                                           KeyCase{kKeyUpMessage, kVkEscape, false},
-                                           KeyCase{kSysKeyDownMessage, kVkReturn, false},
-                                           KeyCase{kKeyDownMessage, kVkF10, true},
-                                           KeyCase{kKeyUpMessage, kVkF10, true},
-                                           KeyCase{kSysKeyDownMessage, kVkF10, true},
-                                           KeyCase{kSysKeyUpMessage, kVkF10, true},
-                                           KeyCase{kKeyDownMessage, 'A', false},
-                                           KeyCase{kKeyDownMessage, 120, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DialogKeys,
+    ::testing::Values(KeyCase{kKeyDownMessage, kVkEscape, true}, KeyCase{kKeyDownMessage, kVkReturn, true},
+                      KeyCase{kKeyUpMessage, kVkEscape, false}, KeyCase{kSysKeyDownMessage, kVkReturn, false},
+                      KeyCase{kKeyDownMessage, kVkF10, true}, KeyCase{kKeyUpMessage, kVkF10, true},
+                      KeyCase{kSysKeyDownMessage, kVkF10, true}, KeyCase{kSysKeyUpMessage, kVkF10, true},
+                      KeyCase{kKeyDownMessage, 'A', false}, KeyCase{kKeyDownMessage, 120, false}));
 
 }  // namespace
 }  // namespace tolvar

@@ -87,8 +87,8 @@ TEST_P(PreviewPace, WaitsBetweenStepsBoundedForAnyCycleTime) {
 }
 
 INSTANTIATE_TEST_SUITE_P(CycleTimes, PreviewPace,
-                         ::testing::Values(PaceCase{0, 1200}, PaceCase{3, 600}, PaceCase{5, 200},
-                                           PaceCase{6, 200}, PaceCase{200, 200}, PaceCase{255, 200}));
+                         ::testing::Values(PaceCase{0, 1200}, PaceCase{3, 600}, PaceCase{5, 200}, PaceCase{6, 200},
+                                           PaceCase{200, 200}, PaceCase{255, 200}));
 
 TEST_F(ColourPreview, StartRunsOneAnimatorThatEndsWhenThePageIsLeft) {
   OnlyColoursOn({2});

@@ -1,18 +1,16 @@
 // Starting the desktop programs: the first candidate found on PATH, started
 // without a shell, without our open descriptors, and reaped when it ends.
-#include "platform/linux/program_launcher_linux.h"
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
+#include "platform/linux/program_launcher_linux.h"
 #include "unit/workers/worker_fakes.h"
 
 namespace tolvar::testing {
@@ -118,7 +116,7 @@ TEST_F(ProgramLauncherTest, ANameIsNeverShellText) {
   AddProgram("my term");
   LinuxProgramLauncher launcher;
   for (const std::string& name : {"xterm; touch " + folder_ + "/pwned", "$(touch " + folder_ + "/pwned)",
-                                 "`touch " + folder_ + "/pwned`", "xterm && touch " + folder_ + "/pwned"}) {
+                                  "`touch " + folder_ + "/pwned`", "xterm && touch " + folder_ + "/pwned"}) {
     EXPECT_EQ(launcher.StartFirst({name}), -1) << name;
   }
   ASSERT_GT(launcher.StartFirst({"my term"}), 0);

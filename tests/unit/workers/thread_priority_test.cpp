@@ -1,13 +1,13 @@
 // The order in which a worker thread's priority is raised: RealtimeKit
 // first, then SCHED_FIFO set directly, then the lowest nice value allowed;
 // the system calls are fakes that grant or refuse.
-#include "platform/linux/thread_priority_linux.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/linux/thread_priority_linux.h"
 
 namespace tolvar::testing {
 namespace {
@@ -74,20 +74,32 @@ const std::vector<std::string> kBothRealtimeAttempts{"timer slack", "RealtimeKit
 INSTANTIATE_TEST_SUITE_P(
     Attempts, PriorityFallback,
     ::testing::Values(
-        FallbackCase{"RealtimeKitGrants", 10, 10, 0, 0, true, Kind::RealtimeKit, 10,
-                     {"timer slack", "RealtimeKit 10"}},
-        FallbackCase{"RealtimeKitGrantsLess", 5, 10, 0, 0, true, Kind::RealtimeKit, 5,
-                     {"timer slack", "RealtimeKit 10"}},
+        FallbackCase{"RealtimeKitGrants", 10, 10, 0, 0, true, Kind::RealtimeKit, 10, {"timer slack", "RealtimeKit 10"}},
+        FallbackCase{
+            "RealtimeKitGrantsLess", 5, 10, 0, 0, true, Kind::RealtimeKit, 5, {"timer slack", "RealtimeKit 10"}},
         FallbackCase{"RealtimeKitRefusesFifoAllowed", std::nullopt, 10, 0, 0, true, Kind::Fifo, 10,
                      kBothRealtimeAttempts},
-        FallbackCase{"OnlyNiceAllowed", std::nullopt, std::nullopt, -5, 0, true, Kind::Nice, -5,
+        FallbackCase{"OnlyNiceAllowed",
+                     std::nullopt,
+                     std::nullopt,
+                     -5,
+                     0,
+                     true,
+                     Kind::Nice,
+                     -5,
                      {"timer slack", "RealtimeKit 10", "SCHED_FIFO 10", "nice -5"}},
         // RLIMIT_NICE 0: nothing lower than the current value is allowed.
-        FallbackCase{"NothingAllowed", std::nullopt, std::nullopt, 20, 0, true, Kind::Normal, 0,
-                     kBothRealtimeAttempts},
+        FallbackCase{"NothingAllowed", std::nullopt, std::nullopt, 20, 0, true, Kind::Normal, 0, kBothRealtimeAttempts},
         FallbackCase{"AlreadyNicerThanAllowed", std::nullopt, std::nullopt, -5, -10, true, Kind::Nice, -10,
                      kBothRealtimeAttempts},
-        FallbackCase{"NiceRefused", std::nullopt, std::nullopt, -5, 0, false, Kind::Normal, 0,
+        FallbackCase{"NiceRefused",
+                     std::nullopt,
+                     std::nullopt,
+                     -5,
+                     0,
+                     false,
+                     Kind::Normal,
+                     0,
                      {"timer slack", "RealtimeKit 10", "SCHED_FIFO 10", "nice -5"}},
         FallbackCase{"NiceUnreadable", std::nullopt, std::nullopt, -5, std::nullopt, true, Kind::Normal, 0,
                      kBothRealtimeAttempts}),

@@ -207,9 +207,7 @@ using CountingWindow = StillWindow;
 
 class RecordingIni final : public IniStore {
  public:
-  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override {
-    return {};
-  }
+  std::u16string Read(const std::string&, std::u16string_view, std::u16string_view, std::size_t) override { return {}; }
   bool Write(const std::string& file, std::u16string_view section, std::u16string_view key,
              std::u16string_view value) override {
     std::lock_guard lock(mutex_);

@@ -1,9 +1,10 @@
 // The reader's rule for one report and the player's passes, driven on the
 // test thread: the fake clock's hook stands in for reports that arrive
 // while a macro plays.
+#include "app/workers.h"
+
 #include <gtest/gtest.h>
 
-#include "app/workers.h"
 #include "unit/workers/worker_fixture.h"
 
 namespace tolvar::testing {
@@ -56,20 +57,19 @@ TEST_P(ReaderRule, SetsTheHandOverFlags) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, ReaderRule,
-    ::testing::Values(
-        ReaderCase{"PressWhileIdleRaisesARequest", Press(1), false, 0, 0, 1, 0, 0xF2},
-        ReaderCase{"CrossedButtonsUseTheDeviceNumber", Press(3), false, 0, 0, 1, 0, 0xF5},
-        ReaderCase{"PressWhilePlayingStopsAToggleMacro", Press(1), false, 1, 0, 1, 1, 0x11},
-        ReaderCase{"PressOfAHeldModeButtonWhilePlayingStopsNothing", Press(1), true, 1, 0, 1, 0, 0x11},
-        ReaderCase{"PressOfAnotherButtonWhilePlayingStops", Press(0), true, 1, 0, 1, 1, 0x11},
-        ReaderCase{"ReleaseOfAHeldModeButtonStops", Release(1), true, 1, 0, 1, 1, 0x11},
-        ReaderCase{"ReleaseOfAToggleButtonDoesNothing", Release(1), false, 1, 0, 1, 0, 0x11},
-        ReaderCase{"StaleStopIsDroppedWhenARequestIsRaised", Press(1), true, 0, 1, 1, 0, 0xF2},
-        ReaderCase{"NoButtonEventAt0xF0", Bytes{0, 0xF0, 1}, false, 0, 0, 0, 0, 0x11},
-        ReaderCase{"NumberWithoutAButtonIsIgnored", Bytes{0, 0xF7, 1}, false, 0, 0, 0, 0, 0x11},
-        ReaderCase{"LogicalButtonSixIsIgnored", Bytes{0, 0xF8, 1}, false, 0, 0, 0, 0, 0x11},
-        ReaderCase{"HighestNumberStaysInTheTable", Bytes{0, 0xFF, 1}, false, 0, 0, 0, 0, 0x11},
-        ReaderCase{"ShortReportIsIgnored", Bytes{0, 0xF2}, false, 0, 0, 0, 0, 0x11}),
+    ::testing::Values(ReaderCase{"PressWhileIdleRaisesARequest", Press(1), false, 0, 0, 1, 0, 0xF2},
+                      ReaderCase{"CrossedButtonsUseTheDeviceNumber", Press(3), false, 0, 0, 1, 0, 0xF5},
+                      ReaderCase{"PressWhilePlayingStopsAToggleMacro", Press(1), false, 1, 0, 1, 1, 0x11},
+                      ReaderCase{"PressOfAHeldModeButtonWhilePlayingStopsNothing", Press(1), true, 1, 0, 1, 0, 0x11},
+                      ReaderCase{"PressOfAnotherButtonWhilePlayingStops", Press(0), true, 1, 0, 1, 1, 0x11},
+                      ReaderCase{"ReleaseOfAHeldModeButtonStops", Release(1), true, 1, 0, 1, 1, 0x11},
+                      ReaderCase{"ReleaseOfAToggleButtonDoesNothing", Release(1), false, 1, 0, 1, 0, 0x11},
+                      ReaderCase{"StaleStopIsDroppedWhenARequestIsRaised", Press(1), true, 0, 1, 1, 0, 0xF2},
+                      ReaderCase{"NoButtonEventAt0xF0", Bytes{0, 0xF0, 1}, false, 0, 0, 0, 0, 0x11},
+                      ReaderCase{"NumberWithoutAButtonIsIgnored", Bytes{0, 0xF7, 1}, false, 0, 0, 0, 0, 0x11},
+                      ReaderCase{"LogicalButtonSixIsIgnored", Bytes{0, 0xF8, 1}, false, 0, 0, 0, 0, 0x11},
+                      ReaderCase{"HighestNumberStaysInTheTable", Bytes{0, 0xFF, 1}, false, 0, 0, 0, 0, 0x11},
+                      ReaderCase{"ShortReportIsIgnored", Bytes{0, 0xF2}, false, 0, 0, 0, 0, 0x11}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ReaderAndPlayer, FunctionCodesOutsideTheUserMacrosAreNotHeldMode) {
@@ -212,9 +212,10 @@ INSTANTIATE_TEST_SUITE_P(Modes, Repetitions,
                                            RepetitionCase{3, 1, kHeldModeRepetitions}));
 
 TEST_F(ReaderAndPlayer, MacroSendsItsEventsAndReleasesEverything) {
-  AssignUserMacro(0, 0,
-                  MakeMacro(0, 0, {{kKeyA, kActionPress, 0}, {kLeftButtonCode, kActionPress, 0},
-                                   {kLeftButtonCode, kActionRelease, 0}}));
+  AssignUserMacro(
+      0, 0,
+      MakeMacro(0, 0,
+                {{kKeyA, kActionPress, 0}, {kLeftButtonCode, kActionPress, 0}, {kLeftButtonCode, kActionRelease, 0}}));
   PressAndPlay(0);
   const auto heads = feature.Heads(4);
   ASSERT_EQ(heads.size(), 5u);
@@ -222,13 +223,12 @@ TEST_F(ReaderAndPlayer, MacroSendsItsEventsAndReleasesEverything) {
   EXPECT_EQ(heads[1][1], 0x16);
   EXPECT_EQ(heads[1][3], 0xFE);
   EXPECT_EQ(heads[2][3], 0xFF);
-  EXPECT_EQ(heads[3][1], 0x16);  // the release: buttons first,
+  EXPECT_EQ(heads[3][1], 0x16);                 // the release: buttons first,
   EXPECT_EQ(heads[4], (Bytes{7, 0x15, 0, 0}));  // then the keys
 }
 
 TEST_F(ReaderAndPlayer, WaitsAreAtLeastTenMillisecondsAgainstAbsoluteDeadlines) {
-  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 0}, {kKeyA, kActionRelease, 25},
-                                         {5, kActionPress, 9}}));
+  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 0}, {kKeyA, kActionRelease, 25}, {5, kActionPress, 9}}));
   feature.SetSendTime(milliseconds(3));  // each report takes time to send
 
   PressAndPlay(0);
@@ -240,8 +240,8 @@ TEST_F(ReaderAndPlayer, WaitsAreAtLeastTenMillisecondsAgainstAbsoluteDeadlines) 
 }
 
 TEST_F(ReaderAndPlayer, AfterAStallTheScheduleStartsAfreshInsteadOfBursting) {
-  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 30},
-                                         {5, kActionPress, 10}}));
+  AssignUserMacro(0, 0,
+                  MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 30}, {5, kActionPress, 10}}));
   clock.SetLateness({milliseconds(50)});  // the first wait overruns by 50 ms
 
   PressAndPlay(0);
@@ -268,8 +268,11 @@ class MacroSchedule : public ReaderAndPlayer, public ::testing::WithParamInterfa
 
 TEST_P(MacroSchedule, GapsAreNeverShorterThanTheirWaitAndSendTimeDoesNotAddUp) {
   const ScheduleCase& c = GetParam();
-  AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10},
-                                         {5, kActionPress, 10}, {5, kActionRelease, 10}}));
+  AssignUserMacro(
+      0, 0,
+      MakeMacro(
+          0, 0,
+          {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10}, {5, kActionPress, 10}, {5, kActionRelease, 10}}));
   feature.SetSendTime(milliseconds(1));
   feature.SetSendTimes(c.sendTimes);
   clock.SetLateness(c.lateness);
@@ -303,14 +306,13 @@ INSTANTIATE_TEST_SUITE_P(
         ScheduleCase{"LateWakeUpDelaysTheRest", {}, {0ms, 4ms}, {11ms, 14ms, 10ms, 20ms, 10ms}},
         // Late from the last event's wait, with no report before the
         // release's wait: the release's wait absorbs it.
-        ScheduleCase{"LateWakeUpBeforeTheReleaseIsAbsorbed", {}, {0ms, 0ms, 0ms, 4ms},
-                     {11ms, 10ms, 10ms, 20ms, 10ms}},
+        ScheduleCase{"LateWakeUpBeforeTheReleaseIsAbsorbed", {}, {0ms, 0ms, 0ms, 4ms}, {11ms, 10ms, 10ms, 20ms, 10ms}},
         // A suspend: the schedule goes on from the wake-up, no burst.
         ScheduleCase{"StallRestartsTheSchedule", {}, {10000ms}, {10011ms, 10ms, 10ms, 20ms, 10ms}},
         // Timers that always fire 150 µs late: only the first wake-up's
         // lateness shows, the schedule wakes that much ahead afterwards.
-        ScheduleCase{"TimerLatenessIsWokenAheadOf", {}, std::vector<microseconds>(12, 150us),
-                     {11150us, 10ms, 10ms, 20ms, 10ms}},
+        ScheduleCase{
+            "TimerLatenessIsWokenAheadOf", {}, std::vector<microseconds>(12, 150us), {11150us, 10ms, 10ms, 20ms, 10ms}},
         // A timer quicker than any before wakes before the deadline: the
         // player sleeps on to it rather than send early.
         ScheduleCase{"EarlyWakeUpSleepsOnToTheDeadline", {}, {150us}, {11150us, 10ms, 10ms, 20ms, 10ms}}),
@@ -351,9 +353,9 @@ TEST_F(ReaderAndPlayer, ReleaseStopsAWhileHeldMacroAfterTheCurrentRepetition) {
 }
 
 TEST_F(ReaderAndPlayer, StopRaisedWhileNothingPlaysDoesNotStopTheNextMacro) {
-  AssignUserMacro(1, 0, TapMacro(2));      // while held
-  AssignUserMacro(0, 1, TapMacro(1, 3));   // three repetitions
-  reader.HandleReport(Release(1));         // a held button's release while idle
+  AssignUserMacro(1, 0, TapMacro(2));     // while held
+  AssignUserMacro(0, 1, TapMacro(1, 3));  // three repetitions
+  reader.HandleReport(Release(1));        // a held button's release while idle
   ASSERT_EQ(state.StopRequest.load(), 1);
   PressAndPlay(0);
   EXPECT_EQ(feature.Reports().size(), 3u * kTapReports);

@@ -30,9 +30,7 @@ class RunningWorkers : public WorkerFixture {
     workers.reset();
   }
 
-  void Start() {
-    workers = StartWorkers(state, WorkerPorts{window, ini, clock, launcher, &priority});
-  }
+  void Start() { workers = StartWorkers(state, WorkerPorts{window, ini, clock, launcher, &priority}); }
   void Publish() {
     state.Link.InputReportByteLength = 3;
     state.Link.InputChannel.store(&input);
