@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "platform/ini/ini_document.h"
-#include "ports/dialogs.h"
 #include "ports/ini_store.h"
+#include "ports/message_boxes.h"
 
 namespace tolvar::fuzz {
 
@@ -34,7 +34,7 @@ class MemoryIniStore final : public IniStore {
 };
 
 // Message boxes that only count how often they were shown.
-class CountingDialogs final : public Dialogs {
+class CountingDialogs final : public MessageBoxes {
  public:
   void MessageBox(const std::u16string&, const std::u16string&) override { ++shown; }
   int shown = 0;

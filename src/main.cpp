@@ -17,7 +17,7 @@
 #include "base/text.h"
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
-#include "platform/linux/desktop_settings.h"
+#include "platform/linux/desktop_pointer_settings.h"
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
@@ -29,10 +29,10 @@
 #include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
-#include "platform/qt/qt_desktop.h"
-#include "platform/qt/qt_dialogs.h"
+#include "platform/qt/qt_desktop_dialogs.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_macro_controls.h"
+#include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_popup_window.h"
 #include "platform/qt/qt_tray.h"
@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
   tolvar::HostWindow window;
   const QIcon icon = tolvar::ProgramIcon();
   window.setWindowIcon(icon);
-  tolvar::QtDialogs dialogs(&window);
-  tolvar::DesktopSettings desktop(ini);
+  tolvar::QtMessageBoxes dialogs(&window);
+  tolvar::DesktopPointerSettings desktop(ini);
   tolvar::QtTray tray(icon);
   tolvar::MonotonicClock clock;
   tolvar::SystemSchedulingCalls schedulingCalls;
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
   tolvar::QtImageFileReader imageFiles(&prefetch);
   tolvar::QtImageCache images(&prefetch);
   tolvar::QtMainWindowPaint paint(images);
-  tolvar::QtDesktop desktopDialogs(window);
+  tolvar::QtDesktopDialogs desktopDialogs(window);
   tolvar::QtPopupWindows popups(window, images);
   tolvar::QtMacroControls macroControls(window);
   tolvar::X11KeyCapture keys;

@@ -13,11 +13,11 @@
 #include "app/app_state.h"
 #include "config/profile_settings.h"
 #include "macros/macro_text.h"
-#include "ports/system_settings.h"
+#include "ports/pointer_settings.h"
 
 namespace tolvar::bench {
 
-class NullSystemSettings final : public SystemSettings {
+class NullSystemSettings final : public PointerSettings {
  public:
   std::optional<int> PointerSpeed() override { return 10; }
   void SetPointerSpeed(int) override {}

@@ -25,7 +25,7 @@
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_image_cache.h"
-#include "ports/dialogs.h"
+#include "ports/message_boxes.h"
 #include "skin/function_popups.h"
 #include "skin/mask_region.h"
 #include "skin/pages.h"
@@ -36,7 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tolvar;
 
-class SilentDialogs : public Dialogs {
+class SilentDialogs : public MessageBoxes {
  public:
   void MessageBox(const std::u16string&, const std::u16string&) override {}
 };

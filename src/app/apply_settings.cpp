@@ -12,14 +12,14 @@ namespace {
 
 constexpr int kAppliedProfile = 6;
 
-void ApplyDesktopSettings(const ProfileSettings& s, SystemSettings& system) {
+void ApplyDesktopSettings(const ProfileSettings& s, PointerSettings& system) {
   if (system.PointerSpeed()) system.SetPointerSpeed(SystemPointerSpeed(s.DPI_SPEED));
   if (system.WheelScrollLines()) system.SetWheelScrollLines(SystemWheelScrollLines(s.WHEEL_SPEED));
 }
 
 }  // namespace
 
-std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system, WindowHost& window,
+std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, PointerSettings& system, WindowHost& window,
                                             const std::optional<std::u16string>& repeatCountText) {
   std::optional<std::u16string> corrected;
   if (app.CurrentPage == kAdvancedPage && repeatCountText) {

@@ -7,7 +7,7 @@
 
 #include "app/app_state.h"
 #include "ports/ini_store.h"
-#include "ports/system_settings.h"
+#include "ports/pointer_settings.h"
 #include "ports/window_host.h"
 
 namespace tolvar {
@@ -24,7 +24,7 @@ namespace tolvar {
 // repeatCountText: the repeat-count edit's text (used on the advanced page
 // only). Returns the corrected repeat count when it had to be corrected, for
 // the edit to show.
-std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, SystemSettings& system, WindowHost& window,
+std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, PointerSettings& system, WindowHost& window,
                                             const std::optional<std::u16string>& repeatCountText);
 
 }  // namespace tolvar

@@ -15,16 +15,16 @@
 
 #include "app/app_state.h"
 #include "macros/editable_list_box.h"
-#include "macros/owner_drawn_menu.h"
 #include "macros/recorder.h"
-#include "ports/desktop.h"
-#include "ports/dialogs.h"
+#include "ports/desktop_dialogs.h"
 #include "ports/ini_store.h"
 #include "ports/key_capture.h"
 #include "ports/macro_controls.h"
+#include "ports/message_boxes.h"
 #include "ports/owner_drawn_menu.h"
 #include "ports/time_of_day.h"
 #include "ports/window_host.h"
+#include "skin/owner_drawn_menu.h"
 
 namespace tolvar {
 
@@ -40,8 +40,8 @@ struct MacroPagePorts {
   KeyCapture& keys;
   TimeOfDay& time;
   OwnerDrawnMenus& menus;
-  Dialogs& dialogs;
-  Desktop& desktop;
+  MessageBoxes& dialogs;
+  DesktopDialogs& desktop;
   IniStore& ini;
   WindowHost& window;
 };

@@ -15,17 +15,17 @@
 #include "app/window_commands.h"
 #include "app/workers.h"
 #include "ports/clock.h"
-#include "ports/desktop.h"
-#include "ports/dialogs.h"
+#include "ports/desktop_dialogs.h"
 #include "ports/hid_backend.h"
 #include "ports/image_source.h"
 #include "ports/ini_store.h"
 #include "ports/key_capture.h"
 #include "ports/macro_controls.h"
+#include "ports/message_boxes.h"
 #include "ports/owner_drawn_menu.h"
+#include "ports/pointer_settings.h"
 #include "ports/popup_window.h"
 #include "ports/program_launcher.h"
-#include "ports/system_settings.h"
 #include "ports/thread_priority.h"
 #include "ports/time_of_day.h"
 #include "ports/tray.h"
@@ -47,16 +47,16 @@ struct MacroEditorPorts {
 
 struct MainWindowPorts {
   IniStore& ini;
-  Dialogs& dialogs;
+  MessageBoxes& dialogs;
   WindowHost& window;
   HidBackend& hid;
   ImageFileReader& images;
-  SystemSettings& system;
+  PointerSettings& system;
   TrayIcon& tray;
   WindowMenu& windowMenu;
   Clock& clock;
   ProgramLauncher& programs;
-  Desktop& desktop;
+  DesktopDialogs& desktop;
   PopupWindows& popups;
   MacroEditorPorts macroEditor;
   // Raises the reader's and the player's thread; may be null.

@@ -8,9 +8,9 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "ports/desktop.h"
-#include "ports/dialogs.h"
+#include "ports/desktop_dialogs.h"
 #include "ports/ini_store.h"
+#include "ports/message_boxes.h"
 #include "ports/window_host.h"
 #include "skin/skin_layout.h"
 
@@ -23,8 +23,8 @@ std::u16string NoExportedProfileMessage(const std::string& file, std::uint8_t ve
 
 struct ProfileOperationPorts {
   IniStore& ini;
-  Dialogs& dialogs;
-  Desktop& desktop;
+  MessageBoxes& dialogs;
+  DesktopDialogs& desktop;
   WindowHost& window;
 };
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "macros/owner_drawn_menu.h"
+#include "skin/owner_drawn_menu.h"
 
 namespace tolvar {
 

@@ -23,8 +23,8 @@ bool FileExists(const std::string& file) {
 
 }  // namespace
 
-void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, Dialogs& dialogs, const std::u16string& caption,
-                    const std::string& file, std::u16string_view section) {
+void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, MessageBoxes& dialogs,
+                    const std::u16string& caption, const std::string& file, std::u16string_view section) {
   if (!FileExists(file)) dialogs.MessageBox(std::u16string(kMissingFileMessage), caption);
   const std::int32_t count = ParseDecimal(ini.Read(file, section, kCountKey, kCountBufferChars));
   table.count = static_cast<std::int16_t>(std::clamp(count, 0, capacity));

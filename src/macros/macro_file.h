@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "macros/macro.h"
-#include "ports/dialogs.h"
 #include "ports/ini_store.h"
+#include "ports/message_boxes.h"
 
 namespace tolvar {
 
@@ -26,8 +26,8 @@ inline constexpr std::u16string_view kMissingFileMessage = u"找不到配置文�
 // Reads the block of `section` into the first `capacity` slots of `table`;
 // slots at and beyond the new count keep what they held. A missing file
 // shows "找不到配置文件" with `caption` and reads as an empty block.
-void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, Dialogs& dialogs, const std::u16string& caption,
-                    const std::string& file, std::u16string_view section);
+void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, MessageBoxes& dialogs,
+                    const std::u16string& caption, const std::string& file, std::u16string_view section);
 
 // The keys of a block: "macroNum", then the macros 0 .. count − 1.
 std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const MacroTable& table);

@@ -12,8 +12,8 @@
 
 #include "base/geometry.h"
 #include "base/values.h"
-#include "ports/dialogs.h"
 #include "ports/ini_store.h"
+#include "ports/message_boxes.h"
 
 namespace tolvar {
 
@@ -113,7 +113,7 @@ SplitRow SplitSkinRow(std::u16string_view value);
 // What reading the layout files needs of the program.
 struct SkinSource {
   IniStore& ini;
-  Dialogs& dialogs;
+  MessageBoxes& dialogs;
   std::u16string caption;  // the application's name, caption of every message
   std::string skinsDir;
   std::uint8_t verSel = 0;  // nonzero: the English variants

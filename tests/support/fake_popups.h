@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ports/desktop.h"
+#include "ports/desktop_dialogs.h"
 #include "ports/popup_window.h"
 
 namespace tolvar::testing {
@@ -80,7 +80,7 @@ class FakePopupWindows final : public PopupWindows {
   std::deque<int> modalResults;  // what each modal run returns, in order
 };
 
-class FakeDesktop final : public Desktop {
+class FakeDesktop final : public DesktopDialogs {
  public:
   std::optional<std::string> OpenFile(const FileDialogOptions& options) override {
     asked.push_back(options);

@@ -27,7 +27,7 @@
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_image_cache.h"
-#include "ports/dialogs.h"
+#include "ports/message_boxes.h"
 #include "skin/fonts.h"
 #include "skin/mask_region.h"
 #include "skin/skin_layout.h"
@@ -37,7 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace tolvar;
 
-class StderrDialogs : public Dialogs {
+class StderrDialogs : public MessageBoxes {
  public:
   void MessageBox(const std::u16string& text, const std::u16string& caption) override {
     std::cerr << Utf16ToUtf8(caption) << ": " << Utf16ToUtf8(text) << "\n";

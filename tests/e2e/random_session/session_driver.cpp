@@ -101,7 +101,7 @@ bool Has(const std::vector<std::string>& names, const std::string& name) {
 std::string Point(int x, int y) { return std::to_string(x) + " " + std::to_string(y); }
 
 // Messages shown while the delivered skin is read: there must be none.
-class RecordingDialogs final : public Dialogs {
+class RecordingDialogs final : public MessageBoxes {
  public:
   void MessageBox(const std::u16string& text, const std::u16string&) override { messages.push_back(Utf16ToUtf8(text)); }
   std::vector<std::string> messages;

@@ -54,7 +54,7 @@ struct Outcome {
   }
 };
 
-class RecordingDialogs final : public Dialogs {
+class RecordingDialogs final : public MessageBoxes {
  public:
   void MessageBox(const std::u16string& text, const std::u16string& caption) override {
     messages.push_back(Utf16ToUtf8(text) + " / " + Utf16ToUtf8(caption));

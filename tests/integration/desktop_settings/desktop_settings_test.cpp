@@ -1,8 +1,6 @@
 // The desktop settings adapter against real GSettings (keyfile backend in a
 // temporary folder, with a schema compiled for the test) and a real
 // kcminputrc written through our INI engine.
-#include "platform/linux/desktop_settings.h"
-
 #include <gio/gio.h>
 #include <gtest/gtest.h>
 
@@ -10,6 +8,7 @@
 #include <filesystem>
 
 #include "platform/ini/ini_file_store.h"
+#include "platform/linux/desktop_pointer_settings.h"
 #include "unit/config/test_folder.h"
 
 namespace tolvar {
@@ -68,7 +67,7 @@ void StoreSpeed(double value) {
 
 TEST(DesktopSettingsTest, PointerSpeedMapsOntoTheGnomeMouseSpeed) {
   IniFileStore ini;
-  DesktopSettings desktop(ini, ConfigDir());
+  DesktopPointerSettings desktop(ini, ConfigDir());
   struct Case {
     int speed;
     double stored;
@@ -87,7 +86,7 @@ TEST(DesktopSettingsTest, PointerSpeedMapsOntoTheGnomeMouseSpeed) {
 
 TEST(DesktopSettingsTest, ASpeedSetByTheDesktopReadsOnOurScale) {
   IniFileStore ini;
-  DesktopSettings desktop(ini, ConfigDir());
+  DesktopPointerSettings desktop(ini, ConfigDir());
   const std::pair<double, int> cases[] = {{-1.0, 1}, {-0.44, 6}, {0.26, 13}, {1.0, 20}};
   for (const auto& [stored, speed] : cases) {
     StoreSpeed(stored);
@@ -99,7 +98,7 @@ TEST(DesktopSettingsTest, WithoutTheSchemaThePointerSpeedIsLeftAlone) {
   IniFileStore ini;
   StoreSpeed(0.3);
   for (const char* schema : {"org.tolvar.test.absent", "org.tolvar.test.integer-speed"}) {
-    DesktopSettings desktop(ini, ConfigDir(), schema);
+    DesktopPointerSettings desktop(ini, ConfigDir(), schema);
     EXPECT_EQ(desktop.PointerSpeed(), std::nullopt) << schema;
     desktop.SetPointerSpeed(2);
   }
@@ -109,7 +108,7 @@ TEST(DesktopSettingsTest, WithoutTheSchemaThePointerSpeedIsLeftAlone) {
 TEST(DesktopSettingsTest, WheelLinesGoToAnExistingKdeInputFileOnly) {
   IniFileStore ini;
   TestFolder kdeConfig;
-  DesktopSettings desktop(ini, kdeConfig.Root());
+  DesktopPointerSettings desktop(ini, kdeConfig.Root());
   EXPECT_EQ(desktop.WheelScrollLines(), std::nullopt);
   desktop.SetWheelScrollLines(5);
   EXPECT_FALSE(std::filesystem::exists(kdeConfig.Path("kcminputrc")));

@@ -16,11 +16,11 @@
 #include "app/window_commands.h"
 #include "macros/event_menu.h"
 #include "macros/macro_text.h"
-#include "macros/owner_drawn_menu.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/right_button_filter.h"
+#include "skin/owner_drawn_menu.h"
 #include "support/fake_popups.h"
 #include "support/null_ports.h"
 #include "support/still_window.h"
@@ -203,7 +203,7 @@ class NoMenus final : public OwnerDrawnMenus {
  public:
   int Track(const std::vector<MenuEntry>&, const MenuLook&, int, int) override { return 0; }
 };
-class NoDialogs final : public Dialogs {
+class NoDialogs final : public MessageBoxes {
  public:
   void MessageBox(const std::u16string&, const std::u16string&) override {}
 };

@@ -4,13 +4,13 @@
 #include <cstdlib>
 
 #include "platform/ini/ini_file_store.h"
-#include "ports/dialogs.h"
+#include "ports/message_boxes.h"
 
 namespace tolvar::testing {
 
 namespace {
 
-class RecordingDialogs final : public Dialogs {
+class RecordingDialogs final : public MessageBoxes {
  public:
   explicit RecordingDialogs(std::vector<std::u16string>& messages) : messages_(messages) {}
   void MessageBox(const std::u16string& text, const std::u16string&) override { messages_.push_back(text); }

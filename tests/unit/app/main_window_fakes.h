@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "base/text.h"
-#include "ports/dialogs.h"
 #include "ports/hid_backend.h"
 #include "ports/image_source.h"
+#include "ports/message_boxes.h"
+#include "ports/pointer_settings.h"
 #include "ports/program_launcher.h"
-#include "ports/system_settings.h"
 #include "ports/tray.h"
 #include "ports/window_menu.h"
 #include "support/still_window.h"
@@ -98,7 +98,7 @@ class FakeMouse final : public HidBackend {
   bool present_;
 };
 
-class LoggedDialogs final : public Dialogs {
+class LoggedDialogs final : public MessageBoxes {
  public:
   explicit LoggedDialogs(Log& log) : log_(log) {}
   void MessageBox(const std::u16string& text, const std::u16string& caption) override {
@@ -148,7 +148,7 @@ class LoggedMenu final : public WindowMenu {
   Log& log_;
 };
 
-class NoDesktop final : public SystemSettings {
+class NoDesktop final : public PointerSettings {
  public:
   std::optional<int> PointerSpeed() override { return std::nullopt; }
   void SetPointerSpeed(int) override {}

@@ -56,7 +56,7 @@ class MaskSizes final : public ImageFileReader {
   }
 };
 
-class SilentSettings final : public SystemSettings {
+class SilentSettings final : public PointerSettings {
  public:
   std::optional<int> PointerSpeed() override { return std::nullopt; }
   void SetPointerSpeed(int) override {}

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "ports/hid_backend.h"
-#include "ports/system_settings.h"
+#include "ports/pointer_settings.h"
 #include "support/still_window.h"
 
 namespace tolvar::testing {
@@ -40,7 +40,7 @@ class RecordingFeatureChannel final : public HidFeatureChannel {
   EventLog& log_;
 };
 
-class FakeSystemSettings final : public SystemSettings {
+class FakeSystemSettings final : public PointerSettings {
  public:
   FakeSystemSettings(EventLog& log, std::optional<int> speed, std::optional<int> lines)
       : speed(speed), lines(lines), log_(log) {}

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "ports/dialogs.h"
 #include "ports/ini_store.h"
+#include "ports/message_boxes.h"
 
 namespace tolvar {
 
@@ -37,7 +37,7 @@ class FakeIniStore : public IniStore {
   std::map<std::tuple<std::string, std::u16string, std::u16string>, std::u16string> values_;
 };
 
-class RecordingDialogs : public Dialogs {
+class RecordingDialogs : public MessageBoxes {
  public:
   void MessageBox(const std::u16string& text, const std::u16string& caption) override {
     messages.emplace_back(text, caption);

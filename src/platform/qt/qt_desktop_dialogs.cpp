@@ -1,4 +1,4 @@
-#include "platform/qt/qt_desktop.h"
+#include "platform/qt/qt_desktop_dialogs.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -19,7 +19,7 @@ std::string LocalName(const QString& name) { return QFile::encodeName(name).toSt
 
 }  // namespace
 
-std::optional<std::string> QtDesktop::OpenFile(const FileDialogOptions& options) {
+std::optional<std::string> QtDesktopDialogs::OpenFile(const FileDialogOptions& options) {
   QFileDialog dialog(&owner_, QString(), QFile::decodeName(options.startFolder.c_str()), FilterOf(options));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::ExistingFile);
@@ -28,7 +28,7 @@ std::optional<std::string> QtDesktop::OpenFile(const FileDialogOptions& options)
   return LocalName(dialog.selectedFiles().front());
 }
 
-std::optional<std::string> QtDesktop::SaveFile(const FileDialogOptions& options) {
+std::optional<std::string> QtDesktopDialogs::SaveFile(const FileDialogOptions& options) {
   QFileDialog dialog(&owner_, QString(), QFile::decodeName(options.startFolder.c_str()), FilterOf(options));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
@@ -38,14 +38,14 @@ std::optional<std::string> QtDesktop::SaveFile(const FileDialogOptions& options)
   return LocalName(dialog.selectedFiles().front());
 }
 
-std::optional<Rgb> QtDesktop::ChooseColour(Rgb initial) {
+std::optional<Rgb> QtDesktopDialogs::ChooseColour(Rgb initial) {
   const QColor colour = QColorDialog::getColor(QColor(initial.r, initial.g, initial.b), nullptr);
   if (!colour.isValid()) return std::nullopt;
   return Rgb{static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
              static_cast<std::uint8_t>(colour.blue())};
 }
 
-void QtDesktop::OpenPage(const std::string& file) {
+void QtDesktopDialogs::OpenPage(const std::string& file) {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(file.c_str())));
 }
 

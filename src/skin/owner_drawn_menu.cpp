@@ -1,4 +1,4 @@
-#include "macros/owner_drawn_menu.h"
+#include "skin/owner_drawn_menu.h"
 
 namespace tolvar {
 

@@ -10,9 +10,9 @@ namespace tolvar {
 constexpr int kMinPointerSpeed = 1;
 constexpr int kMaxPointerSpeed = 20;
 
-class SystemSettings {
+class PointerSettings {
  public:
-  virtual ~SystemSettings() = default;
+  virtual ~PointerSettings() = default;
   // The pointer speed on the scale 1..20 (10 is the desktop's middle).
   virtual std::optional<int> PointerSpeed() = 0;
   virtual void SetPointerSpeed(int speed) = 0;

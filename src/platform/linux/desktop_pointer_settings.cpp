@@ -1,4 +1,4 @@
-#include "platform/linux/desktop_settings.h"
+#include "platform/linux/desktop_pointer_settings.h"
 
 #include <gio/gio.h>
 
@@ -51,12 +51,12 @@ std::string UserConfigDir() {
   return {};
 }
 
-DesktopSettings::DesktopSettings(IniStore& ini, std::string configDir, const std::string& schemaId)
+DesktopPointerSettings::DesktopPointerSettings(IniStore& ini, std::string configDir, const std::string& schemaId)
     : ini_(ini), configDir_(std::move(configDir)), schemaId_(schemaId) {}
 
 // Opened on first use, so a program that never applies settings never
 // touches the desktop's settings store.
-GSettings* DesktopSettings::Mouse() {
+GSettings* DesktopPointerSettings::Mouse() {
   if (!opened_) {
     mouse_ = OpenMouseSettings(schemaId_);
     opened_ = true;
@@ -64,11 +64,11 @@ GSettings* DesktopSettings::Mouse() {
   return mouse_;
 }
 
-DesktopSettings::~DesktopSettings() {
+DesktopPointerSettings::~DesktopPointerSettings() {
   if (mouse_ != nullptr) g_object_unref(mouse_);
 }
 
-std::optional<int> DesktopSettings::PointerSpeed() {
+std::optional<int> DesktopPointerSettings::PointerSpeed() {
   GSettings* mouse = Mouse();
   if (mouse == nullptr) return std::nullopt;
   const double value = g_settings_get_double(mouse, kSpeedKey);
@@ -76,7 +76,7 @@ std::optional<int> DesktopSettings::PointerSpeed() {
   return static_cast<int>(std::clamp<long>(speed, kMinPointerSpeed, kMaxPointerSpeed));
 }
 
-void DesktopSettings::SetPointerSpeed(int speed) {
+void DesktopPointerSettings::SetPointerSpeed(int speed) {
   GSettings* mouse = Mouse();
   if (mouse == nullptr) return;
   const double value = std::clamp((speed - kMiddleSpeed) / static_cast<double>(kMiddleSpeed), -1.0, 1.0);
@@ -84,14 +84,14 @@ void DesktopSettings::SetPointerSpeed(int speed) {
   g_settings_sync();
 }
 
-std::string DesktopSettings::KdeInputFile() const {
+std::string DesktopPointerSettings::KdeInputFile() const {
   if (configDir_.empty()) return {};
   const std::string file = configDir_ + "/kcminputrc";
   std::error_code error;
   return std::filesystem::is_regular_file(file, error) ? file : std::string();
 }
 
-std::optional<int> DesktopSettings::WheelScrollLines() {
+std::optional<int> DesktopPointerSettings::WheelScrollLines() {
   const std::string file = KdeInputFile();
   if (file.empty()) return std::nullopt;
   const std::u16string text = ini_.Read(file, kKdeMouseGroup, kKdeWheelKey, kNumberBuffer);
@@ -99,7 +99,7 @@ std::optional<int> DesktopSettings::WheelScrollLines() {
   return ParseDecimal(text);
 }
 
-void DesktopSettings::SetWheelScrollLines(int lines) {
+void DesktopPointerSettings::SetWheelScrollLines(int lines) {
   const std::string file = KdeInputFile();
   if (!file.empty()) ini_.Write(file, kKdeMouseGroup, kKdeWheelKey, DecimalText(lines));
 }

@@ -5,9 +5,9 @@
 
 namespace tolvar {
 
-class Dialogs {
+class MessageBoxes {
  public:
-  virtual ~Dialogs() = default;
+  virtual ~MessageBoxes() = default;
   // A modal message box with an OK button; returns when it is closed.
   virtual void MessageBox(const std::u16string& text, const std::u16string& caption) = 0;
 };

@@ -4,13 +4,13 @@
 
 #include <QWidget>
 
-#include "ports/desktop.h"
+#include "ports/desktop_dialogs.h"
 
 namespace tolvar {
 
-class QtDesktop final : public Desktop {
+class QtDesktopDialogs final : public DesktopDialogs {
  public:
-  explicit QtDesktop(QWidget& owner) : owner_(owner) {}
+  explicit QtDesktopDialogs(QWidget& owner) : owner_(owner) {}
 
   std::optional<std::string> OpenFile(const FileDialogOptions& options) override;
   std::optional<std::string> SaveFile(const FileDialogOptions& options) override;

@@ -3,13 +3,13 @@
 
 #include <QWidget>
 
-#include "ports/dialogs.h"
+#include "ports/message_boxes.h"
 
 namespace tolvar {
 
-class QtDialogs : public Dialogs {
+class QtMessageBoxes : public MessageBoxes {
  public:
-  explicit QtDialogs(QWidget* owner) : owner_(owner) {}
+  explicit QtMessageBoxes(QWidget* owner) : owner_(owner) {}
   void MessageBox(const std::u16string& text, const std::u16string& caption) override;
 
  private:

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "ports/ini_store.h"
-#include "ports/system_settings.h"
+#include "ports/pointer_settings.h"
 
 typedef struct _GSettings GSettings;
 
@@ -24,14 +24,14 @@ inline constexpr const char* kGnomeMouseSchema = "org.gnome.desktop.peripherals.
 // $XDG_CONFIG_HOME, or ~/.config; empty when neither is known.
 std::string UserConfigDir();
 
-class DesktopSettings final : public SystemSettings {
+class DesktopPointerSettings final : public PointerSettings {
  public:
   // kcminputrc is looked for in configDir and written through `ini`.
-  explicit DesktopSettings(IniStore& ini, std::string configDir = UserConfigDir(),
-                           const std::string& schemaId = kGnomeMouseSchema);
-  ~DesktopSettings() override;
-  DesktopSettings(const DesktopSettings&) = delete;
-  DesktopSettings& operator=(const DesktopSettings&) = delete;
+  explicit DesktopPointerSettings(IniStore& ini, std::string configDir = UserConfigDir(),
+                                  const std::string& schemaId = kGnomeMouseSchema);
+  ~DesktopPointerSettings() override;
+  DesktopPointerSettings(const DesktopPointerSettings&) = delete;
+  DesktopPointerSettings& operator=(const DesktopPointerSettings&) = delete;
 
   std::optional<int> PointerSpeed() override;
   void SetPointerSpeed(int speed) override;

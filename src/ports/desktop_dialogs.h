@@ -16,9 +16,9 @@ struct FileDialogOptions {
   std::string startFolder;
 };
 
-class Desktop {
+class DesktopDialogs {
  public:
-  virtual ~Desktop() = default;
+  virtual ~DesktopDialogs() = default;
   // The file chosen for reading; none when cancelled.
   virtual std::optional<std::string> OpenFile(const FileDialogOptions& options) = 0;
   // The file name chosen for writing, after asking before an existing file
