@@ -15,8 +15,8 @@ class ProfileControl {
   virtual bool Connected() const = 0;
   // True while the window holds edits that are neither saved nor applied.
   virtual bool HasUnsavedChanges() const = 0;
-  // Chooses profile 1..5 and applies it; a profile that is already the one
-  // applied sends nothing.
+  // Chooses profile 1..5 and applies it, as a click on its button followed
+  // by Apply.
   virtual void ChooseProfileAndApply(int profile) = 0;
   virtual void Apply() = 0;
 };
