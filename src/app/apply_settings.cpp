@@ -10,8 +10,6 @@ namespace tolvar {
 
 namespace {
 
-constexpr int kAppliedProfile = 6;
-
 void ApplyDesktopSettings(const ProfileSettings& s, PointerSettings& system) {
   if (system.PointerSpeed()) system.SetPointerSpeed(SystemPointerSpeed(s.DPI_SPEED));
   if (system.WheelScrollLines()) system.SetWheelScrollLines(SystemWheelScrollLines(s.WHEEL_SPEED));

@@ -138,6 +138,19 @@ class CTolvarDlg {
   void SetCycleSpeed(int index, Point click);
   void MacroCommand(int index, Point click);  // advanced rows 0..7
 
+  // Actions of the header's release table.
+  void SaveCurrentProfile(int index);
+  void HideDroppingEdits(int index);
+  void ApplyFromHeader(int index);
+  void ChooseProfile(int index);
+  void Minimise(int index);
+  void HideToTray(int index);
+  void ImportProfile(int index);
+  void ExportProfile(int index);
+  void ResetProfiles(int index);
+  void ChooseLanguage(int index);
+  void OpenGuide(int index);
+
   AppState& state_;
   MainWindowPorts ports_;
   std::u16string commandLine_;

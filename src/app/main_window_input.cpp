@@ -10,19 +10,12 @@
 #include "app/state_loading.h"
 #include "config/button_catalogue.h"
 #include "config/config_file.h"
+#include "skin/hot_spots.h"
 #include "skin/pages.h"
 
 namespace tolvar {
 
 namespace {
-
-constexpr int kMainTestedRows = 150;        // main rows 0..149 on the main page
-constexpr int kHeaderRows = 20;             // main rows 0..19 on the other pages
-constexpr int kColourTestedRows = 18;       // colour rows 0..17 while LED_TYPE is 0 or 1
-constexpr int kColourTestedRowsOther = 12;  // colour rows 0..11 otherwise
-constexpr int kAdvancedTestedRows = 38;     // advanced rows 0..37
-constexpr int kAppliedProfile = 6;
-constexpr int kFireTimeRow = 30;
 
 // Which hover value a press row tests: the main list, the list of the page
 // shown, or both at once being none (the drag rows).
@@ -30,32 +23,65 @@ enum class Hover { Main, Page, Neither };
 
 struct PressRow {
   Hover hover;
-  int first;
-  int last;
-  void (CTolvarDlg::*action)(int index, Point click);  // index = hover value − first
+  RowRange rows;
+  void (CTolvarDlg::*action)(int index, Point click);  // index = hover value − rows.first
 };
+
+struct ReleaseRow {
+  RowRange rows;
+  void (CTolvarDlg::*action)(int index);  // index = main row − rows.first
+};
+
+constexpr RowRange One(int row) { return {row, row}; }
+constexpr RowRange kNoRow = One(kNone);
 
 }  // namespace
 
 struct CTolvarDlg::PressTables {
   static constexpr PressRow kMain[] = {
-      {Hover::Main, 10, 10, &CTolvarDlg::OpenAdvancedPage},     {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
-      {Hover::Main, 20, 25, &CTolvarDlg::ChooseButtonFunction}, {Hover::Main, 32, 33, &CTolvarDlg::SetWheel},
-      {Hover::Main, 41, 46, &CTolvarDlg::ChooseLevelColour},    {Hover::Main, 47, 52, &CTolvarDlg::ToggleLevel},
-      {Hover::Main, 60, 65, &CTolvarDlg::SelectLevel},          {Hover::Main, 66, 137, &CTolvarDlg::SelectValue},
-      {Hover::Main, kNone, kNone, &CTolvarDlg::Drag},
+      {Hover::Main, One(main_row::kAdvancedTab), &CTolvarDlg::OpenAdvancedPage},
+      {Hover::Main, One(main_row::kColourTab), &CTolvarDlg::OpenColourPage},
+      {Hover::Main, main_row::kAssignments, &CTolvarDlg::ChooseButtonFunction},
+      {Hover::Main, main_row::kWheel, &CTolvarDlg::SetWheel},
+      {Hover::Main, main_row::kLevelColours, &CTolvarDlg::ChooseLevelColour},
+      {Hover::Main, main_row::kLevelEnables, &CTolvarDlg::ToggleLevel},
+      {Hover::Main, main_row::kLevelSelectors, &CTolvarDlg::SelectLevel},
+      {Hover::Main, main_row::kDpiCells, &CTolvarDlg::SelectValue},
+      {Hover::Main, kNoRow, &CTolvarDlg::Drag},
   };
   static constexpr PressRow kAdvanced[] = {
-      {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},    {Hover::Main, 11, 11, &CTolvarDlg::OpenColourPage},
-      {Hover::Page, 0, 7, &CTolvarDlg::MacroCommand},    {Hover::Page, 8, 17, &CTolvarDlg::SetPointerSpeed},
-      {Hover::Page, 18, 27, &CTolvarDlg::SetWheelLines}, {Hover::Page, 30, 30, &CTolvarDlg::SetFireTimeFromBar},
-      {Hover::Page, 31, 31, &CTolvarDlg::RaiseFireTime}, {Hover::Page, 32, 32, &CTolvarDlg::LowerFireTime},
-      {Hover::Page, 34, 37, &CTolvarDlg::SetReportRate}, {Hover::Neither, kNone, kNone, &CTolvarDlg::Drag},
+      {Hover::Main, One(main_row::kMainTab), &CTolvarDlg::ShowMainPage},
+      {Hover::Main, One(main_row::kColourTab), &CTolvarDlg::OpenColourPage},
+      {Hover::Page, advanced_row::kMacroCommands, &CTolvarDlg::MacroCommand},
+      {Hover::Page, advanced_row::kPointerSpeeds, &CTolvarDlg::SetPointerSpeed},
+      {Hover::Page, advanced_row::kWheelSpeeds, &CTolvarDlg::SetWheelLines},
+      {Hover::Page, One(advanced_row::kFireTimeBar), &CTolvarDlg::SetFireTimeFromBar},
+      {Hover::Page, One(advanced_row::kRaiseFireTime), &CTolvarDlg::RaiseFireTime},
+      {Hover::Page, One(advanced_row::kLowerFireTime), &CTolvarDlg::LowerFireTime},
+      {Hover::Page, advanced_row::kReportRates, &CTolvarDlg::SetReportRate},
+      {Hover::Neither, kNoRow, &CTolvarDlg::Drag},
   };
   static constexpr PressRow kColour[] = {
-      {Hover::Main, 9, 9, &CTolvarDlg::ShowMainPage},    {Hover::Main, 10, 10, &CTolvarDlg::OpenAdvancedPage},
-      {Hover::Page, 0, 6, &CTolvarDlg::ToggleCycle},     {Hover::Page, 7, 10, &CTolvarDlg::SetLighting},
-      {Hover::Page, 11, 16, &CTolvarDlg::SetCycleSpeed}, {Hover::Neither, kNone, kNone, &CTolvarDlg::Drag},
+      {Hover::Main, One(main_row::kMainTab), &CTolvarDlg::ShowMainPage},
+      {Hover::Main, One(main_row::kAdvancedTab), &CTolvarDlg::OpenAdvancedPage},
+      {Hover::Page, colour_row::kCycleColours, &CTolvarDlg::ToggleCycle},
+      {Hover::Page, colour_row::kLedTypes, &CTolvarDlg::SetLighting},
+      {Hover::Page, colour_row::kCycleSpeeds, &CTolvarDlg::SetCycleSpeed},
+      {Hover::Neither, kNoRow, &CTolvarDlg::Drag},
+  };
+  // The header's rows act on release, on every page.
+  static constexpr ReleaseRow kHeader[] = {
+      {One(main_row::kSave), &CTolvarDlg::SaveCurrentProfile},
+      {One(main_row::kHide), &CTolvarDlg::HideDroppingEdits},
+      {One(main_row::kApply), &CTolvarDlg::ApplyFromHeader},
+      {main_row::kProfiles, &CTolvarDlg::ChooseProfile},
+      {One(main_row::kMinimise), &CTolvarDlg::Minimise},
+      {One(main_row::kToTray), &CTolvarDlg::HideToTray},
+      {One(main_row::kImportProfile), &CTolvarDlg::ImportProfile},
+      {One(main_row::kExportProfile), &CTolvarDlg::ExportProfile},
+      {One(main_row::kReset), &CTolvarDlg::ResetProfiles},
+      {RowRange{main_row::kOtherLanguage, main_row::kEnglish}, &CTolvarDlg::ChooseLanguage},
+      {One(main_row::kGuide), &CTolvarDlg::OpenGuide},
   };
 };
 
@@ -63,9 +89,10 @@ void CTolvarDlg::OnMouseMove(int x, int y) {
   const SkinLayout& skin = state_.Skin;
   const bool mainPage = state_.CurrentPage == kMainPage;
   const std::uint8_t ledType = state_.Settings.LED_TYPE;
-  state_.HoverMain = skin.Main.RowAt(x, y, mainPage ? kMainTestedRows : kHeaderRows);
-  state_.HoverColour = skin.Colour.RowAt(x, y, ledType <= 1 ? kColourTestedRows : kColourTestedRowsOther);
-  state_.HoverAdvanced = skin.Advanced.RowAt(x, y, kAdvancedTestedRows);
+  state_.HoverMain = skin.Main.RowAt(x, y, (mainPage ? main_row::kTested : main_row::kHeader).Count());
+  state_.HoverColour =
+      skin.Colour.RowAt(x, y, (ledType <= 1 ? colour_row::kTested : colour_row::kTestedOtherLighting).Count());
+  state_.HoverAdvanced = skin.Advanced.RowAt(x, y, advanced_row::kTested.Count());
 
   const std::array<int, 3> hover{state_.HoverMain, state_.HoverColour, state_.HoverAdvanced};
   if (hover == state_.LastHover) return;
@@ -110,8 +137,8 @@ void CTolvarDlg::OnLButtonDown(int x, int y) {
         value = pageHover == kNone && state_.HoverMain == kNone ? kNone : -1;
         break;
     }
-    if (value >= row.first && value <= row.last) {
-      (this->*row.action)(value - row.first, {x, y});
+    if (row.rows.Contains(value)) {
+      (this->*row.action)(value - row.rows.first, {x, y});
       return;
     }
   }
@@ -120,63 +147,64 @@ void CTolvarDlg::OnLButtonDown(int x, int y) {
 void CTolvarDlg::OnLButtonUp(int, int) {
   state_.Pressed = false;
   ports_.window.Invalidate();
-  const std::string& config = state_.Paths.ConfigPath;
-  const int row = state_.HoverMain;
-  switch (row) {
-    case 0:
-      SaveProfile(ports_.ini, config, state_.CurConfig, state_.Settings, state_.UserMacros);
-      ports_.window.Invalidate();
-      break;
-    case 2:
-      // Hide: unapplied edits are dropped, the DPI level the mouse uses stays.
-      state_.HoverMain = kNone;
-      SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings);
-      LoadProfile(state_, ports_.ini, ports_.dialogs, config, kAppliedProfile, ProfileSource::OwnSection, false);
-      commands_.HideToTray();
-      ports_.window.Invalidate();
-      break;
-    case 3:
-      Apply();
-      break;
-    case 4:
-    case 5:
-    case 6:
-    case 7:
-    case 8:
-      state_.CurConfig = row - 3;
-      LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
-      macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
-      ports_.window.Invalidate();
-      break;
-    case 12:
-      state_.HoverMain = kNone;
-      ports_.window.PostToUi([this] { OnSysCommand(kScMinimize); });
-      break;
-    case 13:
-      state_.HoverMain = kNone;
-      commands_.HideToTray();
-      break;
-    case 14:
-      profiles_.ImportProfile();
-      break;
-    case 15:
-      profiles_.ExportProfile();
-      break;
-    case 16:
-      profiles_.ResetProfiles();
-      break;
-    case 17:
-    case 18:
-      profiles_.SetLanguage(row == 18 ? 1 : 0);
-      menus_.Load(state_.VER_SEL);
-      break;
-    case 19:
-      ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage);
-      break;
-    default:
-      break;
+  for (const ReleaseRow& release : PressTables::kHeader) {
+    if (release.rows.Contains(state_.HoverMain)) {
+      (this->*release.action)(state_.HoverMain - release.rows.first);
+      return;
+    }
   }
 }
+
+// ---- Header ----
+
+void CTolvarDlg::SaveCurrentProfile(int) {
+  SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
+  ports_.window.Invalidate();
+}
+
+// Hide: unapplied edits are dropped, the DPI level the mouse uses stays.
+void CTolvarDlg::HideDroppingEdits(int) {
+  const std::string& config = state_.Paths.ConfigPath;
+  state_.HoverMain = kNone;
+  SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings);
+  LoadProfile(state_, ports_.ini, ports_.dialogs, config, kAppliedProfile, ProfileSource::OwnSection, false);
+  commands_.HideToTray();
+  ports_.window.Invalidate();
+}
+
+void CTolvarDlg::ApplyFromHeader(int) { Apply(); }
+
+void CTolvarDlg::ChooseProfile(int index) {
+  state_.CurConfig = index + 1;
+  LoadProfile(state_, ports_.ini, ports_.dialogs, state_.Paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection,
+              false);
+  macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
+  ports_.window.Invalidate();
+}
+
+void CTolvarDlg::Minimise(int) {
+  state_.HoverMain = kNone;
+  ports_.window.PostToUi([this] { OnSysCommand(kScMinimize); });
+}
+
+void CTolvarDlg::HideToTray(int) {
+  state_.HoverMain = kNone;
+  commands_.HideToTray();
+}
+
+void CTolvarDlg::ImportProfile(int) { profiles_.ImportProfile(); }
+
+void CTolvarDlg::ExportProfile(int) { profiles_.ExportProfile(); }
+
+void CTolvarDlg::ResetProfiles(int) { profiles_.ResetProfiles(); }
+
+// The other language's row chooses it (VER_SEL 0), the English row English.
+void CTolvarDlg::ChooseLanguage(int index) {
+  profiles_.SetLanguage(index == 1 ? 1 : 0);
+  menus_.Load(state_.VER_SEL);
+}
+
+void CTolvarDlg::OpenGuide(int) { ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage); }
 
 void CTolvarDlg::OnPaint() {
   if (state_.Popups.CloseMenuRequest || (menu_ && menu_->Closed())) {
@@ -213,9 +241,9 @@ void CTolvarDlg::Drag(int, Point) { ports_.window.StartDrag(); }
 
 void CTolvarDlg::ChooseButtonFunction(int button, Point) {
   PopupState& popups = state_.Popups;
-  const HotSpot& spot = state_.Skin.Main.Spot(kFirstAssignmentRow + button);
+  const HotSpot& spot = state_.Skin.Main.Spot(main_row::kAssignments.Row(button));
   const Point window = ports_.window.ScreenOrigin();
-  popups.EditedButton = kFirstAssignmentRow + button;
+  popups.EditedButton = main_row::kAssignments.Row(button);
   popups.PopupOrigin = {window.x + spot.x, window.y + spot.y + spot.height};
   if (NoOtherButtonHasPrimaryClick(state_.Settings, button)) {
     WarningDlg warning(state_.Skin.Warning, state_.VER_SEL, state_.Paths.SkinsDir, ports_.popups, ports_.images);
@@ -253,35 +281,14 @@ void CTolvarDlg::SelectValue(int cell, Point) {
 
 // ---- Advanced page ----
 
+// Advanced rows 0..7, in their order.
 void CTolvarDlg::MacroCommand(int index, Point) {
-  switch (index) {
-    case 0:
-      macroPage_.ImportMacros();
-      break;
-    case 1:
-      macroPage_.ExportMacros();
-      break;
-    case 2:
-      macroPage_.AddMacro();
-      break;
-    case 3:
-      macroPage_.DeleteMacro();
-      break;
-    case 4:
-      macroPage_.ToggleRecording();
-      break;
-    case 5:
-      macroPage_.SaveMacros();
-      break;
-    case 6:
-      macroPage_.ToggleRepeatMode();
-      break;
-    case 7:
-      macroPage_.ToggleHeldMode();
-      break;
-    default:
-      break;
-  }
+  static constexpr void (MacroPage::*kCommands[])() = {
+      &MacroPage::ImportMacros,    &MacroPage::ExportMacros, &MacroPage::AddMacro,         &MacroPage::DeleteMacro,
+      &MacroPage::ToggleRecording, &MacroPage::SaveMacros,   &MacroPage::ToggleRepeatMode, &MacroPage::ToggleHeldMode,
+  };
+  static_assert(std::size(kCommands) == static_cast<std::size_t>(advanced_row::kMacroCommands.Count()));
+  (macroPage_.*kCommands[index])();
 }
 
 void CTolvarDlg::SetPointerSpeed(int speed, Point) { SetDpiSpeed(state_.Settings, static_cast<std::uint8_t>(speed)); }
@@ -289,7 +296,7 @@ void CTolvarDlg::SetPointerSpeed(int speed, Point) { SetDpiSpeed(state_.Settings
 void CTolvarDlg::SetWheelLines(int speed, Point) { SetWheelSpeed(state_.Settings, static_cast<std::uint8_t>(speed)); }
 
 void CTolvarDlg::SetFireTimeFromBar(int, Point click) {
-  const HotSpot& bar = state_.Skin.Advanced.Spot(kFireTimeRow);
+  const HotSpot& bar = state_.Skin.Advanced.Spot(advanced_row::kFireTimeBar);
   SetFireTimeFromSlider(state_.Settings, click.x, bar.x, bar.width);
   ports_.window.Invalidate();
 }

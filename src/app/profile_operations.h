@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "config/config_file.h"
 #include "ports/desktop_dialogs.h"
 #include "ports/ini_store.h"
 #include "ports/message_boxes.h"
@@ -15,8 +16,6 @@
 #include "skin/skin_layout.h"
 
 namespace tolvar {
-
-constexpr int kExchangeProfile = 7;
 
 // The message for a file chosen for import that holds no exported profile.
 std::u16string NoExportedProfileMessage(const std::string& file, std::uint8_t verSel);

@@ -22,6 +22,11 @@ namespace tolvar {
 
 inline constexpr std::u16string_view kInitSection = u"Init";
 
+// Profile sections besides the user's five: the one Apply saves and start-up
+// loads, and the one of an exported profile's file.
+constexpr int kAppliedProfile = 6;
+constexpr int kExchangeProfile = 7;
+
 enum class ProfileSource { OwnSection, ResetSection };
 
 // "Config" + profile.

@@ -135,7 +135,7 @@ void CMenuDlg::OnLButtonUp(int, int) {
   window_->Invalidate();
   const int item = ctx_.state.MenuHover;
   if (item < 1 || item > kButtonCount) return;
-  AssignButtonFunction(ctx_.settings, ctx_.state.EditedButton - kFirstAssignmentRow, MainPopupItemCode(item));
+  AssignButtonFunction(ctx_.settings, ctx_.state.EditedButton - main_row::kAssignments.first, MainPopupItemCode(item));
   Close();
   if (ctx_.afterChoice) ctx_.afterChoice();
 }
@@ -216,7 +216,7 @@ void CSubMenuDlg::OnLButtonUp(int, int) {
   if (const std::optional<std::int32_t> code = SubMenuItemCode(ctx_.state.MenuHover, hovered_)) {
     ctx_.state.SubMenuCode = *code;
   }
-  AssignButtonFunction(ctx_.settings, ctx_.state.EditedButton - kFirstAssignmentRow, ctx_.state.SubMenuCode);
+  AssignButtonFunction(ctx_.settings, ctx_.state.EditedButton - main_row::kAssignments.first, ctx_.state.SubMenuCode);
   ctx_.state.CloseMenuRequest = true;
   window_->Invalidate();
   menu_.Close();

@@ -16,13 +16,13 @@
 #include "ports/canvas.h"
 #include "ports/image_source.h"
 #include "ports/popup_window.h"
+#include "skin/hot_spots.h"
 #include "skin/skin_layout.h"
 
 namespace tolvar {
 
 inline const std::u16string kMenuWindowTitle = u"MainMenuDlg";
 
-constexpr int kFirstAssignmentRow = 20;    // main rows 20..25: the six assignment buttons
 constexpr int kMenuItems = 10;             // painted items of the first popup
 constexpr int kMenuHitBands = 12;          // bands 11 and 12 lie below the painted items
 constexpr int kSubMenuMaskRows = 12;       // the secondary popup's mask holds 12 item heights
@@ -31,9 +31,9 @@ constexpr int kSubMenuCreateHeight = 400;  // the secondary popup 300 x 400
 
 // The popups' process-wide state.
 struct PopupState {
-  int EditedButton = kFirstAssignmentRow;  // main row 20..25 of the button being edited
-  Point PopupOrigin;                       // screen point of the first popup (and the warning)
-  int MenuHover = kNone;                   // first popup item 1..12 under the cursor
+  int EditedButton = main_row::kAssignments.first;  // main row of the button being edited
+  Point PopupOrigin;                                // screen point of the first popup (and the warning)
+  int MenuHover = kNone;                            // first popup item 1..12 under the cursor
   bool MenuPressed = false;
   bool SubMenuOpen = false;
   int SubMenuCount = 0;

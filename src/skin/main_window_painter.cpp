@@ -9,6 +9,7 @@
 #include "base/text.h"
 #include "config/button_catalogue.h"
 #include "skin/fonts.h"
+#include "skin/hot_spots.h"
 
 namespace tolvar {
 
@@ -20,53 +21,7 @@ constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kYellow{255, 255, 0};
 constexpr Rgb kGray{128, 128, 128};
 
-constexpr int kHeaderRows = 20;      // main rows 0..19, on every page
-constexpr int kHeaderTextRows = 19;  // main rows 0..18 carry text on the other pages
-constexpr int kMainTextRows = 59;    // main rows 0..58 carry text on the main page
-constexpr int kAdvancedTextRows = 52;
-constexpr int kColourTextRows = 32;  // colour row 32 is the preview, without text
-
-// Main page rows.
-constexpr int kYellowLabelRow = 1;
-constexpr int kFirstProfileRowOffset = 3;  // profile p is row p + 3
-constexpr int kFirstTabRow = 9;
-constexpr int kOtherLanguageRow = 17;
-constexpr int kEnglishRow = 18;
-constexpr int kFirstAssignmentRow = 20;
-constexpr int kAssignmentHoverOffset = 118;
 constexpr int kAssignmentTextIndent = 5;
-constexpr int kWheelOffRow = 32;
-constexpr int kWheelOnRow = 33;
-constexpr int kFirstWhiteMainRow = 34;
-constexpr int kLastWhiteMainRow = 35;
-constexpr int kFirstSwatchRow = 41;
-constexpr int kFirstEnableRow = 47;
-constexpr int kFirstLevelNameRow = 53;
-constexpr int kFirstLevelSelectorRow = 60;
-
-// Advanced page rows.
-constexpr int kRecordRow = 4;
-constexpr int kRepeatModeRow = 6;
-constexpr int kHeldModeRow = 7;
-constexpr int kFirstDpiSpeedRow = 8;
-constexpr int kFirstWheelSpeedRow = 18;
-constexpr int kFireTimeRow = 30;
-constexpr int kFirstUsbSpeedRow = 34;
-constexpr int kPressCountRow = 43;
-constexpr int kReleaseCountRow = 44;
-constexpr int kLastWhiteAdvancedRow = 46;  // rows 43..46 are white
-constexpr int kSpeedChoices = 10;          // DPI_SPEED and WHEEL_SPEED 0..9
-constexpr int kUsbSpeedChoices = 4;        // USB_SPEED 0..3
-
-// Colour page rows.
-constexpr int kFirstLedTypeRow = 7;
-constexpr int kLedTypes = 4;
-constexpr int kSlowestCycleRow = 16;  // LED_CYC_TIME t is row 16 − t
-constexpr int kCycleTimes = 6;        // LED_CYC_TIME 0..5
-constexpr int kDpiValueRow = 18;
-constexpr int kFirstWhiteColourRow = 21;
-constexpr int kLastWhiteColourRow = 30;
-constexpr int kPreviewRow = 32;
 
 // The preview picture of each cycle colour 2..6 (0 and 1 are the over and
 // down images of the page).
@@ -155,7 +110,7 @@ class PagePainter {
   void PaintHover() {
     const int h = HoverOfPage();
     if (h == kNone) return;
-    const bool barKeepsItsDrawing = page_ == PageKind::Advanced && h == kFireTimeRow;
+    const bool barKeepsItsDrawing = page_ == PageKind::Advanced && h == advanced_row::kFireTimeBar;
     const auto& layer = view_.pressed ? down_ : over_;
     if (view_.pressed && barKeepsItsDrawing) return;
     switch (page_) {
@@ -171,30 +126,28 @@ class PagePainter {
     }
   }
 
-  bool AssignmentHovered() const {
-    return InRange(view_.hoverMain, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1);
-  }
+  bool AssignmentHovered() const { return main_row::kAssignments.Contains(view_.hoverMain); }
   void CopyAssignmentHover() {
-    if (AssignmentHovered()) CopyMain(over_, view_.hoverMain + kAssignmentHoverOffset);
+    if (AssignmentHovered()) CopyMain(over_, view_.hoverMain + main_row::kAssignmentHoverOffset);
   }
 
   void PaintMainPage() {
     const std::int32_t level = settings_.DPI_LEVEL;
-    if (InRange(level, 0, kDpiLevelCount - 1)) CopyMain(down_, kFirstLevelSelectorRow + level);
+    if (InRange(level, 0, kDpiLevelCount - 1)) CopyMain(down_, main_row::kLevelSelectors.Row(level));
     CopyAssignmentHover();
     const MainSkinPage& page = view_.skin.Main;
     for (int i = 0; i < kDpiLevelCount; ++i) {
       const Rgb colour = settings_.DisplayColour[static_cast<std::size_t>(i)];
-      Fill(RectOfSpot(page.Spot(kFirstSwatchRow + i)), colour);
+      Fill(RectOfSpot(page.Spot(main_row::kLevelColours.Row(i))), colour);
       const int lastCell = settings_.SelectedValueHotSpot[static_cast<std::size_t>(i)];
-      for (int row = kFirstDpiCellHotSpot + kDpiStepCount * i; row <= lastCell; ++row) {
+      for (int row = main_row::kDpiCells.Row(kDpiStepCount * i); row <= lastCell; ++row) {
         const HotSpot& cell = page.Spot(row);
         Fill({cell.x + 1, cell.y + 1, cell.width - 2, cell.height - 1}, colour);
       }
-      if (settings_.DPI_SET_EN[static_cast<std::size_t>(i)]) CopyMain(down_, kFirstEnableRow + i);
+      if (settings_.DPI_SET_EN[static_cast<std::size_t>(i)]) CopyMain(down_, main_row::kLevelEnables.Row(i));
       CopyAssignmentHover();
     }
-    CopyMain(down_, settings_.WHEEL_STATUS != 0 ? kWheelOnRow : kWheelOffRow);
+    CopyMain(down_, settings_.WHEEL_STATUS != 0 ? main_row::kWheelOn : main_row::kWheelOff);
   }
 
   const Macro* SelectedMacro() const {
@@ -204,59 +157,69 @@ class PagePainter {
 
   void PaintAdvancedPage() {
     const AdvancedSkinPage& page = view_.skin.Advanced;
-    if (view_.recording) CopyRow(down_, page, kRecordRow);
-    if (settings_.DPI_SPEED < kSpeedChoices) CopyRow(down_, page, kFirstDpiSpeedRow + settings_.DPI_SPEED);
-    if (settings_.WHEEL_SPEED < kSpeedChoices) CopyRow(down_, page, kFirstWheelSpeedRow + settings_.WHEEL_SPEED);
-    if (settings_.USB_SPEED < kUsbSpeedChoices) CopyRow(down_, page, kFirstUsbSpeedRow + settings_.USB_SPEED);
+    if (view_.recording) CopyRow(down_, page, advanced_row::kRecord);
+    if (settings_.DPI_SPEED < advanced_row::kPointerSpeeds.Count()) {
+      CopyRow(down_, page, advanced_row::kPointerSpeeds.Row(settings_.DPI_SPEED));
+    }
+    if (settings_.WHEEL_SPEED < advanced_row::kWheelSpeeds.Count()) {
+      CopyRow(down_, page, advanced_row::kWheelSpeeds.Row(settings_.WHEEL_SPEED));
+    }
+    if (settings_.USB_SPEED < advanced_row::kReportRates.Count()) {
+      CopyRow(down_, page, advanced_row::kReportRates.Row(settings_.USB_SPEED));
+    }
 
     // The bar's left part in proportion to FIRE_TIME; a value beyond the
     // range fills the bar (or nothing of it), never more than the row.
-    const HotSpot& bar = page.Spot(kFireTimeRow);
+    const HotSpot& bar = page.Spot(advanced_row::kFireTimeBar);
     const std::int64_t fireTime = std::clamp<std::int32_t>(settings_.FIRE_TIME, 0, kFireTimeMax);
     Copy(down_.get(), {bar.x, bar.y, ClampToInt(std::int64_t{bar.width} * fireTime / kFireTimeMax), bar.height});
 
     if (const Macro* macro = SelectedMacro()) {
-      if (macro->mode & kHeldModeBit) CopyRow(down_, page, kHeldModeRow);
-      if (macro->mode & kRepeatModeBit) CopyRow(down_, page, kRepeatModeRow);
+      if (macro->mode & kHeldModeBit) CopyRow(down_, page, advanced_row::kHeldMode);
+      if (macro->mode & kRepeatModeBit) CopyRow(down_, page, advanced_row::kRepeatMode);
     }
   }
 
   void PaintColourPage() {
     const ColourSkinPage& page = view_.skin.Colour;
     const std::uint8_t ledType = settings_.LED_TYPE;
-    if (ledType < kLedTypes) CopyRow(down_, page, kFirstLedTypeRow + ledType);
+    if (ledType < colour_row::kLedTypes.Count()) CopyRow(down_, page, colour_row::kLedTypes.Row(ledType));
     const std::uint8_t cycleTime = settings_.LED_CYC_TIME;
-    if (ledType <= 1 && cycleTime < kCycleTimes) CopyRow(down_, page, kSlowestCycleRow - cycleTime);
+    // LED_CYC_TIME t is row 16 − t.
+    if (ledType <= 1 && cycleTime < colour_row::kCycleSpeeds.Count()) {
+      CopyRow(down_, page, colour_row::kCycleSpeeds.last - cycleTime);
+    }
     for (int k = 0; k < kCycleColourCount; ++k) {
       if (settings_.CYC_7COL_EN[static_cast<std::size_t>(k)]) CopyRow(down_, page, k);
     }
 
     if (view_.previewGray) {
-      CopyRow(Load(kGrayPreviewImage), page, kPreviewRow);
+      CopyRow(Load(kGrayPreviewImage), page, colour_row::kPreview);
       return;
     }
     const std::uint8_t colour = view_.previewColour;
     if (colour == 0) {
-      CopyRow(over_, page, kPreviewRow);
+      CopyRow(over_, page, colour_row::kPreview);
     } else if (colour == 1) {
-      CopyRow(down_, page, kPreviewRow);
+      CopyRow(down_, page, colour_row::kPreview);
     } else if (colour - 2u < kPreviewImages.size()) {
-      CopyRow(Load(kPreviewImages[colour - 2u]), page, kPreviewRow);
+      CopyRow(Load(kPreviewImages[colour - 2u]), page, colour_row::kPreview);
     }
   }
 
   void PaintHeader() {
-    const int tabRow = kFirstTabRow + static_cast<int>(page_ == PageKind::Main       ? 0
-                                                       : page_ == PageKind::Advanced ? 1
-                                                                                     : 2);
-    for (int i = 0; i < kHeaderRows; ++i) {
-      if (i == std::int64_t{view_.curConfig} + kFirstProfileRowOffset) {
+    const int tabRow = main_row::kTabs.first + static_cast<int>(page_ == PageKind::Main       ? 0
+                                                                : page_ == PageKind::Advanced ? 1
+                                                                                              : 2);
+    for (int i = main_row::kHeader.first; i <= main_row::kHeader.last; ++i) {
+      if (i == std::int64_t{view_.curConfig} + main_row::kProfiles.first - 1) {
         CopyMain(down_, i);
       } else if (i == view_.hoverMain) {
         CopyMain(view_.pressed ? down_ : over_, i);
       } else if (i == tabRow) {
         CopyMain(down_, i);
-      } else if ((i == kOtherLanguageRow && view_.verSel == 0) || (i == kEnglishRow && view_.verSel == 1)) {
+      } else if ((i == main_row::kOtherLanguage && view_.verSel == 0) ||
+                 (i == main_row::kEnglish && view_.verSel == 1)) {
         CopyMain(down_, i);
       }
     }
@@ -276,18 +239,18 @@ class PagePainter {
 
   RowText MainRowText(int row, bool mainPage) const {
     RowText text{view_.skin.Main.labels[static_cast<std::size_t>(row)]};
-    if (row == kYellowLabelRow) text.colour = kYellow;
+    if (row == main_row::kYellowLabel) text.colour = kYellow;
     if (!mainPage) return text;
-    if (InRange(row, kFirstAssignmentRow, kFirstAssignmentRow + kButtonCount - 1)) {
+    if (main_row::kAssignments.Contains(row)) {
       text.text = AssignmentLabel(view_.skin.FunctionLabels, view_.userMacros,
-                                  settings_.K[static_cast<std::size_t>(row - kFirstAssignmentRow)]);
+                                  settings_.K[static_cast<std::size_t>(row - main_row::kAssignments.first)]);
       text.colour = row == view_.hoverMain ? kRed : kBlack;
       text.leftAligned = true;
-    } else if (InRange(row, kFirstWhiteMainRow, kLastWhiteMainRow)) {
+    } else if (main_row::kWhiteTexts.Contains(row)) {
       text.colour = kWhite;
-    } else if (InRange(row, kFirstLevelNameRow, kFirstLevelNameRow + kDpiLevelCount - 1)) {
+    } else if (main_row::kLevelNames.Contains(row)) {
       text.font = view_.verSel != 0 ? &kFontEnglishSmall : &kFontOther;
-      text.colour = settings_.DPI_SET_EN[static_cast<std::size_t>(row - kFirstLevelNameRow)] ? kRed : kGray;
+      text.colour = settings_.DPI_SET_EN[static_cast<std::size_t>(row - main_row::kLevelNames.first)] ? kRed : kGray;
     }
     return text;
   }
@@ -299,11 +262,12 @@ class PagePainter {
 
   RowText AdvancedRowText(int row) {
     auto& labels = view_.skin.Advanced.labels;
-    if (row == kRecordRow) labels[kRecordRow] = RecordButtonText();
-    if (row == kPressCountRow) labels[kPressCountRow] = u"[↓]" + DecimalText(view_.pressCount);
-    if (row == kReleaseCountRow) labels[kReleaseCountRow] = u"[↑]" + DecimalText(view_.releaseCount);
+    if (row == advanced_row::kRecord) labels[advanced_row::kRecord] = RecordButtonText();
+    if (row == advanced_row::kPressCount) labels[advanced_row::kPressCount] = u"[↓]" + DecimalText(view_.pressCount);
+    if (row == advanced_row::kReleaseCount)
+      labels[advanced_row::kReleaseCount] = u"[↑]" + DecimalText(view_.releaseCount);
     RowText text{labels[static_cast<std::size_t>(row)]};
-    if (InRange(row, kPressCountRow, kLastWhiteAdvancedRow)) text.colour = kWhite;
+    if (advanced_row::kWhiteTexts.Contains(row)) text.colour = kWhite;
     if (row == view_.hoverAdvanced) text.colour = kRed;
     return text;
   }
@@ -316,10 +280,10 @@ class PagePainter {
 
   RowText ColourRowText(int row) const {
     RowText text{view_.skin.Colour.labels[static_cast<std::size_t>(row)]};
-    if (row == kDpiValueRow) {
+    if (row == colour_row::kDpiValue) {
       text.text = CurrentLevelDpiText();
-      text.colour = view_.hoverColour == kDpiValueRow ? kRed : kWhite;
-    } else if (InRange(row, kFirstWhiteColourRow, kLastWhiteColourRow)) {
+      text.colour = view_.hoverColour == colour_row::kDpiValue ? kRed : kWhite;
+    } else if (colour_row::kWhiteTexts.Contains(row)) {
       text.colour = kWhite;
     }
     return text;
@@ -327,12 +291,15 @@ class PagePainter {
 
   void PaintTexts() {
     const bool mainPage = page_ == PageKind::Main;
-    const int headerRows = mainPage ? kMainTextRows : kHeaderTextRows;
-    for (int row = 0; row < headerRows; ++row) Draw(view_.skin.Main.Spot(row), MainRowText(row, mainPage));
+    const RowRange mainTexts = mainPage ? main_row::kTexts : main_row::kHeaderTexts;
+    for (int row = mainTexts.first; row <= mainTexts.last; ++row)
+      Draw(view_.skin.Main.Spot(row), MainRowText(row, mainPage));
     if (page_ == PageKind::Advanced) {
-      for (int row = 0; row < kAdvancedTextRows; ++row) Draw(view_.skin.Advanced.Spot(row), AdvancedRowText(row));
+      for (int row = advanced_row::kTexts.first; row <= advanced_row::kTexts.last; ++row)
+        Draw(view_.skin.Advanced.Spot(row), AdvancedRowText(row));
     } else if (page_ == PageKind::Colour) {
-      for (int row = 0; row < kColourTextRows; ++row) Draw(view_.skin.Colour.Spot(row), ColourRowText(row));
+      for (int row = colour_row::kTexts.first; row <= colour_row::kTexts.last; ++row)
+        Draw(view_.skin.Colour.Spot(row), ColourRowText(row));
     }
   }
 

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "skin/fonts.h"
+#include "skin/hot_spots.h"
 #include "skin/mask_region.h"
 
 namespace tolvar {
@@ -10,9 +11,6 @@ namespace tolvar {
 namespace {
 
 constexpr Rgb kRed{255, 0, 0};
-constexpr int kConfirmRow = 0;
-constexpr int kCancelRow = 1;
-constexpr int kTextRows = 3;
 
 PaintRect PaintRectOf(const HotSpot& spot) { return {spot.x, spot.y, spot.width, spot.height}; }
 
@@ -36,9 +34,9 @@ int WarningDlg::Run(Point origin) {
 
 void WarningDlg::OnMouseMove(int x, int y) {
   int hover = kNone;
-  if (page_.Spot(kConfirmRow).Contains(x, y)) {
+  if (page_.Spot(warning_row::kConfirm).Contains(x, y)) {
     hover = kWarningConfirmed;
-  } else if (page_.Spot(kCancelRow).Contains(x, y)) {
+  } else if (page_.Spot(warning_row::kCancel).Contains(x, y)) {
     hover = kWarningCancelled;
   }
   if (hover == hover_) return;
@@ -60,11 +58,12 @@ void WarningDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   }
   if (hover_ == kWarningConfirmed || hover_ == kWarningCancelled) {
     if (const auto over = images.Load(skinsDir_ + "/warning_over.jpg")) {
-      canvas.CopyFromLayer(*over, PaintRectOf(page_.Spot(hover_ == kWarningConfirmed ? kConfirmRow : kCancelRow)));
+      canvas.CopyFromLayer(
+          *over, PaintRectOf(page_.Spot(hover_ == kWarningConfirmed ? warning_row::kConfirm : warning_row::kCancel)));
     }
   }
   const FontSpec& font = verSel_ != 0 ? kFontEnglish : kFontOther;
-  for (int row = 0; row < kTextRows; ++row) {
+  for (int row = warning_row::kTexts.first; row <= warning_row::kTexts.last; ++row) {
     const std::u16string& text = page_.labels[static_cast<std::size_t>(row)];
     if (text.empty()) continue;
     const HotSpot& spot = page_.Spot(row);

@@ -13,6 +13,7 @@
 #include "config/config_file.h"
 #include "platform/ini/ini_file_store.h"
 #include "skin/function_popups.h"
+#include "skin/hot_spots.h"
 #include "skin/pages.h"
 
 namespace fs = std::filesystem;
@@ -34,41 +35,6 @@ constexpr auto kEndBound = 60s;
 constexpr auto kModalBound = 90s;
 constexpr auto kWindowBound = 20s;
 constexpr int kKeyAnswers = 3;  // answers by key before a window is closed with the mouse
-
-// Main page rows: the header (tested on every page) and the page tabs.
-constexpr int kHeaderRows = 20;
-constexpr int kMainRowsTested = 150;
-constexpr int kColourRowsTested = 18;
-constexpr int kAdvancedRowsTested = 38;
-constexpr int kSaveRow = 0;
-constexpr int kHideRow = 2;
-constexpr int kApplyRow = 3;
-constexpr int kFirstProfileRow = 4;
-constexpr int kMainTab = 9;
-constexpr int kAdvancedTab = 10;
-constexpr int kColourTab = 11;
-constexpr int kMinimiseRow = 12;
-constexpr int kToTrayRow = 13;
-constexpr int kImportProfileRow = 14;
-constexpr int kExportProfileRow = 15;
-constexpr int kOtherLanguageRow = 17;
-constexpr int kEnglishRow = 18;
-constexpr int kFirstAssignmentRowLast = kFirstAssignmentRow + kButtonCount - 1;
-constexpr int kFirstLevelColourRow = 41;
-
-// Advanced page rows.
-constexpr int kImportMacrosRow = 0;
-constexpr int kExportMacrosRow = 1;
-constexpr int kAddMacroRow = 2;
-constexpr int kDeleteMacroRow = 3;
-constexpr int kRecordRow = 4;
-constexpr int kSaveMacrosRow = 5;
-constexpr int kRepeatModeRow = 6;
-constexpr int kHeldModeRow = 7;
-
-// Warning rows: confirm, cancel.
-constexpr int kWarningConfirmRow = 0;
-constexpr int kWarningCancelRow = 1;
 
 // The mouse's button numbers of logical buttons 0..6.
 const std::vector<int> kMouseButtons = {1, 2, 3, 5, 4, 6, 8};
@@ -444,7 +410,7 @@ void RandomSession::CloseWithMouse(const Modal& modal, bool insideMenu) {
   const ScreenRect place = x_->Geometry(modal.window).value_or(ScreenRect{});
   switch (modal.kind) {
     case ModalKind::Warning: {
-      const HotSpot& cancel = Layout().Warning.Spot(kWarningCancelRow);
+      const HotSpot& cancel = Layout().Warning.Spot(warning_row::kCancel);
       XdoTool("mousemove --sync " +
               Point(place.x + cancel.x + cancel.width / 2, place.y + cancel.y + cancel.height / 2) + " click 1");
       break;
@@ -485,7 +451,7 @@ void RandomSession::Answer(const Modal& modal) {
         break;
       }
       const ScreenRect place = x_->Geometry(modal.window).value_or(ScreenRect{});
-      const HotSpot& button = Layout().Warning.Spot(choice == 0 ? kWarningConfirmRow : kWarningCancelRow);
+      const HotSpot& button = Layout().Warning.Spot(choice == 0 ? warning_row::kConfirm : warning_row::kCancel);
       XdoTool("mousemove --sync " +
               Point(place.x + button.x + button.width / 2, place.y + button.y + button.height / 2) + " click 1");
       break;
@@ -609,25 +575,25 @@ void RandomSession::ClickAdvancedRow(int row) {
 }
 
 void RandomSession::AfterMainRowPress(int row) {
-  if (row == kMainTab) page_ = kMainPage;
-  if (row == kAdvancedTab) page_ = kAdvancedPage;
-  if (row == kColourTab) page_ = kColourPage;
-  if (row == kImportProfileRow) purpose_ = FilePurpose::ImportProfile;
-  if (row == kExportProfileRow) purpose_ = FilePurpose::ExportProfile;
+  if (row == main_row::kMainTab) page_ = kMainPage;
+  if (row == main_row::kAdvancedTab) page_ = kAdvancedPage;
+  if (row == main_row::kColourTab) page_ = kColourPage;
+  if (row == main_row::kImportProfile) purpose_ = FilePurpose::ImportProfile;
+  if (row == main_row::kExportProfile) purpose_ = FilePurpose::ExportProfile;
 }
 
 void RandomSession::AfterAdvancedRowPress(int row) {
   if (page_ != kAdvancedPage) return;
-  if (row == kImportMacrosRow) purpose_ = FilePurpose::ImportMacros;
-  if (row == kExportMacrosRow) purpose_ = FilePurpose::ExportMacros;
+  if (row == advanced_row::kImportMacros) purpose_ = FilePurpose::ImportMacros;
+  if (row == advanced_row::kExportMacros) purpose_ = FilePurpose::ExportMacros;
 }
 
 void RandomSession::OpenAdvancedPage() {
-  if (page_ != kAdvancedPage) ClickMainRow(kAdvancedTab);
+  if (page_ != kAdvancedPage) ClickMainRow(main_row::kAdvancedTab);
 }
 
 void RandomSession::OpenMainPage() {
-  if (page_ != kMainPage) ClickMainRow(kMainTab);
+  if (page_ != kMainPage) ClickMainRow(main_row::kMainTab);
 }
 
 void RandomSession::TypeText(const std::string& text) {
@@ -674,9 +640,9 @@ void RandomSession::ClickHotSpot() {
       if (page.Spot(row).width > 0 && page.Spot(row).height > 0) rows.emplace_back(list, row);
     }
   };
-  add(List::Main, page_ == kMainPage ? kMainRowsTested : kHeaderRows, layout.Main);
-  if (page_ == kColourPage) add(List::Colour, kColourRowsTested, layout.Colour);
-  if (page_ == kAdvancedPage) add(List::Advanced, kAdvancedRowsTested, layout.Advanced);
+  add(List::Main, page_ == kMainPage ? main_row::kTested.Count() : main_row::kHeader.Count(), layout.Main);
+  if (page_ == kColourPage) add(List::Colour, colour_row::kTested.Count(), layout.Colour);
+  if (page_ == kAdvancedPage) add(List::Advanced, advanced_row::kTested.Count(), layout.Advanced);
   const auto [list, row] = Pick(rows);
   const HotSpot& spot = list == List::Main     ? layout.Main.Spot(row)
                         : list == List::Colour ? layout.Colour.Spot(row)
@@ -697,13 +663,13 @@ void RandomSession::ClickHotSpot() {
 
 void RandomSession::PressBesideHotSpots() {
   const SkinLayout& layout = Layout();
-  const int mainRows = page_ == kMainPage ? kMainRowsTested : kHeaderRows;
+  const int mainRows = page_ == kMainPage ? main_row::kTested.Count() : main_row::kHeader.Count();
   for (int attempt = 0; attempt < 50; ++attempt) {
     const int x = Random(0, origin_.width - 1);
     const int y = Random(0, origin_.height - 1);
     if (layout.Main.RowAt(x, y, mainRows) != kNone) continue;
-    if (page_ == kColourPage && layout.Colour.RowAt(x, y, kColourRowsTested) != kNone) continue;
-    if (page_ == kAdvancedPage && layout.Advanced.RowAt(x, y, kAdvancedRowsTested) != kNone) continue;
+    if (page_ == kColourPage && layout.Colour.RowAt(x, y, colour_row::kTested.Count()) != kNone) continue;
+    if (page_ == kAdvancedPage && layout.Advanced.RowAt(x, y, advanced_row::kTested.Count()) != kNone) continue;
     // A drag that keeps the whole window on the screen.
     const int dx = std::clamp(Random(-60, 60), -origin_.x, kScreenWidth - origin_.width - origin_.x);
     const int dy = std::clamp(Random(-60, 60), -origin_.y, kScreenHeight - origin_.height - origin_.y);
@@ -719,7 +685,7 @@ void RandomSession::PressBesideHotSpots() {
 
 void RandomSession::ChooseButtonFunction() {
   OpenMainPage();
-  ClickMainRow(Random(kFirstAssignmentRow, kFirstAssignmentRowLast));
+  ClickMainRow(Random(main_row::kAssignments.first, main_row::kAssignments.last));
   const std::string menuTitle = Utf16ToUtf8(kMenuWindowTitle);
   std::optional<XWindowId> menu;
   WaitUntil(
@@ -766,16 +732,18 @@ void RandomSession::ChooseButtonFunction() {
   Pause(200, 400);
 }
 
-void RandomSession::SwitchPage() { ClickMainRow(Pick(std::vector<int>{kMainTab, kAdvancedTab, kColourTab})); }
+void RandomSession::SwitchPage() {
+  ClickMainRow(Pick(std::vector<int>{main_row::kMainTab, main_row::kAdvancedTab, main_row::kColourTab}));
+}
 
-void RandomSession::SwitchLanguage() { ClickMainRow(Chance(50) ? kOtherLanguageRow : kEnglishRow); }
+void RandomSession::SwitchLanguage() { ClickMainRow(Chance(50) ? main_row::kOtherLanguage : main_row::kEnglish); }
 
-void RandomSession::ProfileFile() { ClickMainRow(Chance(50) ? kImportProfileRow : kExportProfileRow); }
+void RandomSession::ProfileFile() { ClickMainRow(Chance(50) ? main_row::kImportProfile : main_row::kExportProfile); }
 
 void RandomSession::RecordMacro() {
   OpenAdvancedPage();
   if (Chance(50)) ClickRect(Layout().Areas.MacroListArea);
-  ClickAdvancedRow(kRecordRow);
+  ClickAdvancedRow(advanced_row::kRecord);
   if (Chance(10)) {
     // More keys than a recording takes.
     std::string keys;
@@ -792,8 +760,8 @@ void RandomSession::RecordMacro() {
     if (Chance(10)) ClickRect(Layout().Areas.NameEditArea);  // the grab keeps the keys from the edit
     Pause(0, 300);
   }
-  ClickAdvancedRow(kRecordRow);
-  if (Chance(60)) ClickAdvancedRow(kSaveMacrosRow);
+  ClickAdvancedRow(advanced_row::kRecord);
+  if (Chance(60)) ClickAdvancedRow(advanced_row::kSaveMacros);
 }
 
 void RandomSession::EditMacros() {
@@ -804,17 +772,17 @@ void RandomSession::EditMacros() {
       ClickRect(areas.NameEditArea);
       Keys("ctrl+a");
       TypeText(RandomText());
-      ClickAdvancedRow(kAddMacroRow);
+      ClickAdvancedRow(advanced_row::kAddMacro);
       break;
     case 1:
       ClickRect(areas.MacroListArea);
-      ClickAdvancedRow(kDeleteMacroRow);
+      ClickAdvancedRow(advanced_row::kDeleteMacro);
       break;
     case 2:
-      ClickAdvancedRow(kSaveMacrosRow);
+      ClickAdvancedRow(advanced_row::kSaveMacros);
       break;
     case 3:
-      ClickAdvancedRow(Chance(50) ? kRepeatModeRow : kHeldModeRow);
+      ClickAdvancedRow(Chance(50) ? advanced_row::kRepeatMode : advanced_row::kHeldMode);
       break;
     case 4:  // a repeat count typed, then left by Return, Tab or a click elsewhere
       ClickRect(areas.RepeatEditArea);
@@ -890,7 +858,7 @@ void RandomSession::PressKeys() {
 
 void RandomSession::MacroFile() {
   OpenAdvancedPage();
-  ClickAdvancedRow(Chance(50) ? kImportMacrosRow : kExportMacrosRow);
+  ClickAdvancedRow(Chance(50) ? advanced_row::kImportMacros : advanced_row::kExportMacros);
 }
 
 void RandomSession::PressMouseButton() {
@@ -907,16 +875,16 @@ void RandomSession::PressMouseButton() {
 void RandomSession::SaveApplyOrProfile() {
   const int choice = Random(0, 6);
   if (choice == 0) {
-    ClickMainRow(kSaveRow);
+    ClickMainRow(main_row::kSave);
   } else if (choice == 1) {
-    ClickMainRow(kApplyRow);
+    ClickMainRow(main_row::kApply);
   } else {
-    ClickMainRow(kFirstProfileRow + choice - 2);
+    ClickMainRow(main_row::kProfiles.first + choice - 2);
   }
 }
 
 void RandomSession::HideAndRestore() {
-  ClickMainRow(Pick(std::vector<int>{kHideRow, kMinimiseRow, kToTrayRow}));
+  ClickMainRow(Pick(std::vector<int>{main_row::kHide, main_row::kMinimise, main_row::kToTray}));
   Pause(200, 1500);
   EnsureWindowShown();
 }
@@ -927,12 +895,12 @@ void RandomSession::UnplugAndPlug() {
   // with the window hidden.
   switch (Random(0, 7)) {
     case 0:
-      ClickMainRow(Chance(50) ? kImportProfileRow : kExportProfileRow);
+      ClickMainRow(Chance(50) ? main_row::kImportProfile : main_row::kExportProfile);
       WaitUntil([&] { return !OpenModals().empty(); }, 5s);
       break;
     case 1:
       OpenAdvancedPage();
-      ClickAdvancedRow(kRecordRow);
+      ClickAdvancedRow(advanced_row::kRecord);
       Keys(RandomKeyName());
       break;
     case 2:
@@ -940,16 +908,16 @@ void RandomSession::UnplugAndPlug() {
       break;
     case 3:
       OpenMainPage();
-      ClickMainRow(Random(kFirstAssignmentRow, kFirstAssignmentRowLast));
+      ClickMainRow(Random(main_row::kAssignments.first, main_row::kAssignments.last));
       Pause(300, 600);
       break;
     case 4:
       OpenMainPage();
-      ClickMainRow(Random(kFirstLevelColourRow, kFirstLevelColourRow + kDpiLevelCount - 1));
+      ClickMainRow(Random(main_row::kLevelColours.first, main_row::kLevelColours.first + kDpiLevelCount - 1));
       WaitUntil([&] { return !OpenModals().empty(); }, 5s);
       break;
     case 5:
-      ClickMainRow(kToTrayRow);
+      ClickMainRow(main_row::kToTray);
       Pause(300, 600);
       break;
     default:

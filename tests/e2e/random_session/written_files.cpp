@@ -55,7 +55,6 @@ constexpr KeyRange kInitKeyRanges[] = {
 
 constexpr int kFirstUserProfile = 1;
 constexpr int kAppliedProfile = 6;
-constexpr int kExchangeProfile = 7;
 
 std::string WithoutDigits(const std::string& key) {
   std::string name;

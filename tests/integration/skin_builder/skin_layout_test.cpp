@@ -7,20 +7,18 @@
 #include <vector>
 
 #include "integration/skin_builder/delivered_skin.h"
+#include "skin/hot_spots.h"
 
 namespace tolvar::testing {
 namespace {
 
-struct Range {
-  int first;
-  int last;
-};
-
-// The rows of each page that have a role.
-const std::vector<Range> kMainRoles = {{0, 58}, {60, 143}};
-const std::vector<Range> kColourRoles = {{0, 32}};
-const std::vector<Range> kAdvancedRoles = {{0, 51}};
-const std::vector<Range> kWarningRoles = {{0, 2}};
+// The rows of each page that have a role: texts, controls and pictures.
+const std::vector<RowRange> kMainRoles = {
+    main_row::kTexts,
+    {main_row::kLevelSelectors.first, main_row::kAssignments.last + main_row::kAssignmentHoverOffset}};
+const std::vector<RowRange> kColourRoles = {{colour_row::kTexts.first, colour_row::kPreview}};
+const std::vector<RowRange> kAdvancedRoles = {advanced_row::kTexts};
+const std::vector<RowRange> kWarningRoles = {warning_row::kTexts};
 
 struct Spot {
   const char* page;
@@ -29,13 +27,13 @@ struct Spot {
 };
 
 template <std::size_t N>
-void AddRows(std::vector<Spot>& out, const char* name, const SkinPage<N>& page, int first, int last) {
-  for (int row = first; row <= last; ++row) out.push_back({name, row, page.Spot(row)});
+void AddRows(std::vector<Spot>& out, const char* name, const SkinPage<N>& page, RowRange rows) {
+  for (int row = rows.first; row <= rows.last; ++row) out.push_back({name, row, page.Spot(row)});
 }
 
 template <std::size_t N>
-void AddRows(std::vector<Spot>& out, const char* name, const SkinPage<N>& page, const std::vector<Range>& ranges) {
-  for (const Range& range : ranges) AddRows(out, name, page, range.first, range.last);
+void AddRows(std::vector<Spot>& out, const char* name, const SkinPage<N>& page, const std::vector<RowRange>& ranges) {
+  for (const RowRange& range : ranges) AddRows(out, name, page, range);
 }
 
 bool Overlap(const HotSpot& a, const HotSpot& b) { return ToQRect(a).intersects(ToQRect(b)); }
@@ -121,13 +119,13 @@ TEST_P(DeliveredLayout, NoTwoTestedRowsOverlapOnAnyPage) {
   };
   std::vector<PageRows> pages(3);
   pages[0].page = "main page";
-  AddRows(pages[0].rows, "main", Layout().Main, 0, 149);
+  AddRows(pages[0].rows, "main", Layout().Main, main_row::kTested);
   pages[1].page = "advanced page";
-  AddRows(pages[1].rows, "main", Layout().Main, 0, 19);
-  AddRows(pages[1].rows, "advanced", Layout().Advanced, 0, 37);
+  AddRows(pages[1].rows, "main", Layout().Main, main_row::kHeader);
+  AddRows(pages[1].rows, "advanced", Layout().Advanced, advanced_row::kTested);
   pages[2].page = "colour page";
-  AddRows(pages[2].rows, "main", Layout().Main, 0, 19);
-  AddRows(pages[2].rows, "colour", Layout().Colour, 0, 17);
+  AddRows(pages[2].rows, "main", Layout().Main, main_row::kHeader);
+  AddRows(pages[2].rows, "colour", Layout().Colour, colour_row::kTested);
   for (const PageRows& page : pages) {
     for (std::size_t i = 0; i < page.rows.size(); ++i) {
       for (std::size_t j = i + 1; j < page.rows.size(); ++j) {
@@ -145,7 +143,7 @@ TEST_P(DeliveredLayout, NoTwoTestedRowsOverlapOnAnyPage) {
 // not overlap each other either.
 TEST_P(DeliveredLayout, NativeControlsCoverNothingAndEachOther) {
   std::vector<Spot> covered;
-  AddRows(covered, "main", Layout().Main, 0, 19);
+  AddRows(covered, "main", Layout().Main, main_row::kHeader);
   AddRows(covered, "advanced", Layout().Advanced, kAdvancedRoles);
   const auto areas = Areas();
   for (std::size_t i = 0; i < areas.size(); ++i) {

@@ -171,7 +171,7 @@ std::vector<std::u16string> Values(const std::vector<IniEntry>& entries) {
 // ---- Hovering ----
 
 TEST_F(MainWindowInput, HoverRepaintsOncePerChangeAndNeverWithinOneHotSpot) {
-  const HotSpot& apply = state.Skin.Main.Spot(3);
+  const HotSpot& apply = state.Skin.Main.Spot(main_row::kApply);
   MoveTo({apply.x, apply.y});
   EXPECT_EQ(state.HoverMain, 3);
   EXPECT_EQ(Window().updates.load(), 1);
@@ -254,7 +254,7 @@ TEST_F(MainWindowInput, AdvancedPageSettingsFollowTheirRows) {
   ClickAdvanced(34 + 2);
   EXPECT_EQ(state.Settings.USB_SPEED, 2);
 
-  const HotSpot& bar = state.Skin.Advanced.Spot(30);
+  const HotSpot& bar = state.Skin.Advanced.Spot(advanced_row::kFireTimeBar);
   ClickAt({bar.x + bar.width / 2, bar.y + 1});
   EXPECT_EQ(state.Settings.FIRE_TIME, (bar.width / 2) * 300 / bar.width);
   const std::int32_t before = state.Settings.FIRE_TIME;
@@ -296,7 +296,7 @@ TEST_F(MainWindowInput, PressesOnNoHotSpotDragTheWindowOnlyOffTheHeaderToo) {
   EXPECT_EQ(Window().drags, 1);
   ClickMain(10);
   // On the advanced page, a header row under the cursor prevents the drag.
-  const HotSpot& header = state.Skin.Main.Spot(1);
+  const HotSpot& header = state.Skin.Main.Spot(main_row::kYellowLabel);
   ClickAt({header.x + 1, header.y + 1});
   EXPECT_EQ(Window().drags, 1);
   ClickAt(Nowhere());
@@ -393,7 +393,7 @@ TEST_F(MainWindowInput, CancelledWarningOpensNoPopupAndConfirmedOneOpensItAtTheB
   ClickMain(20);
   const auto showing = popups.Showing();
   ASSERT_EQ(showing.size(), 1u);
-  const HotSpot& button = state.Skin.Main.Spot(20);
+  const HotSpot& button = state.Skin.Main.Spot(main_row::kAssignments.first);
   EXPECT_EQ(showing[0]->title, u"MainMenuDlg");
   EXPECT_EQ(showing[0]->origin, (Point{1000 + button.x, 2000 + button.y + button.height}));
   EXPECT_EQ(showing[0]->shape.Rects(), (std::vector<Rect>{{0, 0, kMenuWidth, 10 * kMenuItemHeight + 1}}));
@@ -595,15 +595,15 @@ TEST_F(MainWindowInput, LanguageSwitchRefreshesTheMacroListAndReloadsBothMenus) 
 // ---- Language, reset, import, export ----
 
 TEST_F(MainWindowInput, LanguageSwitchStoresItAndLoadsTheOtherLayoutAndMacros) {
-  const std::u16string englishLabel = state.Skin.Main.labels[3];
+  const std::u16string englishLabel = state.Skin.Main.labels[main_row::kApply];
   ClickMain(17);
   EXPECT_EQ(state.VER_SEL, 0);
   EXPECT_EQ(ReadLanguage(ini, state.Paths.ConfigPath), 0);
-  EXPECT_NE(state.Skin.Main.labels[3], englishLabel);
+  EXPECT_NE(state.Skin.Main.labels[main_row::kApply], englishLabel);
   EXPECT_EQ(state.Paths.MacroFilePath, folder_.Path() + "/Macro_CN.dat");
   ClickMain(18);
   EXPECT_EQ(state.VER_SEL, 1);
-  EXPECT_EQ(state.Skin.Main.labels[3], englishLabel);
+  EXPECT_EQ(state.Skin.Main.labels[main_row::kApply], englishLabel);
   EXPECT_EQ(state.Paths.MacroFilePath, folder_.Path() + "/Macro_EN.dat");
 }
 
