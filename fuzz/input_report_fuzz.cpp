@@ -13,21 +13,20 @@ using namespace tolvar;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   FuzzedDataProvider input(data, size);
   AppState state;
-  state.ButtonIndexByNumber = BuildButtonIndexByNumber();
   for (auto& code : state.Settings.K) code = input.ConsumeIntegral<std::int32_t>();
   for (Macro& macro : state.UserMacros.slots) macro.mode = input.ConsumeIntegral<std::uint8_t>();
 
-  InputReportReader reader(state);
+  InputReportReader reader(state.Link);
   while (input.remaining_bytes() > 0) {
     if (input.ConsumeBool()) {
       // The player ends its pass.
-      state.StopRequest.store(0);
-      state.PlayRequest.store(0);
+      state.Link.StopRequest.store(0);
+      state.Link.PlayRequest.store(0);
     }
     const std::vector<std::uint8_t> report =
         input.ConsumeBytes<std::uint8_t>(input.ConsumeIntegralInRange<std::size_t>(0, 64));
     reader.HandleReport(report);
-    if (state.PlayRequest.load() != 0) FUZZ_CHECK(state.TriggerCode.load() > kButtonEventBase);
+    if (state.Link.PlayRequest.load() != 0) FUZZ_CHECK(state.Link.TriggerCode.load() > kButtonEventBase);
   }
   return 0;
 }

@@ -58,7 +58,7 @@ void RunApply(benchmark::State& state, bool realFiles, bool mouse) {
   NullIniStore noFiles;
   IniStore& ini = realFiles ? static_cast<IniStore&>(files) : noFiles;
   NullChannel channel;
-  if (mouse) app.Reporter.Attach(&channel, 8);
+  if (mouse) app.Link.Reporter.Attach(&channel, 8);
   NullSystemSettings system;
   NullWindow window;
   for (auto _ : state) {

@@ -118,12 +118,12 @@ void BM_ApplyAgainstSimulator(benchmark::State& state) {
   sim::SimHidBackend backend(folder.SocketPath());
   AppState app;
   bench::FillState(app, folder);
-  if (!OpenDeviceLink(app.Link, backend, app.Reporter)) {
+  if (!OpenDeviceLink(app.Link.Device, backend, app.Link.Reporter)) {
     state.SkipWithError("the simulated mouse was not found");
     return;
   }
-  TimedChannel channel(*app.Link.FeatureHandle);
-  app.Reporter.Attach(&channel, app.Link.FeatureReportByteLength);
+  TimedChannel channel(*app.Link.Device.FeatureHandle);
+  app.Link.Reporter.Attach(&channel, app.Link.Device.FeatureReportByteLength);
   TimedIniStore ini;
   bench::NullSystemSettings system;
   NullWindow window;
@@ -132,7 +132,7 @@ void BM_ApplyAgainstSimulator(benchmark::State& state) {
     app.Settings.FIRE_TIME = app.Settings.FIRE_TIME == 50 ? 51 : 50;
     benchmark::DoNotOptimize(ApplySettings(app, ini, system, window, std::nullopt));
   }
-  app.Reporter.Attach(nullptr, 0);
+  app.Link.Reporter.Attach(nullptr, 0);
   state.counters["file_us"] = benchmark::Counter(Microseconds(ini.spent), benchmark::Counter::kAvgIterations);
   state.counters["report_us"] = benchmark::Counter(Microseconds(channel.spent), benchmark::Counter::kAvgIterations);
 }

@@ -114,9 +114,8 @@ std::vector<std::uint8_t> PressReport() {
 }
 
 void PrepareState(AppState& state, HidFeatureChannel& feature) {
-  state.ButtonIndexByNumber = BuildButtonIndexByNumber();
   state.Settings.K[kConsumerKeyButton] = 21;
-  state.Reporter.Attach(&feature, 8);
+  state.Link.Reporter.Attach(&feature, 8);
 }
 
 using bench::Percentile;
@@ -143,16 +142,16 @@ std::vector<double> OurPressLatencies() {
   TimedChannel feature;
   PrepareState(state, feature);
   PipeChannel input;
-  state.Link.InputReportByteLength = 3;
-  state.Link.InputChannel.store(&input);
+  state.Link.Device.InputReportByteLength = 3;
+  state.Link.Device.InputChannel.store(&input);
   Ports ports;
-  auto workers = StartWorkers(state, ports.Worker());
+  auto workers = StartWorkers(state.Link, ports.Worker());
   auto latencies = MeasurePresses(input, feature, [&] {
-    while (state.PlayRequest.load() != 0) std::this_thread::yield();
+    while (state.Link.PlayRequest.load() != 0) std::this_thread::yield();
   });
   input.CloseWriter();
   workers.reset();
-  state.Reporter.Attach(nullptr, 0);
+  state.Link.Reporter.Attach(nullptr, 0);
   return latencies;
 }
 
@@ -202,13 +201,13 @@ std::vector<double> PollingPressLatencies() {
   std::vector<double> latencies;
   {
     PollingReference reference(input, [&] {
-      state.Reporter.Send([](std::span<std::uint8_t> report) { compose::ConsumerKey(report, 0x0223); });
+      state.Link.Reporter.Send([](std::span<std::uint8_t> report) { compose::ConsumerKey(report, 0x0223); });
     });
     latencies = MeasurePresses(input, feature, [&] {
       while (reference.request.load() != 0) std::this_thread::yield();
     });
   }
-  state.Reporter.Attach(nullptr, 0);
+  state.Link.Reporter.Attach(nullptr, 0);
   return latencies;
 }
 
@@ -260,15 +259,15 @@ long OurIdleSwitches() {
   TimedChannel feature;
   PrepareState(state, feature);
   PipeChannel input;
-  state.Link.InputReportByteLength = 3;
-  state.Link.InputChannel.store(&input);
+  state.Link.Device.InputReportByteLength = 3;
+  state.Link.Device.InputChannel.store(&input);
   Ports ports;
-  auto workers = StartWorkers(state, ports.Worker());
+  auto workers = StartWorkers(state.Link, ports.Worker());
   std::this_thread::sleep_for(std::chrono::milliseconds(100));  // both threads at rest
   const long switches = SwitchesOver(kIdleSpan);
   input.CloseWriter();
   workers.reset();
-  state.Reporter.Attach(nullptr, 0);
+  state.Link.Reporter.Attach(nullptr, 0);
   return switches;
 }
 
@@ -348,15 +347,15 @@ bench::GapStats OurMacroTiming(ThreadPriority* priority, PriorityGrant& granted)
   PublishMacros(state);
   Ports ports;
   MonotonicClock clock;
-  InputReportReader reader(state);
-  HostFunctionPlayer player(state, ports.window, ports.ini, clock, ports.launcher);
+  InputReportReader reader(state.Link);
+  HostFunctionPlayer player(state.Link, ports.window, ports.ini, clock, ports.launcher);
   reader.HandleReport(
       std::vector<std::uint8_t>{0, static_cast<std::uint8_t>(kButtonEventBase + ButtonNumberTable[0]), 1});
   OnOwnThread([&] {
     if (priority != nullptr) granted = priority->RaiseCurrentThread();
     player.RunPass();
   });
-  state.Reporter.Attach(nullptr, 0);
+  state.Link.Reporter.Attach(nullptr, 0);
   return feature.Stats();
 }
 

@@ -230,13 +230,12 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
     }
     sim::SimHidBackend backend(simulator.SocketPath());
     AppState state;
-    state.ButtonIndexByNumber = BuildButtonIndexByNumber();
-    if (!OpenDeviceLink(state.Link, backend, state.Reporter)) {
+    if (!OpenDeviceLink(state.Link.Device, backend, state.Link.Reporter)) {
       bench.SkipWithError("the simulated mouse was not found");
       return;
     }
-    StampingChannel feature(*state.Link.FeatureHandle);
-    state.Reporter.Attach(&feature, state.Link.FeatureReportByteLength);
+    StampingChannel feature(*state.Link.Device.FeatureHandle);
+    state.Link.Reporter.Attach(&feature, state.Link.Device.FeatureReportByteLength);
     Macro& macro = state.UserMacros.slots[0];
     macro.mode = 0;
     macro.eventCount = 0;
@@ -251,7 +250,7 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
     NullIni ini;
     NullLauncher launcher;
     MonotonicClock clock;
-    auto workers = StartWorkers(state, {window, ini, clock, launcher, raised ? &priority : nullptr});
+    auto workers = StartWorkers(state.Link, {window, ini, clock, launcher, raised ? &priority : nullptr});
     const std::size_t before = simulator.KeyReportStamps().size();
     simulator.Command("press " + std::to_string(ButtonNumberTable[0]));
     const auto giveUp = Clock::now() + kGiveUp;
@@ -273,7 +272,7 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
                    (simulator.RealTime() ? "real-time " + std::to_string(kSimulatorPriority) : std::string("normal")));
 
     // The simulator's end ends the reader's read; then the workers stop.
-    state.Reporter.Attach(nullptr, 0);
+    state.Link.Reporter.Attach(nullptr, 0);
     simulator.Command("quit");
     workers.reset();
   }

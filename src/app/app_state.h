@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/macro_hand_over.h"
+#include "app/worker_link.h"
 #include "base/region.h"
 #include "base/values.h"
 #include "config/profile_settings.h"
@@ -50,23 +50,12 @@ struct AppState {
   // The function popups and the warning (EditedButton, PopupOrigin, ...).
   PopupState Popups;
 
-  // Hand-over between the input-report reader and the host-function player.
-  std::atomic<int> PlayRequest{0};
-  std::atomic<int> StopRequest{0};
-  std::atomic<std::uint8_t> TriggerCode{0};
-  std::atomic<std::uint8_t> TriggerLevel{0};  // byte 2 of the report that raised the request
-
-  // Logical button (0..6) for each device button number 0..15; kNone for none.
-  std::array<std::uint8_t, 16> ButtonIndexByNumber{};
-
   ProfileSettings Settings;
-  std::array<std::atomic<bool>, kButtonCount> HostHandled{};
 
   // Edited on the user-interface thread only; the workers read the copies
-  // published to PlayerMacros (PublishMacros after every change).
+  // published to Link.PlayerMacros (PublishMacros after every change).
   UserMacroTable UserMacros;
   FixedMacroTable FixedMacros;
-  MacroHandOver PlayerMacros;
   int SelectedMacro = 0;
 
   // Macro recording, shown on the advanced page.
@@ -85,11 +74,11 @@ struct AppState {
   std::atomic<bool> PreviewGray{false};
   std::atomic<bool> PreviewRunning{false};
 
-  DeviceLink Link;
-  FeatureReporter Reporter;
+  // What the input-report reader and the host-function player share.
+  WorkerLink Link{{Settings.K, Settings.DPI_LEVEL, CurConfig, Paths.ConfigPath}};
 };
 
 // Hands the current macro tables over to the workers.
-inline void PublishMacros(AppState& state) { state.PlayerMacros.Publish(state.UserMacros, state.FixedMacros); }
+inline void PublishMacros(AppState& state) { state.Link.PlayerMacros.Publish(state.UserMacros, state.FixedMacros); }
 
 }  // namespace tolvar

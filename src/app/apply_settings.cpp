@@ -28,10 +28,10 @@ std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, Pointe
   SaveUserMacros(ini, app.Paths.MacroFilePath, kMacroSection, app.UserMacros);
   WriteCurConfig(ini, app.Paths.ConfigPath, app.CurConfig);
   SaveProfile(ini, app.Paths.ConfigPath, kAppliedProfile, app.Settings, app.UserMacros);
-  SendSettingsReports(app.Reporter, app.Settings, app.HostHandled);
+  SendSettingsReports(app.Link.Reporter, app.Settings, app.Link.HostHandled);
   window.Invalidate();
   ApplyDesktopSettings(app.Settings, system);
-  SendUsbSpeed(app.Reporter, app.Settings);
+  SendUsbSpeed(app.Link.Reporter, app.Settings);
   SaveProfile(ini, app.Paths.ConfigPath, app.CurConfig, app.Settings, app.UserMacros);
   return corrected;
 }

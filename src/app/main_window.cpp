@@ -30,14 +30,13 @@ CTolvarDlg::~CTolvarDlg() = default;
 bool CTolvarDlg::OnInitDialog() {
   AppPaths& paths = state_.Paths;
 
-  state_.PlayRequest = 0;
-  state_.StopRequest = 0;
+  state_.Link.PlayRequest = 0;
+  state_.Link.StopRequest = 0;
 
-  workers_ = StartWorkers(state_, {ports_.window, ports_.ini, ports_.clock, ports_.programs, ports_.threadPriority});
+  workers_ =
+      StartWorkers(state_.Link, {ports_.window, ports_.ini, ports_.clock, ports_.programs, ports_.threadPriority});
 
   AddAboutItem(ports_.windowMenu);
-
-  state_.ButtonIndexByNumber = BuildButtonIndexByNumber();
 
   const AppPaths computed = ComputePaths(paths, 0);
   paths.SkinsDir = computed.SkinsDir;
@@ -65,11 +64,11 @@ bool CTolvarDlg::OnInitDialog() {
   macroPage_.SelectLastEventLine();
   menus_.Load(state_.VER_SEL);
 
-  state_.Link.Connected = OpenDeviceLink(state_.Link, ports_.hid, state_.Reporter);
-  if (!state_.Link.PermissionDenied.empty()) {
-    ports_.dialogs.MessageBox(PermissionDeniedMessage(state_.Link.PermissionDenied), state_.ApplicationName);
+  OpenDeviceLink(state_.Link.Device, ports_.hid, state_.Link.Reporter);
+  if (!state_.Link.Device.PermissionDenied.empty()) {
+    ports_.dialogs.MessageBox(PermissionDeniedMessage(state_.Link.Device.PermissionDenied), state_.ApplicationName);
   }
-  if (!state_.Link.Connected) {
+  if (!state_.Link.Device.Connected) {
     EndWithoutMouse();
     return true;
   }
@@ -109,7 +108,7 @@ bool CTolvarDlg::OnEraseBkgnd() {
 }
 
 void CTolvarDlg::OnDeviceChange(DeviceEvent event, const std::string& path) {
-  switch (HandleDeviceNotice(state_.Link, ports_.hid, state_.Reporter, event, path)) {
+  switch (HandleDeviceNotice(state_.Link.Device, ports_.hid, state_.Link.Reporter, event, path)) {
     case NoticeOutcome::MouseRemoved:
       commands_.RemoveTrayIcon();
       ports_.window.Destroy();
@@ -117,7 +116,7 @@ void CTolvarDlg::OnDeviceChange(DeviceEvent event, const std::string& path) {
     case NoticeOutcome::Rediscovered:
       // Access granted later (rule installed, mouse replugged): the settings
       // go to the mouse as they do at start-up.
-      if (state_.Reporter.IsOpen()) {
+      if (state_.Link.Reporter.IsOpen()) {
         ports_.clock.SleepUntil(ports_.clock.Now() + std::chrono::milliseconds(5));
         Apply();
       }

@@ -166,7 +166,7 @@ void CTolvarDlg::SaveCurrentProfile(int) {
 void CTolvarDlg::HideDroppingEdits(int) {
   const std::string& config = state_.Paths.ConfigPath;
   state_.HoverMain = kNone;
-  SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings);
+  SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings.DPI_LEVEL);
   LoadProfile(state_, ports_.ini, ports_.dialogs, config, kAppliedProfile, ProfileSource::OwnSection, false);
   commands_.HideToTray();
   ports_.window.Invalidate();

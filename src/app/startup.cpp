@@ -71,15 +71,6 @@ bool HasHideSwitch(std::u16string_view commandLine) {
   return rest.substr(0, 4) == u"HIDE";
 }
 
-std::array<std::uint8_t, 16> BuildButtonIndexByNumber() {
-  std::array<std::uint8_t, 16> index{};
-  index.fill(static_cast<std::uint8_t>(kNone));
-  for (std::size_t i = 0; i < ButtonNumberTable.size(); ++i) {
-    index[ButtonNumberTable[i]] = static_cast<std::uint8_t>(i);
-  }
-  return index;
-}
-
 ControlColours ControlColoursFor(std::uint8_t verSel) {
   return {verSel != 0 ? kFontEnglish : kFontOther, Rgb{0, 0, 0}, Rgb{255, 255, 255}};
 }

@@ -57,10 +57,6 @@ inline constexpr const char* kGuidePage = "/guide/index.html";
 // first 4 when it has no '-') are exactly "HIDE".
 bool HasHideSwitch(std::u16string_view commandLine);
 
-// Logical button for each device button number 0..15: the inverse of
-// ButtonNumberTable, kNone where no logical button has that number.
-std::array<std::uint8_t, 16> BuildButtonIndexByNumber();
-
 // The colours and font of the window's child controls (the advanced page's
 // edits and lists): white text on black in the language's font.
 struct ControlColours {

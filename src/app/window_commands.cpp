@@ -52,8 +52,8 @@ void WindowCommands::ShowFromTray() {
 
 void WindowCommands::ExitProgram() {
   RemoveTrayIcon();
-  if (state_.Reporter.IsOpen()) {
-    state_.Reporter.Send([](std::span<std::uint8_t> report) { compose::Detach(report); });
+  if (state_.Link.Reporter.IsOpen()) {
+    state_.Link.Reporter.Send([](std::span<std::uint8_t> report) { compose::Detach(report); });
   }
   window_.Destroy();
 }

@@ -90,36 +90,36 @@ int UserMacroRepetitions(const Macro& macro) {
 
 // ---- InputReportReader ----
 
-InputReportReader::InputReportReader(AppState& state) : state_(state) {}
+InputReportReader::InputReportReader(WorkerLink& link) : link_(link) {}
 
 bool InputReportReader::InHeldMode(int button) const {
-  const HostActionTarget target = HostActionFor(state_.Settings.K[button]);
+  const HostActionTarget target = HostActionFor(link_.Settings.K[button]);
   return target.action == HostAction::PlayUserMacro &&
-         (state_.PlayerMacros.UserMacroMode(target.index) & kHeldModeBit) != 0;
+         (link_.PlayerMacros.UserMacroMode(target.index) & kHeldModeBit) != 0;
 }
 
 void InputReportReader::HandleReport(std::span<const std::uint8_t> report) {
   if (report.size() < kMinInputReportBytes) return;
   const std::uint8_t event = report[1];
   if (event <= kButtonEventBase) return;
-  const int button = state_.ButtonIndexByNumber[event - kButtonEventBase];
+  const int button = link_.ButtonIndexByNumber[event - kButtonEventBase];
   if (button >= kButtonCount) return;  // no button, or logical button 6
   const bool held = InHeldMode(button);
 
   if (report[2] == kButtonReleased) {
-    if (held) state_.StopRequest.store(1);
+    if (held) link_.StopRequest.store(1);
     return;
   }
-  if (state_.PlayRequest.load() == 0) {
+  if (link_.PlayRequest.load() == 0) {
     // A stop raised while nothing played (a held button's release, or a
     // press that came as a pass ended) must not end the macro now starting.
-    state_.StopRequest.store(0);
-    state_.TriggerCode.store(event);
-    state_.TriggerLevel.store(report[2]);
-    state_.PlayRequest.store(1);
-    state_.PlayRequest.notify_one();
+    link_.StopRequest.store(0);
+    link_.TriggerCode.store(event);
+    link_.TriggerLevel.store(report[2]);
+    link_.PlayRequest.store(1);
+    link_.PlayRequest.notify_one();
   } else if (!held) {
-    state_.StopRequest.store(1);
+    link_.StopRequest.store(1);
   }
 }
 
@@ -127,12 +127,12 @@ void InputReportReader::Run(std::stop_token stop) {
   std::vector<std::uint8_t> buffer;
   milliseconds retryPause = kFirstRetryPause;
   while (!stop.stop_requested()) {
-    HidInputChannel* channel = state_.Link.InputChannel.load();
+    HidInputChannel* channel = link_.Device.InputChannel.load();
     if (channel == nullptr) {
-      state_.Link.InputChannel.wait(nullptr);
+      link_.Device.InputChannel.wait(nullptr);
       continue;
     }
-    buffer.resize(std::max(state_.Link.InputReportByteLength.load(), kMinInputReportBytes));
+    buffer.resize(std::max(link_.Device.InputReportByteLength.load(), kMinInputReportBytes));
     const int read = channel->Read(buffer);
     if (read <= 0) {
       std::this_thread::sleep_for(retryPause);
@@ -146,29 +146,29 @@ void InputReportReader::Run(std::stop_token stop) {
 
 // ---- HostFunctionPlayer ----
 
-HostFunctionPlayer::HostFunctionPlayer(AppState& state, WindowHost& window, IniStore& ini, Clock& clock,
+HostFunctionPlayer::HostFunctionPlayer(WorkerLink& link, WindowHost& window, IniStore& ini, Clock& clock,
                                        ProgramLauncher& programs)
-    : state_(state), window_(window), ini_(ini), clock_(clock), programs_(programs) {}
+    : link_(link), window_(window), ini_(ini), clock_(clock), programs_(programs) {}
 
 void HostFunctionPlayer::RunPass() {
-  const std::uint8_t trigger = state_.TriggerCode.load();
-  const std::uint8_t level = state_.TriggerLevel.load();
+  const std::uint8_t trigger = link_.TriggerCode.load();
+  const std::uint8_t level = link_.TriggerLevel.load();
   for (int i = 0; i < kButtonCount; ++i) {
     if (static_cast<std::uint8_t>(ButtonNumberTable[i] + kButtonEventBase) != trigger) continue;
-    if (state_.HostHandled[i].load()) TakeOverDpiLevel(level);
-    Perform(state_.Settings.K[i]);
+    if (link_.HostHandled[i].load()) TakeOverDpiLevel(level);
+    Perform(link_.Settings.K[i]);
   }
-  state_.StopRequest.store(0);
-  state_.PlayRequest.store(0);
+  link_.StopRequest.store(0);
+  link_.PlayRequest.store(0);
 }
 
 void HostFunctionPlayer::TakeOverDpiLevel(std::uint8_t level) {
   // The mouse reports levels 0..5; anything else would index past the
   // level tables, so it is not taken over.
   if (level >= kDpiLevelCount) return;
-  state_.Settings.DPI_LEVEL = level;
+  link_.Settings.DpiLevel = level;
   window_.Invalidate();
-  SaveDpiLevel(ini_, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings);
+  SaveDpiLevel(ini_, link_.Settings.ConfigPath, link_.Settings.CurConfig, level);
 }
 
 void HostFunctionPlayer::Perform(std::int32_t code) {
@@ -178,11 +178,11 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
       break;
     case HostAction::ConsumerKey: {
       const std::uint16_t usage = ConsumerUsage(target.index);
-      state_.Reporter.Send([usage](std::span<std::uint8_t> report) { compose::ConsumerKey(report, usage); });
+      link_.Reporter.Send([usage](std::span<std::uint8_t> report) { compose::ConsumerKey(report, usage); });
       break;
     }
     case HostAction::PlayFixedMacro:
-      Play(state_.PlayerMacros.FixedMacro(target.index), 1);
+      Play(link_.PlayerMacros.FixedMacro(target.index), 1);
       break;
     case HostAction::StartCalculator:
       programs_.Start(SystemProgram::Calculator);
@@ -191,7 +191,7 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
       programs_.Start(SystemProgram::Terminal);
       break;
     case HostAction::PlayUserMacro: {
-      const Macro macro = state_.PlayerMacros.UserMacro(target.index);
+      const Macro macro = link_.PlayerMacros.UserMacro(target.index);
       Play(macro, UserMacroRepetitions(macro));
       break;
     }
@@ -209,11 +209,11 @@ void HostFunctionPlayer::Play(const Macro& macro, int repetitions) {
   for (int repetition = 0; repetition < repetitions; ++repetition) {
     for (int e = 0; e < macro.eventCount; ++e) {
       const MacroEvent& event = macro.events[e];
-      input_.SendKeyState(state_.Reporter, event.code, event.action);
+      input_.SendKeyState(link_.Reporter, event.code, event.action);
       schedule.AfterReport(std::max<int>(event.delay, kMinEventWaitMs));
     }
-    input_.ReleaseAllInputs(state_.Reporter, releaseWait);
-    if (state_.StopRequest.load() == 1 || stop_.stop_requested()) break;
+    input_.ReleaseAllInputs(link_.Reporter, releaseWait);
+    if (link_.StopRequest.load() == 1 || stop_.stop_requested()) break;
   }
 }
 
@@ -221,11 +221,11 @@ void HostFunctionPlayer::Run(std::stop_token stop) {
   stop_ = stop;
   // A stop wakes the wait below; the pass it would start is skipped.
   std::stop_callback wake(stop, [this] {
-    state_.PlayRequest.store(1);
-    state_.PlayRequest.notify_all();
+    link_.PlayRequest.store(1);
+    link_.PlayRequest.notify_all();
   });
   while (!stop.stop_requested()) {
-    state_.PlayRequest.wait(0);
+    link_.PlayRequest.wait(0);
     if (stop.stop_requested()) break;
     RunPass();
   }
@@ -233,9 +233,9 @@ void HostFunctionPlayer::Run(std::stop_token stop) {
 
 // ---- Workers ----
 
-Workers::Workers(AppState& state, WorkerPorts ports)
-    : reader_(state),
-      player_(state, ports.window, ports.ini, ports.clock, ports.programs),
+Workers::Workers(WorkerLink& link, WorkerPorts ports)
+    : reader_(link),
+      player_(link, ports.window, ports.ini, ports.clock, ports.programs),
       readerThread_([this, priority = ports.threadPriority](std::stop_token stop) {
         if (priority != nullptr) priority->RaiseCurrentThread();
         reader_.Run(stop);
@@ -247,8 +247,8 @@ Workers::Workers(AppState& state, WorkerPorts ports)
 
 Workers::~Workers() = default;
 
-std::unique_ptr<Workers> StartWorkers(AppState& state, WorkerPorts ports) {
-  return std::make_unique<Workers>(state, std::move(ports));
+std::unique_ptr<Workers> StartWorkers(WorkerLink& link, WorkerPorts ports) {
+  return std::make_unique<Workers>(link, std::move(ports));
 }
 
 }  // namespace tolvar

@@ -3,12 +3,9 @@
 // host-function player carries out what the program does for a button
 // (macros, consumer keys, the two desktop programs, the DPI take-over).
 //
-// Hand-over (AppState): the reader writes TriggerCode and TriggerLevel and
-// then sets PlayRequest, only while PlayRequest is 0; it sets StopRequest to
-// end a playing macro after its current repetition. The player clears
-// StopRequest and then PlayRequest after each whole pass. Neither thread
-// polls: the reader blocks in its read (or waits for the input channel to be
-// published), the player waits on PlayRequest.
+// They share only the WorkerLink (app/worker_link.h, with its thread rules).
+// Neither thread polls: the reader blocks in its read (or waits for the input
+// channel to be published), the player waits on PlayRequest.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/worker_link.h"
 #include "ports/clock.h"
 #include "ports/ini_store.h"
 #include "ports/program_launcher.h"
@@ -36,7 +33,7 @@ constexpr int kMinEventWaitMs = 10;
 // Reads the mouse's input reports and raises requests for the player.
 class InputReportReader {
  public:
-  explicit InputReportReader(AppState& state);
+  explicit InputReportReader(WorkerLink& link);
 
   // The rule for one report as read (byte 0 the report id).
   void HandleReport(std::span<const std::uint8_t> report);
@@ -49,13 +46,13 @@ class InputReportReader {
  private:
   bool InHeldMode(int button) const;
 
-  AppState& state_;
+  WorkerLink& link_;
 };
 
 // Carries out the host functions of the button that raised a request.
 class HostFunctionPlayer {
  public:
-  HostFunctionPlayer(AppState& state, WindowHost& window, IniStore& ini, Clock& clock, ProgramLauncher& programs);
+  HostFunctionPlayer(WorkerLink& link, WindowHost& window, IniStore& ini, Clock& clock, ProgramLauncher& programs);
 
   // One pass for the pending request: the DPI take-over and the host action
   // of the button whose number TriggerCode names; then both flags cleared.
@@ -69,7 +66,7 @@ class HostFunctionPlayer {
   void Play(const Macro& macro, int repetitions);
   void TakeOverDpiLevel(std::uint8_t level);
 
-  AppState& state_;
+  WorkerLink& link_;
   WindowHost& window_;
   IniStore& ini_;
   Clock& clock_;
@@ -105,7 +102,7 @@ struct WorkerPorts {
 // only be destroyed when the input channel's read can return.
 class Workers {
  public:
-  Workers(AppState& state, WorkerPorts ports);
+  Workers(WorkerLink& link, WorkerPorts ports);
   ~Workers();
   Workers(const Workers&) = delete;
   Workers& operator=(const Workers&) = delete;
@@ -118,6 +115,6 @@ class Workers {
 };
 
 // Start-up step 3: starts the reader, then the player.
-std::unique_ptr<Workers> StartWorkers(AppState& state, WorkerPorts ports);
+std::unique_ptr<Workers> StartWorkers(WorkerLink& link, WorkerPorts ports);
 
 }  // namespace tolvar

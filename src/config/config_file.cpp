@@ -146,8 +146,8 @@ void SaveProfile(IniStore& ini, const std::string& file, int profile, const Prof
   ini.WriteBatch(file, entries);
 }
 
-void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings) {
-  ini.Write(file, ProfileSectionName(profile), kDpiLevelKey, DecimalText(settings.DPI_LEVEL.load()));
+void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, std::int32_t dpiLevel) {
+  ini.Write(file, ProfileSectionName(profile), kDpiLevelKey, DecimalText(dpiLevel));
 }
 
 int ReadCurConfig(IniStore& ini, const std::string& file) {

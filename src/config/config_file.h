@@ -50,7 +50,7 @@ void SaveProfile(IniStore& ini, const std::string& file, int profile, const Prof
                  const UserMacroTable& macros);
 
 // Writes only DPI_LEVEL into "Config" + profile. Safe on any thread.
-void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings);
+void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, std::int32_t dpiLevel);
 
 // Init / CurConfig: 0 when missing.
 int ReadCurConfig(IniStore& ini, const std::string& file);

@@ -19,6 +19,7 @@
 #include <span>
 #include <vector>
 
+#include "base/values.h"
 #include "macros/macro.h"
 #include "ports/hid_backend.h"
 
@@ -28,6 +29,15 @@ constexpr std::uint8_t kFeatureReportId = 7;
 
 // Logical buttons 0..6 to the mouse's own button numbers.
 inline constexpr std::array<std::uint8_t, 7> ButtonNumberTable{1, 2, 3, 5, 4, 6, 8};
+
+// Logical button for each device button number 0..15: the inverse of
+// ButtonNumberTable, kNone where no logical button has that number.
+constexpr std::array<std::uint8_t, 16> BuildButtonIndexByNumber() {
+  std::array<std::uint8_t, 16> index{};
+  index.fill(static_cast<std::uint8_t>(kNone));
+  for (std::size_t i = 0; i < ButtonNumberTable.size(); ++i) index[ButtonNumberTable[i]] = static_cast<std::uint8_t>(i);
+  return index;
+}
 
 // Usage IDs of the consumer page sent for consumer-key functions; an index
 // outside the table gives 0.

@@ -255,7 +255,7 @@ TEST_F(QtMacroAdapters, MacroPageEditsADelayInPlace) {
   QApplication::sendEvent(edit, &enter);
   QApplication::processEvents();
   EXPECT_EQ(state.UserMacros.slots[0].events[0].delay, 250);
-  EXPECT_EQ(state.PlayerMacros.UserMacro(0).events[0].delay, 250);
+  EXPECT_EQ(state.Link.PlayerMacros.UserMacro(0).events[0].delay, 250);
   EXPECT_EQ(events->item(1)->text(), QStringLiteral("    250ms"));
   EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("lineEdit")), nullptr);
 

@@ -59,9 +59,9 @@ class StartUp {
     // reader that never got a channel (no mouse) a closed one.
     mouse_.Close();
     QuietInput closed(mouse_.gate);
-    if (state_.Link.InputChannel.load() == nullptr) {
-      state_.Link.InputChannel.store(&closed);
-      state_.Link.InputChannel.notify_all();
+    if (state_.Link.Device.InputChannel.load() == nullptr) {
+      state_.Link.Device.InputChannel.store(&closed);
+      state_.Link.Device.InputChannel.notify_all();
     }
     dialog_.reset();
   }

@@ -61,7 +61,7 @@ class ApplySettingsTest : public ::testing::Test {
     app.SelectedMacro = 1;
   }
 
-  void ConnectMouse() { app.Reporter.Attach(&channel, kReportLength); }
+  void ConnectMouse() { app.Link.Reporter.Attach(&channel, kReportLength); }
 
   std::optional<std::u16string> Apply(std::optional<std::u16string> repeatText = std::nullopt) {
     return ApplySettings(app, recordingIni, system, window, repeatText);
@@ -94,7 +94,7 @@ TEST_F(ApplySettingsTest, SendsTheTwentyTwoReportsInOrderWithTheirBytes) {
   };
   EXPECT_EQ(channel.reports, expected);
   const bool hostHandled[] = {false, true, true, false, false, false};
-  for (int i = 0; i < kButtonCount; ++i) EXPECT_EQ(app.HostHandled[i].load(), hostHandled[i]) << i;
+  for (int i = 0; i < kButtonCount; ++i) EXPECT_EQ(app.Link.HostHandled[i].load(), hostHandled[i]) << i;
 }
 
 TEST_F(ApplySettingsTest, StepsRunInTheirFixedOrder) {
@@ -143,7 +143,7 @@ TEST_F(ApplySettingsTest, WithoutTheMouseFilesAndDesktopAreWrittenAllTheSame) {
   EXPECT_EQ(ReadConfig(u"Config6", u"FIRE_TIME"), u"300");
   EXPECT_EQ(ReadConfig(u"Config3", u"FIRE_TIME"), u"300");
   EXPECT_EQ(ini.Read(app.Paths.MacroFilePath, u"Macros", u"macroNum", 3), u"2");
-  EXPECT_EQ(app.HostHandled[2].load(), true);  // the flags follow the buttons even without the mouse
+  EXPECT_EQ(app.Link.HostHandled[2].load(), true);  // the flags follow the buttons even without the mouse
 }
 
 TEST_F(ApplySettingsTest, DesktopSettingsThatCannotBeReadAreLeftAlone) {
@@ -191,9 +191,9 @@ TEST_F(ApplySettingsTest, ANewAssignmentIsHostHandledOnlyOnceApplied) {
   ConnectMouse();
   Apply();
   AssignButtonFunction(app.Settings, 4, 16);
-  EXPECT_FALSE(app.HostHandled[4].load());
+  EXPECT_FALSE(app.Link.HostHandled[4].load());
   Apply();
-  EXPECT_TRUE(app.HostHandled[4].load());
+  EXPECT_TRUE(app.Link.HostHandled[4].load());
   EXPECT_EQ(channel.reports[22 + 4], "07 10 04 0C 00 00 00 00");
 }
 

@@ -202,7 +202,7 @@ TEST_F(ConfigFileTest, SaveDpiLevelTouchesOnlyThatKey) {
   const std::string before = Text();
   ProfileSettings s = DefaultProfile(0);
   s.DPI_LEVEL = 4;
-  SaveDpiLevel(ini, File(), 1, s);
+  SaveDpiLevel(ini, File(), 1, s.DPI_LEVEL);
   std::string expected = before;
   expected.replace(expected.find("DPI_LEVEL=1"), 11, "DPI_LEVEL=4");
   EXPECT_EQ(Text(), expected);

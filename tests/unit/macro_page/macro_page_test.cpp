@@ -72,7 +72,7 @@ class MacroPageTest : public ::testing::Test {
     shownMenus.answer = answer;
     page.OpenEventMenu(kEventListOnScreen.left + 5, kEventListOnScreen.top + line * kLineHeight + 3);
   }
-  Macro Published(int i) const { return state.PlayerMacros.UserMacro(i); }
+  Macro Published(int i) const { return state.Link.PlayerMacros.UserMacro(i); }
 
   AppState state;
   FakeControls controls;
@@ -445,7 +445,7 @@ TEST_F(MacroPageTest, ModeSwitches) {
   EXPECT_EQ(User(0).mode, kRepeatModeBit);
   EXPECT_EQ(controls.repeatEdit.text, u"25") << "the stored repeat count";
   EXPECT_TRUE(controls.repeatEdit.enabled);
-  EXPECT_EQ(state.PlayerMacros.UserMacroMode(0), kRepeatModeBit);
+  EXPECT_EQ(state.Link.PlayerMacros.UserMacroMode(0), kRepeatModeBit);
 
   page.ToggleHeldMode();
   EXPECT_EQ(User(0).mode, kHeldModeBit) << "held mode turns repeat mode off";
@@ -460,7 +460,7 @@ TEST_F(MacroPageTest, ModeSwitches) {
   page.ToggleHeldMode();
   page.ToggleHeldMode();
   EXPECT_EQ(User(0).mode, 0);
-  EXPECT_EQ(state.PlayerMacros.UserMacroMode(0), 0);
+  EXPECT_EQ(state.Link.PlayerMacros.UserMacroMode(0), 0);
 }
 
 TEST_F(MacroPageTest, SaveStoresTheRepeatCountThenTheMacroFileAndTheProfile) {

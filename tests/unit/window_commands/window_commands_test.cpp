@@ -95,7 +95,7 @@ class RecordingFeature final : public HidFeatureChannel {
 class WindowCommandsTest : public ::testing::Test {
  protected:
   WindowCommandsTest() { state.VER_SEL = 1; }
-  ~WindowCommandsTest() override { state.Reporter.Attach(nullptr, 0); }
+  ~WindowCommandsTest() override { state.Link.Reporter.Attach(nullptr, 0); }
 
   AppState state;
   CallLog log;
@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Ids, MenuCommands,
 
 TEST_F(WindowCommandsTest, ExitSendsTheDetachReportThenDestroys) {
   RecordingFeature feature;
-  state.Reporter.Attach(&feature, 9);
+  state.Link.Reporter.Attach(&feature, 9);
   commands.OnClose();
   ASSERT_EQ(feature.reports.size(), 1u);
   EXPECT_EQ(feature.reports[0], (std::vector<std::uint8_t>{7, 0x20, 0, 0, 0, 0, 0, 0, 0}));

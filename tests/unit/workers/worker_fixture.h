@@ -40,14 +40,13 @@ constexpr int kTapSleeps = 4;
 class WorkerFixture : public ::testing::Test {
  protected:
   WorkerFixture() {
-    state.ButtonIndexByNumber = BuildButtonIndexByNumber();
     state.Paths.ConfigPath = "/profiles/config.ini";
     state.CurConfig = 2;
     const std::int32_t ownFunctions[kButtonCount] = {1, 2, 3, 5, 4, 6};
     for (int i = 0; i < kButtonCount; ++i) state.Settings.K[i] = ownFunctions[i];
-    state.Reporter.Attach(&feature, kReportLength);
+    state.Link.Reporter.Attach(&feature, kReportLength);
   }
-  ~WorkerFixture() override { state.Reporter.Attach(nullptr, 0); }
+  ~WorkerFixture() override { state.Link.Reporter.Attach(nullptr, 0); }
 
   // Gives a button user macro `slot` (code 41 + slot).
   void AssignUserMacro(int button, int slot, const Macro& macro) {

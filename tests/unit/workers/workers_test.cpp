@@ -16,8 +16,8 @@ using namespace std::chrono_literals;
 
 class ReaderAndPlayer : public WorkerFixture {
  protected:
-  InputReportReader reader{state};
-  HostFunctionPlayer player{state, window, ini, clock, launcher};
+  InputReportReader reader{state.Link};
+  HostFunctionPlayer player{state.Link, window, ini, clock, launcher};
 
   void PressAndPlay(int button, std::uint8_t byte2 = 1) {
     reader.HandleReport(Press(button, byte2));
@@ -44,15 +44,15 @@ class ReaderRule : public ReaderAndPlayer, public ::testing::WithParamInterface<
 TEST_P(ReaderRule, SetsTheHandOverFlags) {
   const ReaderCase& c = GetParam();
   AssignUserMacro(1, 0, TapMacro(c.buttonInHeldMode ? 2 : 0));
-  state.PlayRequest = c.playRequestBefore;
-  state.StopRequest = c.stopRequestBefore;
-  state.TriggerCode = 0x11;
+  state.Link.PlayRequest = c.playRequestBefore;
+  state.Link.StopRequest = c.stopRequestBefore;
+  state.Link.TriggerCode = 0x11;
 
   reader.HandleReport(c.report);
 
-  EXPECT_EQ(state.PlayRequest.load(), c.playRequestAfter);
-  EXPECT_EQ(state.StopRequest.load(), c.stopRequestAfter);
-  EXPECT_EQ(state.TriggerCode.load(), c.triggerAfter);
+  EXPECT_EQ(state.Link.PlayRequest.load(), c.playRequestAfter);
+  EXPECT_EQ(state.Link.StopRequest.load(), c.stopRequestAfter);
+  EXPECT_EQ(state.Link.TriggerCode.load(), c.triggerAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,12 +76,12 @@ TEST_F(ReaderAndPlayer, FunctionCodesOutsideTheUserMacrosAreNotHeldMode) {
   // Codes whose "macro" would lie past the user table: a release never stops.
   for (const std::int32_t code : {40, 53, 200, -5}) {
     state.Settings.K[1] = code;
-    state.PlayRequest = 1;
-    state.StopRequest = 0;
+    state.Link.PlayRequest = 1;
+    state.Link.StopRequest = 0;
     reader.HandleReport(Release(1));
-    EXPECT_EQ(state.StopRequest.load(), 0) << code;
+    EXPECT_EQ(state.Link.StopRequest.load(), 0) << code;
     reader.HandleReport(Press(1));
-    EXPECT_EQ(state.StopRequest.load(), 1) << code;
+    EXPECT_EQ(state.Link.StopRequest.load(), 1) << code;
   }
 }
 
@@ -98,7 +98,7 @@ TEST_P(ConsumerKeys, OnePressSendsOneConsumerReport) {
   state.Settings.K[2] = GetParam().code;
   PressAndPlay(2);
   EXPECT_EQ(feature.Heads(4), (std::vector<Bytes>{{7, 0x17, GetParam().high, GetParam().low}}));
-  EXPECT_EQ(state.PlayRequest.load(), 0);
+  EXPECT_EQ(state.Link.PlayRequest.load(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Codes, ConsumerKeys,
@@ -136,7 +136,7 @@ TEST_F(ReaderAndPlayer, OnlyTheTriggeringButtonActs) {
 
 TEST_F(ReaderAndPlayer, HostHandledButtonTakesOverRepaintsAndSavesTheLevel) {
   state.Settings.K[5] = 6;
-  state.HostHandled[5] = true;
+  state.Link.HostHandled[5] = true;
   state.Settings.DPI_LEVEL = 1;
 
   PressAndPlay(5, 3);
@@ -153,7 +153,7 @@ TEST_F(ReaderAndPlayer, HostHandledButtonTakesOverRepaintsAndSavesTheLevel) {
 
 TEST_F(ReaderAndPlayer, ReleaseRightAfterTheHostHandledPressKeepsTheLevelTaken) {
   state.Settings.K[5] = 15;
-  state.HostHandled[5] = true;
+  state.Link.HostHandled[5] = true;
   reader.HandleReport(Press(5, 4));
   reader.HandleReport(Release(5));  // arrives before the player looks
   player.RunPass();
@@ -162,7 +162,7 @@ TEST_F(ReaderAndPlayer, ReleaseRightAfterTheHostHandledPressKeepsTheLevelTaken) 
 
 TEST_F(ReaderAndPlayer, DpiTakeOverThenTheButtonsHostAction) {
   state.Settings.K[5] = 21;
-  state.HostHandled[5] = true;  // as the last Apply left it
+  state.Link.HostHandled[5] = true;  // as the last Apply left it
   PressAndPlay(5, 2);
   EXPECT_EQ(state.Settings.DPI_LEVEL.load(), 2);
   EXPECT_EQ(feature.Reports().size(), 1u);
@@ -170,7 +170,7 @@ TEST_F(ReaderAndPlayer, DpiTakeOverThenTheButtonsHostAction) {
 
 TEST_F(ReaderAndPlayer, LevelBeyondTheTableIsNotTakenOver) {
   state.Settings.K[5] = 6;
-  state.HostHandled[5] = true;
+  state.Link.HostHandled[5] = true;
   state.Settings.DPI_LEVEL = 2;
   PressAndPlay(5, 6);
   PressAndPlay(5, 0x7F);
@@ -339,8 +339,8 @@ TEST_F(ReaderAndPlayer, SecondPressStopsAToggleMacroAfterTheCurrentRepetition) {
   });
   PressAndPlay(1);
   EXPECT_EQ(feature.Reports().size(), 2u * kTapReports);
-  EXPECT_EQ(state.PlayRequest.load(), 0);  // the second press started nothing
-  EXPECT_EQ(state.StopRequest.load(), 0);
+  EXPECT_EQ(state.Link.PlayRequest.load(), 0);  // the second press started nothing
+  EXPECT_EQ(state.Link.StopRequest.load(), 0);
 }
 
 TEST_F(ReaderAndPlayer, ReleaseStopsAWhileHeldMacroAfterTheCurrentRepetition) {
@@ -356,7 +356,7 @@ TEST_F(ReaderAndPlayer, StopRaisedWhileNothingPlaysDoesNotStopTheNextMacro) {
   AssignUserMacro(1, 0, TapMacro(2));     // while held
   AssignUserMacro(0, 1, TapMacro(1, 3));  // three repetitions
   reader.HandleReport(Release(1));        // a held button's release while idle
-  ASSERT_EQ(state.StopRequest.load(), 1);
+  ASSERT_EQ(state.Link.StopRequest.load(), 1);
   PressAndPlay(0);
   EXPECT_EQ(feature.Reports().size(), 3u * kTapReports);
 }

@@ -25,22 +25,22 @@ class RunningWorkers : public WorkerFixture {
   ~RunningWorkers() override {
     // The reader ends once its read returns: publish a closed channel if
     // none was, and close the one in use.
-    if (state.Link.InputChannel.load() == nullptr) Publish();
+    if (state.Link.Device.InputChannel.load() == nullptr) Publish();
     input.Close();
     workers.reset();
   }
 
-  void Start() { workers = StartWorkers(state, WorkerPorts{window, ini, clock, launcher, &priority}); }
+  void Start() { workers = StartWorkers(state.Link, WorkerPorts{window, ini, clock, launcher, &priority}); }
   void Publish() {
-    state.Link.InputReportByteLength = 3;
-    state.Link.InputChannel.store(&input);
-    state.Link.InputChannel.notify_all();
+    state.Link.Device.InputReportByteLength = 3;
+    state.Link.Device.InputChannel.store(&input);
+    state.Link.Device.InputChannel.notify_all();
   }
   // Waits until the player has finished its pass and the reader has handled
   // every report fed so far.
   void WaitUntilSettled() {
     ASSERT_TRUE(input.WaitUntilIdle());
-    ASSERT_TRUE(testing::WaitFor([&] { return state.PlayRequest.load() == 0; }));
+    ASSERT_TRUE(testing::WaitFor([&] { return state.Link.PlayRequest.load() == 0; }));
   }
 
   FakeInputChannel input;
@@ -83,7 +83,7 @@ TEST_F(RunningWorkers, SecondPressThroughTheChannelStopsAToggleMacro) {
   clock.SetHook([&](int sleep) {
     if (sleep != kTapSleeps) return;  // first wait of the second repetition
     input.Feed(Press(1));
-    ASSERT_TRUE(testing::WaitFor([&] { return state.StopRequest.load() == 1; }));
+    ASSERT_TRUE(testing::WaitFor([&] { return state.Link.StopRequest.load() == 1; }));
   });
   Publish();
   Start();
@@ -97,7 +97,7 @@ TEST_F(RunningWorkers, ReleaseThroughTheChannelStopsAWhileHeldMacro) {
   clock.SetHook([&](int sleep) {
     if (sleep != 1) return;
     input.Feed(Release(4));
-    ASSERT_TRUE(testing::WaitFor([&] { return state.StopRequest.load() == 1; }));
+    ASSERT_TRUE(testing::WaitFor([&] { return state.Link.StopRequest.load() == 1; }));
   });
   Publish();
   Start();
@@ -124,7 +124,7 @@ TEST_F(RunningWorkers, ReleaseWhileIdleDoesNotStopTheNextMacro) {
 
 TEST_F(RunningWorkers, HostHandledLevelSurvivesTheReleaseThatFollows) {
   state.Settings.K[5] = 16;
-  state.HostHandled[5] = true;
+  state.Link.HostHandled[5] = true;
   Publish();
   Start();
   input.Feed(Press(5, 5));
