@@ -119,19 +119,19 @@ int main(int argc, char** argv) {
   // While start-up runs its steps, a thread of its own decodes the window
   // mask and the first page's images, and another fills the font database,
   // which the first paint would otherwise wait for.
-  const tolvar::AppPaths skinPaths = tolvar::ComputePaths(folders, 0);
+  const tolvar::AppPaths paths = tolvar::ComputePaths(folders);
   const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
-  tolvar::ImagePrefetch prefetch({tolvar::QtImageFileReader::PrefetchRequest(skinPaths.MaskImagePath),
-                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.normal),
-                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.over),
-                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.down)},
+  tolvar::ImagePrefetch prefetch({tolvar::QtImageFileReader::PrefetchRequest(paths.MaskImagePath),
+                                  tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + firstPage.normal),
+                                  tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + firstPage.over),
+                                  tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + firstPage.down)},
                                  tolvar::WarmFonts);
 
   for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
     std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
   }
   auto state = std::make_unique<tolvar::AppState>();
-  state->Paths = folders;
+  state->Paths = paths;
   state->ApplicationName = tolvar::ApplicationNameOf(programPath);
 
   tolvar::IniFileStore ini;

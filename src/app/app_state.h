@@ -27,7 +27,6 @@ struct AppPaths {
   std::string DialogDir;       // where file dialogs start: ModuleDir when writable, else the user's home
   std::string SkinsDir;        // ModuleDir + "/skins"
   std::string ConfigPath;      // SkinsDir + "/config/config.ini" (UserDir + "/config.ini")
-  std::string MacroFilePath;   // ModuleDir (or UserDir) + "/Macro_EN.dat" or "/Macro_CN.dat"
   std::string FixedMacroPath;  // ModuleDir + "/constMacro.dat"
   std::string MaskImagePath;   // SkinsDir + "/main_mask.jpg"
 };

@@ -24,8 +24,7 @@ std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, Pointe
     corrected = StoreRepeatCount(app.UserMacros, app.SelectedMacro, *repeatCountText);
     PublishMacros(app);
   }
-  app.Paths.MacroFilePath = MacroFilePathFor(app.Paths, app.VER_SEL);
-  SaveUserMacros(ini, app.Paths.MacroFilePath, kMacroSection, app.UserMacros);
+  SaveUserMacros(ini, UserMacroFileOf(app), kMacroSection, app.UserMacros);
   WriteCurConfig(ini, app.Paths.ConfigPath, app.CurConfig);
   SaveProfile(ini, app.Paths.ConfigPath, kAppliedProfile, app.Settings, app.UserMacros);
   SendSettingsReports(app.Link.Reporter, app.Settings, app.Link.HostHandled);

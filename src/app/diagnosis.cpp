@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "app/startup.h"
 #include "device/device_link.h"
 #include "device/hid_descriptor.h"
 
@@ -112,10 +113,11 @@ void DescribeFiles(const DiagnosisFacts& facts, std::string& out) {
   out += "\nFiles:\n";
   out += paths.UserDir.empty() ? "  the program's folder is writable: every file lies beside the program\n"
                                : "  the program's folder is not writable: your files lie in " + paths.UserDir + "\n";
+  const std::string userMacroFile = MacroFilePathFor(paths, facts.verSel);
   const std::pair<const char*, const std::string*> files[] = {
       {"skin folder        ", &paths.SkinsDir},
       {"configuration file ", &paths.ConfigPath},
-      {"user macro file    ", &paths.MacroFilePath},
+      {"user macro file    ", &userMacroFile},
       {"fixed macro file   ", &paths.FixedMacroPath},
   };
   for (const auto& [name, path] : files) {

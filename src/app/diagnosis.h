@@ -39,7 +39,8 @@ struct DiagnosisFacts {
   std::vector<DiagnosisSource> sources;
   // The access rule file where udev reads it; empty when it is not installed.
   std::string installedRule;
-  AppPaths paths;  // every path computed, as the program would use them
+  AppPaths paths;           // every path computed, as the program would use them
+  std::uint8_t verSel = 0;  // the language, which chooses the user macro file
   std::function<FileAccess(const std::string& path)> fileAccess;
   std::string sessionType;     // $XDG_SESSION_TYPE
   std::string display;         // $DISPLAY

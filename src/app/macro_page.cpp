@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/startup.h"
 #include "app/state_loading.h"
 #include "app/window_commands.h"
 #include "base/text.h"
@@ -270,7 +271,7 @@ void MacroPage::StopRecording() {
 
 void MacroPage::SaveMacros() {
   CommitRepeatEdit();
-  SaveUserMacros(ports_.ini, state_.Paths.MacroFilePath, kMacroSection, state_.UserMacros);
+  SaveUserMacros(ports_.ini, UserMacroFileOf(state_), kMacroSection, state_.UserMacros);
   SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
 }
 

@@ -16,14 +16,13 @@ CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string co
     : state_(state),
       ports_(ports),
       commandLine_(std::move(commandLine)),
-      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }),
-      profiles_(
-          state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
-          [this] { Apply(); }, [this] { macroPage_.RefreshMacroList(); }),
+      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { model_.Apply(); }),
       macroPage_(state,
                  {ports.macroEditor.controls, ports.macroEditor.keys, ports.macroEditor.time, ports.macroEditor.menus,
                   ports.dialogs, ports.desktop, ports.ini, ports.window},
-                 menus_.eventMenu) {}
+                 menus_.eventMenu),
+      model_(state, {ports.ini, ports.dialogs, ports.desktop, ports.system, ports.window}, *this,
+             [this] { return SkinFiles(); }) {}
 
 CTolvarDlg::~CTolvarDlg() = default;
 
@@ -37,12 +36,6 @@ bool CTolvarDlg::OnInitDialog() {
       StartWorkers(state_.Link, {ports_.window, ports_.ini, ports_.clock, ports_.programs, ports_.threadPriority});
 
   AddAboutItem(ports_.windowMenu);
-
-  const AppPaths computed = ComputePaths(paths, 0);
-  paths.SkinsDir = computed.SkinsDir;
-  paths.ConfigPath = computed.ConfigPath;
-  paths.FixedMacroPath = computed.FixedMacroPath;
-  paths.MaskImagePath = computed.MaskImagePath;
 
   state_.CurConfig = ReadCurConfig(ports_.ini, paths.ConfigPath);
   state_.VER_SEL = ReadLanguage(ports_.ini, paths.ConfigPath);
@@ -58,8 +51,7 @@ bool CTolvarDlg::OnInitDialog() {
   }
   ports_.window.SetShape(ShapeMainWindow(state_, ports_.images));
 
-  paths.MacroFilePath = MacroFilePathFor(paths, state_.VER_SEL);
-  LoadUserMacros(state_, ports_.ini, ports_.dialogs, paths.MacroFilePath, kMacroSection);
+  LoadUserMacros(state_, ports_.ini, ports_.dialogs, UserMacroFileOf(state_), kMacroSection);
   LoadFixedMacros(state_, ports_.ini, ports_.dialogs, paths.FixedMacroPath);
   macroPage_.SelectLastEventLine();
   menus_.Load(state_.VER_SEL);
@@ -74,7 +66,7 @@ bool CTolvarDlg::OnInitDialog() {
   }
 
   ports_.clock.SleepUntil(ports_.clock.Now() + std::chrono::milliseconds(5));
-  Apply();
+  model_.Apply();
 
   commands_.AddTrayIcon();
 
@@ -93,11 +85,18 @@ SkinSource CTolvarDlg::SkinFiles() {
           }};
 }
 
-void CTolvarDlg::Apply() {
-  const std::optional<std::u16string> corrected =
-      ApplySettings(state_, ports_.ini, ports_.system, ports_.window, macroPage_.RepeatEditText());
-  if (corrected) macroPage_.ShowRepeatCount(*corrected);
+void CTolvarDlg::ModelChanged(const ModelChange& change) {
+  if (change.language) {
+    menus_.Load(state_.VER_SEL);
+    ports_.window.SetTitle(kWindowTitle);
+  }
+  if (change.macros) macroPage_.RefreshMacroList();  // when the advanced page shows its lists
+  ports_.window.Invalidate();
 }
+
+std::optional<std::u16string> CTolvarDlg::RepeatCountText() { return macroPage_.RepeatEditText(); }
+
+void CTolvarDlg::ShowRepeatCount(const std::u16string& text) { macroPage_.ShowRepeatCount(text); }
 
 bool CTolvarDlg::OnEraseBkgnd() {
   if (state_.StartHidden) {
@@ -118,7 +117,7 @@ void CTolvarDlg::OnDeviceChange(DeviceEvent event, const std::string& path) {
       // go to the mouse as they do at start-up.
       if (state_.Link.Reporter.IsOpen()) {
         ports_.clock.SleepUntil(ports_.clock.Now() + std::chrono::milliseconds(5));
-        Apply();
+        model_.Apply();
       }
       break;
     case NoticeOutcome::Ignored:

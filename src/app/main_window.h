@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "app/app_model.h"
 #include "app/app_state.h"
 #include "app/macro_page.h"
-#include "app/profile_operations.h"
 #include "app/program_menus.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
@@ -63,10 +63,10 @@ struct MainWindowPorts {
   ThreadPriority* threadPriority = nullptr;
 };
 
-class CTolvarDlg {
+class CTolvarDlg : private ModelView {
  public:
   CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string commandLine);
-  ~CTolvarDlg();
+  ~CTolvarDlg() override;
 
   // Runs once before the window is first shown. Returns true; when the mouse
   // is absent the window has been destroyed by the time it returns.
@@ -107,11 +107,16 @@ class CTolvarDlg {
   // The two owner-drawn menus (the tray draws its menu with them).
   const ProgramMenus& Menus() const { return menus_; }
 
-  // Sends the whole profile to the mouse and saves it.
-  void Apply();
+  // The use cases, for every caller.
+  AppModel& Model() { return model_; }
 
  private:
   struct PressTables;
+
+  // ModelView: the one place that repaints after a use case.
+  void ModelChanged(const ModelChange& change) override;
+  std::optional<std::u16string> RepeatCountText() override;
+  void ShowRepeatCount(const std::u16string& text) override;
 
   void EndWithoutMouse();
   SkinSource SkinFiles();
@@ -156,9 +161,9 @@ class CTolvarDlg {
   std::u16string commandLine_;
   WindowCommands commands_;
   std::unique_ptr<Workers> workers_;
-  ProfileOperations profiles_;
   ProgramMenus menus_;
   MacroPage macroPage_;
+  AppModel model_;
   std::unique_ptr<CMenuDlg> menu_;  // the function popup while it is open
 };
 

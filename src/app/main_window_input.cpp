@@ -157,30 +157,19 @@ void CTolvarDlg::OnLButtonUp(int, int) {
 
 // ---- Header ----
 
-void CTolvarDlg::SaveCurrentProfile(int) {
-  SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
-  ports_.window.Invalidate();
-}
+void CTolvarDlg::SaveCurrentProfile(int) { model_.Save(); }
 
 // Hide: unapplied edits are dropped, the DPI level the mouse uses stays.
 void CTolvarDlg::HideDroppingEdits(int) {
-  const std::string& config = state_.Paths.ConfigPath;
   state_.HoverMain = kNone;
-  SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings.DPI_LEVEL);
-  LoadProfile(state_, ports_.ini, ports_.dialogs, config, kAppliedProfile, ProfileSource::OwnSection, false);
+  model_.DropUnappliedEdits();
   commands_.HideToTray();
-  ports_.window.Invalidate();
 }
 
-void CTolvarDlg::ApplyFromHeader(int) { Apply(); }
+void CTolvarDlg::ApplyFromHeader(int) { model_.Apply(); }
 
-void CTolvarDlg::ChooseProfile(int index) {
-  state_.CurConfig = index + 1;
-  LoadProfile(state_, ports_.ini, ports_.dialogs, state_.Paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection,
-              false);
-  macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
-  ports_.window.Invalidate();
-}
+// Row 4 is profile 1.
+void CTolvarDlg::ChooseProfile(int index) { model_.ChooseProfile(index + 1); }
 
 void CTolvarDlg::Minimise(int) {
   state_.HoverMain = kNone;
@@ -192,17 +181,14 @@ void CTolvarDlg::HideToTray(int) {
   commands_.HideToTray();
 }
 
-void CTolvarDlg::ImportProfile(int) { profiles_.ImportProfile(); }
+void CTolvarDlg::ImportProfile(int) { model_.ImportProfile(); }
 
-void CTolvarDlg::ExportProfile(int) { profiles_.ExportProfile(); }
+void CTolvarDlg::ExportProfile(int) { model_.ExportProfile(); }
 
-void CTolvarDlg::ResetProfiles(int) { profiles_.ResetProfiles(); }
+void CTolvarDlg::ResetProfiles(int) { model_.ResetProfiles(); }
 
 // The other language's row chooses it (VER_SEL 0), the English row English.
-void CTolvarDlg::ChooseLanguage(int index) {
-  profiles_.SetLanguage(index == 1 ? 1 : 0);
-  menus_.Load(state_.VER_SEL);
-}
+void CTolvarDlg::ChooseLanguage(int index) { model_.SetLanguage(index == 1 ? 1 : 0); }
 
 void CTolvarDlg::OpenGuide(int) { ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage); }
 

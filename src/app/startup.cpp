@@ -41,14 +41,13 @@ std::string MacroFilePathFor(const AppPaths& folders, std::uint8_t verSel) {
   return dir + (verSel != 0 ? "/Macro_EN.dat" : "/Macro_CN.dat");
 }
 
-AppPaths ComputePaths(const AppPaths& folders, std::uint8_t verSel) {
+AppPaths ComputePaths(const AppPaths& folders) {
   AppPaths paths;
   paths.ModuleDir = folders.ModuleDir;
   paths.UserDir = folders.UserDir;
   paths.DialogDir = folders.DialogDir;
   paths.SkinsDir = folders.ModuleDir + "/skins";
   paths.ConfigPath = folders.UserDir.empty() ? paths.SkinsDir + "/config/config.ini" : folders.UserDir + "/config.ini";
-  paths.MacroFilePath = MacroFilePathFor(folders, verSel);
   paths.FixedMacroPath = folders.ModuleDir + "/constMacro.dat";
   paths.MaskImagePath = paths.SkinsDir + "/main_mask.jpg";
   return paths;
@@ -58,7 +57,7 @@ std::vector<SeedCopy> UserFileSeeds(const AppPaths& folders) {
   if (folders.UserDir.empty()) return {};
   AppPaths delivered = folders;
   delivered.UserDir.clear();
-  std::vector<SeedCopy> seeds{{ComputePaths(delivered, 1).ConfigPath, ComputePaths(folders, 1).ConfigPath}};
+  std::vector<SeedCopy> seeds{{ComputePaths(delivered).ConfigPath, ComputePaths(folders).ConfigPath}};
   for (const std::uint8_t verSel : {1, 0}) {
     seeds.push_back({MacroFilePathFor(delivered, verSel), MacroFilePathFor(folders, verSel)});
   }

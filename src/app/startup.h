@@ -34,11 +34,15 @@ std::string UserFolderFor(const PathEnvironment& environment);
 // the per-user folder; DialogDir, ModuleDir when writable, else home.
 AppPaths LocateFolders(const std::string& moduleDir, const PathEnvironment& environment);
 
-// Every other path of AppPaths from those folders and the language. The
-// skin and the fixed macros are always read from the program's folder; the
-// configuration and user macro files lie in UserDir when it is set.
-AppPaths ComputePaths(const AppPaths& folders, std::uint8_t verSel);
+// Every other path of AppPaths from those folders. The skin and the fixed
+// macros are always read from the program's folder; the configuration file
+// lies in UserDir when it is set.
+AppPaths ComputePaths(const AppPaths& folders);
+// The user macro file of a language: beside the program, or in UserDir when
+// it is set.
 std::string MacroFilePathFor(const AppPaths& folders, std::uint8_t verSel);
+// The user macro file of the language in use.
+inline std::string UserMacroFileOf(const AppState& state) { return MacroFilePathFor(state.Paths, state.VER_SEL); }
 
 // The delivered copies that seed the per-user folder, each with its place
 // there: the configuration file and both user macro files. None when UserDir

@@ -61,8 +61,7 @@ TrayHost FindTrayHost() {
 int RunDiagnoseCommand(int argc, char** argv, const AppPaths& folders, const std::string& version) {
   QCoreApplication app(argc, argv);  // for the session bus; no window
   IniFileStore ini;
-  const AppPaths first = ComputePaths(folders, 0);
-  const AppPaths paths = ComputePaths(folders, ReadLanguage(ini, first.ConfigPath));
+  const AppPaths paths = ComputePaths(folders);
 
   HidrawBackend hidraw;
   std::vector<DiagnosisSource> sources{{"HID devices (hidraw nodes)", hidraw}};
@@ -77,6 +76,7 @@ int RunDiagnoseCommand(int argc, char** argv, const AppPaths& folders, const std
       .sources = sources,
       .installedRule = InstalledRule(),
       .paths = paths,
+      .verSel = ReadLanguage(ini, paths.ConfigPath),
       .fileAccess = AccessOf,
       .sessionType = Environment("XDG_SESSION_TYPE"),
       .display = Environment("DISPLAY"),

@@ -30,13 +30,13 @@ class DiagnosisOnFakeTree : public FakeHidrawTree {
     paths.UserDir = "/home/ann/.config/tolvar";
     paths.SkinsDir = "/usr/lib/tolvar/skins";
     paths.ConfigPath = "/home/ann/.config/tolvar/config.ini";
-    paths.MacroFilePath = "/home/ann/.config/tolvar/Macro_EN.dat";
     paths.FixedMacroPath = "/usr/lib/tolvar/constMacro.dat";
     return Diagnose({
         .version = "1.0",
         .sources = {{"HID devices (hidraw nodes)", backend}},
         .installedRule = installedRule,
         .paths = paths,
+        .verSel = 1,
         .fileAccess =
             [](const std::string& path) {
               return path.starts_with("/home/") ? FileAccess::Writable : FileAccess::ReadOnly;

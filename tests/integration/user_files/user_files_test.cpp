@@ -46,11 +46,11 @@ class InstalledProgram : public ::testing::Test {
 };
 
 TEST_F(InstalledProgram, TheFirstStartSeedsTheUsersFolderWithWritableCopies) {
-  const AppPaths paths = ComputePaths(Folders(), 1);
+  const AppPaths paths = ComputePaths(Folders());
   EXPECT_TRUE(SeedUserFiles(paths).empty());
   EXPECT_EQ(paths.UserDir, Home() + "/.config/tolvar");
   EXPECT_EQ(ReadWholeFile(paths.ConfigPath), "[Init]\nCurConfig=1\n");
-  EXPECT_EQ(ReadWholeFile(paths.MacroFilePath), "[Macros]\nmacroNum=0\n");
+  EXPECT_EQ(ReadWholeFile(MacroFilePathFor(paths, 1)), "[Macros]\nmacroNum=0\n");
   EXPECT_EQ(ReadWholeFile(paths.UserDir + "/Macro_CN.dat"), "[Macros]\nmacroNum=1\n");
   EXPECT_FALSE(fs::exists(paths.UserDir + "/constMacro.dat")) << "the fixed macros stay in the program's folder";
   for (const char* name : {"/config.ini", "/Macro_EN.dat", "/Macro_CN.dat"}) {
@@ -60,7 +60,7 @@ TEST_F(InstalledProgram, TheFirstStartSeedsTheUsersFolderWithWritableCopies) {
 }
 
 TEST_F(InstalledProgram, ALaterStartKeepsTheUsersFilesAndSeedsOnlyWhatIsMissing) {
-  const AppPaths paths = ComputePaths(Folders(Home() + "/cfg"), 1);
+  const AppPaths paths = ComputePaths(Folders(Home() + "/cfg"));
   ASSERT_TRUE(SeedUserFiles(paths).empty());
   EXPECT_EQ(paths.ConfigPath, Home() + "/cfg/tolvar/config.ini");
   Write(paths.ConfigPath, "[Init]\nCurConfig=3\n");
@@ -76,13 +76,13 @@ TEST_F(InstalledProgram, ALaterStartKeepsTheUsersFilesAndSeedsOnlyWhatIsMissing)
 
 TEST_F(InstalledProgram, AFolderThatCannotBeCreatedIsReported) {
   Write(Home() + "/.config", "a file where the folder should be");
-  const std::vector<std::string> failures = SeedUserFiles(ComputePaths(Folders(), 1));
+  const std::vector<std::string> failures = SeedUserFiles(ComputePaths(Folders()));
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("cannot create " + Home() + "/.config/tolvar"), std::string::npos) << failures[0];
 }
 
 TEST_F(InstalledProgram, AWritableProgramFolderSeedsNothing) {
-  const AppPaths paths = ComputePaths(LocateFolders(Module(), {true, "", Home()}), 1);
+  const AppPaths paths = ComputePaths(LocateFolders(Module(), {true, "", Home()}));
   EXPECT_TRUE(SeedUserFiles(paths).empty());
   EXPECT_FALSE(fs::exists(Home()));
 }

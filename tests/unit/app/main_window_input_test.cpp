@@ -74,13 +74,12 @@ class MainWindowInput : public ::testing::Test {
       fs::copy_file(file.path(), fs::path(folder_.Path()) / file.path().filename());
     }
     state.ApplicationName = u"tolvar";
-    state.Paths = ComputePaths(LocateFolders(folder_.Path(), {}), 1);
+    state.Paths = ComputePaths(LocateFolders(folder_.Path(), {}));
     state.CurConfig = ReadCurConfig(ini, state.Paths.ConfigPath);
     state.VER_SEL = ReadLanguage(ini, state.Paths.ConfigPath);
-    state.Paths.MacroFilePath = MacroFilePathFor(state.Paths, state.VER_SEL);
     LoadProfile(state, ini, dialogs_, state.Paths.ConfigPath, state.CurConfig, ProfileSource::OwnSection, false);
     LoadAllSkins(Skins(), state.Skin);
-    LoadUserMacros(state, ini, dialogs_, state.Paths.MacroFilePath, kMacroSection);
+    LoadUserMacros(state, ini, dialogs_, UserMacroFileOf(state), kMacroSection);
     state.MaskWidth = 800;
     state.MaskHeight = 600;
     window_.origin = {1000, 2000};
@@ -567,8 +566,7 @@ TEST_F(MainWindowInput, ApplyOnTheAdvancedPageStoresTheRepeatCountFirst) {
   EXPECT_EQ(state.UserMacros.slots[selected].repeatCount, 65535);
   EXPECT_EQ(macroControls.repeatEdit.text, u"65535") << "the corrected count is shown";
   IniFileStore files;
-  EXPECT_EQ(DecodeMacro(files.Read(state.Paths.MacroFilePath, u"Macros", DecimalText(selected), 4000)).repeatCount,
-            65535);
+  EXPECT_EQ(DecodeMacro(files.Read(UserMacroFileOf(state), u"Macros", DecimalText(selected), 4000)).repeatCount, 65535);
 }
 
 TEST_F(MainWindowInput, RightClickOpensTheEventMenuOnlyOnTheAdvancedPage) {
@@ -600,11 +598,11 @@ TEST_F(MainWindowInput, LanguageSwitchStoresItAndLoadsTheOtherLayoutAndMacros) {
   EXPECT_EQ(state.VER_SEL, 0);
   EXPECT_EQ(ReadLanguage(ini, state.Paths.ConfigPath), 0);
   EXPECT_NE(state.Skin.Main.labels[main_row::kApply], englishLabel);
-  EXPECT_EQ(state.Paths.MacroFilePath, folder_.Path() + "/Macro_CN.dat");
+  EXPECT_EQ(UserMacroFileOf(state), folder_.Path() + "/Macro_CN.dat");
   ClickMain(18);
   EXPECT_EQ(state.VER_SEL, 1);
   EXPECT_EQ(state.Skin.Main.labels[main_row::kApply], englishLabel);
-  EXPECT_EQ(state.Paths.MacroFilePath, folder_.Path() + "/Macro_EN.dat");
+  EXPECT_EQ(UserMacroFileOf(state), folder_.Path() + "/Macro_EN.dat");
 }
 
 TEST_F(MainWindowInput, ResetWritesDefaultsAndResetSectionsForTheLanguage) {

@@ -35,7 +35,7 @@ class StartUp {
     for (const auto& file : fs::directory_iterator(fs::path(TOLVAR_SOURCE_DIR) / "data")) {
       fs::copy_file(file.path(), fs::path(folder_.Path()) / file.path().filename());
     }
-    state_.Paths.ModuleDir = folder_.Path();
+    state_.Paths = ComputePaths(LocateFolders(folder_.Path(), {}));
     state_.ApplicationName = u"tolvar";
     dialog_ = std::make_unique<CTolvarDlg>(state_,
                                            MainWindowPorts{ini_,

@@ -49,22 +49,22 @@ TEST(ModuleDirTest, CutsBeforeTheLastSlash) {
 AppPaths Beside(const std::string& moduleDir) { return LocateFolders(moduleDir, {true, "", "/home/ann"}); }
 
 TEST(ModuleDirTest, EmptyModuleDirMakesEveryPathStartAtTheRoot) {
-  const AppPaths paths = ComputePaths(Beside(""), 1);
+  const AppPaths paths = ComputePaths(Beside(""));
   EXPECT_EQ(paths.SkinsDir, "/skins");
   EXPECT_EQ(paths.ConfigPath, "/skins/config/config.ini");
-  EXPECT_EQ(paths.MacroFilePath, "/Macro_EN.dat");
+  EXPECT_EQ(MacroFilePathFor(paths, 1), "/Macro_EN.dat");
   EXPECT_EQ(paths.FixedMacroPath, "/constMacro.dat");
   EXPECT_EQ(paths.MaskImagePath, "/skins/main_mask.jpg");
-  EXPECT_EQ(ComputePaths(Beside("/p"), 0).MacroFilePath, "/p/Macro_CN.dat");
+  EXPECT_EQ(MacroFilePathFor(ComputePaths(Beside("/p")), 0), "/p/Macro_CN.dat");
 }
 
 TEST(FoldersTest, AWritableProgramFolderKeepsEveryFileBesideTheProgram) {
-  const AppPaths paths = ComputePaths(LocateFolders("/work/build/bin", {true, "/home/ann/.cfg", "/home/ann"}), 1);
+  const AppPaths paths = ComputePaths(LocateFolders("/work/build/bin", {true, "/home/ann/.cfg", "/home/ann"}));
   EXPECT_EQ(paths.UserDir, "");
   EXPECT_EQ(paths.DialogDir, "/work/build/bin");
   EXPECT_EQ(paths.SkinsDir, "/work/build/bin/skins");
   EXPECT_EQ(paths.ConfigPath, "/work/build/bin/skins/config/config.ini");
-  EXPECT_EQ(paths.MacroFilePath, "/work/build/bin/Macro_EN.dat");
+  EXPECT_EQ(MacroFilePathFor(paths, 1), "/work/build/bin/Macro_EN.dat");
   EXPECT_EQ(paths.FixedMacroPath, "/work/build/bin/constMacro.dat");
   EXPECT_TRUE(UserFileSeeds(paths).empty());
 }
@@ -79,11 +79,11 @@ TEST(FoldersTest, AReadOnlyProgramFolderMovesTheWrittenFilesToTheUsersFolder) {
       {{false, "relative/cfg", "/home/ann"}, "/home/ann/.config/tolvar"},  // not absolute: ignored
   };
   for (const auto& c : cases) {
-    const AppPaths paths = ComputePaths(LocateFolders("/usr/lib/tolvar", c.environment), 0);
+    const AppPaths paths = ComputePaths(LocateFolders("/usr/lib/tolvar", c.environment));
     EXPECT_EQ(paths.UserDir, c.userDir);
     EXPECT_EQ(paths.DialogDir, "/home/ann");
     EXPECT_EQ(paths.ConfigPath, c.userDir + "/config.ini");
-    EXPECT_EQ(paths.MacroFilePath, c.userDir + "/Macro_CN.dat");
+    EXPECT_EQ(MacroFilePathFor(paths, 0), c.userDir + "/Macro_CN.dat");
     EXPECT_EQ(MacroFilePathFor(paths, 1), c.userDir + "/Macro_EN.dat");
     // The skin and the fixed macros are read from the installed folder.
     EXPECT_EQ(paths.SkinsDir, "/usr/lib/tolvar/skins");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/startup.h"
 #include "base/text.h"
 #include "config/button_catalogue.h"
 #include "config/config_file.h"
@@ -25,7 +26,6 @@ class ApplySettingsTest : public ::testing::Test {
     folder.WriteFile("skins/config/config.ini", "[Init]\nCurConfig=3\nVER_SEL=1\n");
     app.Paths.ModuleDir = folder.Root();
     app.Paths.ConfigPath = folder.Path("skins/config/config.ini");
-    app.Paths.MacroFilePath = folder.Path("Macro_CN.dat");  // stale: recomputed from the language
     app.VER_SEL = 1;
     app.CurConfig = 3;
     recordingIni.onWrite = [this](const RecordedWrite& w) {
@@ -130,8 +130,8 @@ TEST_F(ApplySettingsTest, BothProfilesAndTheMacroFileHoldWhatWasApplied) {
   }
   EXPECT_EQ(ReadConfig(u"Config6", u"CYC_7COL_EN"), u"119");  // the byte sent in 0x13
   EXPECT_EQ(ReadConfig(u"Config6", u"DPI_SET5"), u"12");      // stored as held
-  EXPECT_EQ(app.Paths.MacroFilePath, folder.Path("Macro_EN.dat"));
-  EXPECT_EQ(ini.Read(app.Paths.MacroFilePath, u"Macros", u"macroNum", 3), u"2");
+  EXPECT_EQ(UserMacroFileOf(app), folder.Path("Macro_EN.dat"));
+  EXPECT_EQ(ini.Read(UserMacroFileOf(app), u"Macros", u"macroNum", 3), u"2");
   EXPECT_FALSE(std::filesystem::exists(folder.Path("Macro_CN.dat")));
 }
 
@@ -142,7 +142,7 @@ TEST_F(ApplySettingsTest, WithoutTheMouseFilesAndDesktopAreWrittenAllTheSame) {
   EXPECT_EQ(system.lines, 3);
   EXPECT_EQ(ReadConfig(u"Config6", u"FIRE_TIME"), u"300");
   EXPECT_EQ(ReadConfig(u"Config3", u"FIRE_TIME"), u"300");
-  EXPECT_EQ(ini.Read(app.Paths.MacroFilePath, u"Macros", u"macroNum", 3), u"2");
+  EXPECT_EQ(ini.Read(UserMacroFileOf(app), u"Macros", u"macroNum", 3), u"2");
   EXPECT_EQ(app.Link.HostHandled[2].load(), true);  // the flags follow the buttons even without the mouse
 }
 
@@ -176,11 +176,11 @@ TEST_F(ApplySettingsTest, RepeatCountTypedOnTheAdvancedPageIsSavedWithTheMacros)
   app.CurrentPage = 1;
   EXPECT_EQ(Apply(u"0"), u"1");
   EXPECT_EQ(app.UserMacros.slots[1].repeatCount, 1);
-  const Macro saved = DecodeMacro(ini.Read(app.Paths.MacroFilePath, u"Macros", u"1", 4000));
+  const Macro saved = DecodeMacro(ini.Read(UserMacroFileOf(app), u"Macros", u"1", 4000));
   EXPECT_EQ(saved.repeatCount, 1);
 
   EXPECT_EQ(Apply(u"25"), std::nullopt);
-  EXPECT_EQ(DecodeMacro(ini.Read(app.Paths.MacroFilePath, u"Macros", u"1", 4000)).repeatCount, 25);
+  EXPECT_EQ(DecodeMacro(ini.Read(UserMacroFileOf(app), u"Macros", u"1", 4000)).repeatCount, 25);
 
   app.CurrentPage = 0;  // the edit is not shown: its text is not used
   EXPECT_EQ(Apply(u"70000"), std::nullopt);

@@ -55,7 +55,8 @@ class MacroPageTest : public ::testing::Test {
     state.ApplicationName = u"tolvar";
     state.CurrentPage.store(1);
     state.Skin.Areas = {{}, {10, 10, 60, 30}, {10, 40, 160, 60}, {10, 70, 160, 300}, {200, 70, 400, 300}};
-    state.Paths.MacroFilePath = "/m/Macro_EN.dat";
+    state.Paths.ModuleDir = "/m";  // the English macro file is /m/Macro_EN.dat
+    state.VER_SEL = 1;
     state.Paths.ConfigPath = "/m/config.ini";
     menus.Load(1);
   }
