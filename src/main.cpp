@@ -193,7 +193,7 @@ int main(int argc, char** argv) {
       .paint =
           [&](QPainter& painter) {
             dialog.OnPaint();
-            paint.Paint(painter, *state);
+            paint.Paint(painter, *state, dialog.ViewState());
           },
       .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
       .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },

@@ -42,6 +42,7 @@ class SilentDialogs : public MessageBoxes {
 };
 
 std::unique_ptr<AppState> g_state;
+WindowViewState g_view;
 std::unique_ptr<ImageSource> g_mask;
 
 // A window-sized skin: a dark rounded shape on white, three page images and
@@ -95,7 +96,7 @@ bool SetUp() {
   state.VER_SEL = 1;
   state.CurConfig = 1;
   state.Settings = DefaultProfile(0);
-  state.HoverMain = 21;
+  g_view.HoverMain = 21;
   if (haveSkin) {
     IniFileStore ini;
     SilentDialogs dialogs;
@@ -127,15 +128,15 @@ BENCHMARK(BM_MaskRegionPerPixel)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintMainPageCached(benchmark::State& s) {
   QtImageCache cache;
-  RenderMainWindow(*g_state, cache);  // decodes once
-  for (auto _ : s) benchmark::DoNotOptimize(RenderMainWindow(*g_state, cache));
+  RenderMainWindow(*g_state, g_view, cache);  // decodes once
+  for (auto _ : s) benchmark::DoNotOptimize(RenderMainWindow(*g_state, g_view, cache));
 }
 BENCHMARK(BM_PaintMainPageCached)->Unit(benchmark::kMicrosecond);
 
 void BM_PaintMainPageDecoding(benchmark::State& s) {
   for (auto _ : s) {
     QtImageCache cache;  // empty: the three page images are decoded for this paint
-    benchmark::DoNotOptimize(RenderMainWindow(*g_state, cache));
+    benchmark::DoNotOptimize(RenderMainWindow(*g_state, g_view, cache));
   }
 }
 BENCHMARK(BM_PaintMainPageDecoding)->Unit(benchmark::kMicrosecond);
@@ -149,22 +150,22 @@ void HoverChange(benchmark::State& s, std::uint8_t page, bool cached) {
   const HotSpot& apply = state.Skin.Main.Spot(3);
   const std::array<Point, 2> points{Point{save.x + 1, save.y + 1}, Point{apply.x + 1, apply.y + 1}};
   QtImageCache kept;
-  RenderMainWindow(state, kept);
+  RenderMainWindow(state, g_view, kept);
   std::size_t move = 0;
   for (auto _ : s) {
     const Point p = points[move++ % 2];
-    state.HoverMain = state.Skin.Main.RowAt(p.x, p.y, page == kMainPage ? 150 : 20);
-    state.HoverColour = state.Skin.Colour.RowAt(p.x, p.y, 18);
-    state.HoverAdvanced = state.Skin.Advanced.RowAt(p.x, p.y, 38);
+    g_view.HoverMain = state.Skin.Main.RowAt(p.x, p.y, page == kMainPage ? 150 : 20);
+    g_view.HoverColour = state.Skin.Colour.RowAt(p.x, p.y, 18);
+    g_view.HoverAdvanced = state.Skin.Advanced.RowAt(p.x, p.y, 38);
     if (cached) {
-      benchmark::DoNotOptimize(RenderMainWindow(state, kept));
+      benchmark::DoNotOptimize(RenderMainWindow(state, g_view, kept));
     } else {
       QtImageCache fresh;  // the page's images decoded for this paint
-      benchmark::DoNotOptimize(RenderMainWindow(state, fresh));
+      benchmark::DoNotOptimize(RenderMainWindow(state, g_view, fresh));
     }
   }
   state.CurrentPage = kMainPage;
-  state.HoverMain = 21;
+  g_view.HoverMain = 21;
 }
 BENCHMARK_CAPTURE(HoverChange, MainCached, kMainPage, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(HoverChange, MainDecoding, kMainPage, false)->Unit(benchmark::kMicrosecond);
@@ -217,7 +218,7 @@ void OpenFunctionPopup(benchmark::State& s, bool cached) {
   for (auto _ : s) {
     QtImageCache fresh;
     FirstFrameWindows windows(cached ? kept : fresh);
-    CMenuDlg menu(PopupContext{.state = state.Popups,
+    CMenuDlg menu(PopupContext{.state = g_view.Popups,
                                .settings = state.Settings,
                                .labels = state.Skin.FunctionLabels,
                                .userMacros = state.UserMacros,

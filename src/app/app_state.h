@@ -40,15 +40,6 @@ struct AppState {
   std::atomic<std::uint8_t> CurrentPage{0};  // 0 main, 1 advanced, 2 colour
   bool StartHidden = false;
 
-  int HoverMain = kNone;
-  int HoverColour = kNone;
-  int HoverAdvanced = kNone;
-  std::array<int, 3> LastHover{kNone, kNone, kNone};  // main, colour, advanced at the last move
-  bool Pressed = false;
-
-  // The function popups and the warning (EditedButton, PopupOrigin, ...).
-  PopupState Popups;
-
   ProfileSettings Settings;
 
   // Edited on the user-interface thread only; the workers read the copies

@@ -13,6 +13,7 @@
 #include "app/program_menus.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
+#include "app/window_view_state.h"
 #include "app/workers.h"
 #include "ports/clock.h"
 #include "ports/desktop_dialogs.h"
@@ -104,6 +105,9 @@ class CTolvarDlg : private ModelView {
   // screen point, before the control under it sees it.
   void OnRightButtonUp(int screenX, int screenY);
 
+  // What the window shows beyond the model; the paint reads it.
+  const WindowViewState& ViewState() const { return view_; }
+
   // The two owner-drawn menus (the tray draws its menu with them).
   const ProgramMenus& Menus() const { return menus_; }
 
@@ -164,6 +168,7 @@ class CTolvarDlg : private ModelView {
   ProgramMenus menus_;
   MacroPage macroPage_;
   AppModel model_;
+  WindowViewState view_;
   std::unique_ptr<CMenuDlg> menu_;  // the function popup while it is open
 };
 

@@ -89,14 +89,14 @@ void CTolvarDlg::OnMouseMove(int x, int y) {
   const SkinLayout& skin = state_.Skin;
   const bool mainPage = state_.CurrentPage == kMainPage;
   const std::uint8_t ledType = state_.Settings.LED_TYPE;
-  state_.HoverMain = skin.Main.RowAt(x, y, (mainPage ? main_row::kTested : main_row::kHeader).Count());
-  state_.HoverColour =
+  view_.HoverMain = skin.Main.RowAt(x, y, (mainPage ? main_row::kTested : main_row::kHeader).Count());
+  view_.HoverColour =
       skin.Colour.RowAt(x, y, (ledType <= 1 ? colour_row::kTested : colour_row::kTestedOtherLighting).Count());
-  state_.HoverAdvanced = skin.Advanced.RowAt(x, y, advanced_row::kTested.Count());
+  view_.HoverAdvanced = skin.Advanced.RowAt(x, y, advanced_row::kTested.Count());
 
-  const std::array<int, 3> hover{state_.HoverMain, state_.HoverColour, state_.HoverAdvanced};
-  if (hover == state_.LastHover) return;
-  state_.LastHover = hover;
+  const std::array<int, 3> hover{view_.HoverMain, view_.HoverColour, view_.HoverAdvanced};
+  if (hover == view_.LastHover) return;
+  view_.LastHover = hover;
   // One repaint for the move, whichever of the three values changed.
   ports_.window.InvalidateRegion(state_.CurrentPage == kAdvancedPage
                                      ? state_.ControlFreeRegion
@@ -105,36 +105,36 @@ void CTolvarDlg::OnMouseMove(int x, int y) {
 }
 
 void CTolvarDlg::OnLButtonDown(int x, int y) {
-  if (state_.HoverMain != kNone || state_.HoverColour != kNone || state_.HoverAdvanced != kNone) {
-    state_.Pressed = true;
+  if (view_.HoverMain != kNone || view_.HoverColour != kNone || view_.HoverAdvanced != kNone) {
+    view_.Pressed = true;
     ports_.window.Invalidate();
   }
   std::span<const PressRow> table = PressTables::kMain;
-  int pageHover = state_.HoverMain;
+  int pageHover = view_.HoverMain;
   switch (PageOf(state_.CurrentPage)) {
     case PageKind::Main:
       menu_.reset();  // a press on the main page closes the function popup
       break;
     case PageKind::Advanced:
       table = PressTables::kAdvanced;
-      pageHover = state_.HoverAdvanced;
+      pageHover = view_.HoverAdvanced;
       break;
     case PageKind::Colour:
       table = PressTables::kColour;
-      pageHover = state_.HoverColour;
+      pageHover = view_.HoverColour;
       break;
   }
   for (const PressRow& row : table) {
     int value = kNone;
     switch (row.hover) {
       case Hover::Main:
-        value = state_.HoverMain;
+        value = view_.HoverMain;
         break;
       case Hover::Page:
         value = pageHover;
         break;
       case Hover::Neither:
-        value = pageHover == kNone && state_.HoverMain == kNone ? kNone : -1;
+        value = pageHover == kNone && view_.HoverMain == kNone ? kNone : -1;
         break;
     }
     if (row.rows.Contains(value)) {
@@ -145,11 +145,11 @@ void CTolvarDlg::OnLButtonDown(int x, int y) {
 }
 
 void CTolvarDlg::OnLButtonUp(int, int) {
-  state_.Pressed = false;
+  view_.Pressed = false;
   ports_.window.Invalidate();
   for (const ReleaseRow& release : PressTables::kHeader) {
-    if (release.rows.Contains(state_.HoverMain)) {
-      (this->*release.action)(state_.HoverMain - release.rows.first);
+    if (release.rows.Contains(view_.HoverMain)) {
+      (this->*release.action)(view_.HoverMain - release.rows.first);
       return;
     }
   }
@@ -161,7 +161,7 @@ void CTolvarDlg::SaveCurrentProfile(int) { model_.Save(); }
 
 // Hide: unapplied edits are dropped, the DPI level the mouse uses stays.
 void CTolvarDlg::HideDroppingEdits(int) {
-  state_.HoverMain = kNone;
+  view_.HoverMain = kNone;
   model_.DropUnappliedEdits();
   commands_.HideToTray();
 }
@@ -172,12 +172,12 @@ void CTolvarDlg::ApplyFromHeader(int) { model_.Apply(); }
 void CTolvarDlg::ChooseProfile(int index) { model_.ChooseProfile(index + 1); }
 
 void CTolvarDlg::Minimise(int) {
-  state_.HoverMain = kNone;
+  view_.HoverMain = kNone;
   ports_.window.PostToUi([this] { OnSysCommand(kScMinimize); });
 }
 
 void CTolvarDlg::HideToTray(int) {
-  state_.HoverMain = kNone;
+  view_.HoverMain = kNone;
   commands_.HideToTray();
 }
 
@@ -193,8 +193,8 @@ void CTolvarDlg::ChooseLanguage(int index) { model_.SetLanguage(index == 1 ? 1 :
 void CTolvarDlg::OpenGuide(int) { ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage); }
 
 void CTolvarDlg::OnPaint() {
-  if (state_.Popups.CloseMenuRequest || (menu_ && menu_->Closed())) {
-    state_.Popups.CloseMenuRequest = false;
+  if (view_.Popups.CloseMenuRequest || (menu_ && menu_->Closed())) {
+    view_.Popups.CloseMenuRequest = false;
     menu_.reset();
   }
 }
@@ -226,7 +226,7 @@ void CTolvarDlg::Drag(int, Point) { ports_.window.StartDrag(); }
 // ---- Main page ----
 
 void CTolvarDlg::ChooseButtonFunction(int button, Point) {
-  PopupState& popups = state_.Popups;
+  PopupState& popups = view_.Popups;
   const HotSpot& spot = state_.Skin.Main.Spot(main_row::kAssignments.Row(button));
   const Point window = ports_.window.ScreenOrigin();
   popups.EditedButton = main_row::kAssignments.Row(button);
@@ -236,7 +236,7 @@ void CTolvarDlg::ChooseButtonFunction(int button, Point) {
     if (warning.Run(popups.PopupOrigin) == kWarningCancelled) return;
   }
   menu_ = std::make_unique<CMenuDlg>(PopupContext{
-      .state = state_.Popups,
+      .state = view_.Popups,
       .settings = state_.Settings,
       .labels = state_.Skin.FunctionLabels,
       .userMacros = state_.UserMacros,

@@ -2,7 +2,7 @@
 
 namespace tolvar {
 
-MainWindowView ViewOf(AppState& state) {
+MainWindowView ViewOf(AppState& state, const WindowViewState& window) {
   return {
       .skinsDir = state.Paths.SkinsDir,
       .width = state.MaskWidth,
@@ -10,10 +10,10 @@ MainWindowView ViewOf(AppState& state) {
       .page = state.CurrentPage.load(),
       .verSel = state.VER_SEL,
       .curConfig = state.CurConfig,
-      .hoverMain = state.HoverMain,
-      .hoverColour = state.HoverColour,
-      .hoverAdvanced = state.HoverAdvanced,
-      .pressed = state.Pressed,
+      .hoverMain = window.HoverMain,
+      .hoverColour = window.HoverColour,
+      .hoverAdvanced = window.HoverAdvanced,
+      .pressed = window.Pressed,
       .settings = state.Settings,
       .skin = state.Skin,
       .userMacros = state.UserMacros,
@@ -26,8 +26,8 @@ MainWindowView ViewOf(AppState& state) {
   };
 }
 
-void PaintMainWindow(AppState& state, Canvas& canvas, LayerImages& images) {
-  PaintMainWindow(ViewOf(state), canvas, images);
+void PaintMainWindow(AppState& state, const WindowViewState& window, Canvas& canvas, LayerImages& images) {
+  PaintMainWindow(ViewOf(state, window), canvas, images);
 }
 
 }  // namespace tolvar

@@ -223,22 +223,22 @@ bool RenderLanguage(std::uint8_t verSel, const std::string& skinsDir, const fs::
   }
 
   const char* language = verSel != 0 ? "en" : "cn";
+  WindowViewState view;
   for (const PreviewState& s : kStates) {
     state->CurrentPage = s.page;
-    state->HoverMain = s.hoverMain;
-    state->HoverAdvanced = s.hoverAdvanced;
-    state->HoverColour = s.hoverColour;
-    state->Pressed = s.pressed;
+    view.HoverMain = s.hoverMain;
+    view.HoverAdvanced = s.hoverAdvanced;
+    view.HoverColour = s.hoverColour;
+    view.Pressed = s.pressed;
     state->PreviewGray = s.previewGray;
     state->PreviewColour = s.previewColour;
     const fs::path file = out / (std::string(language) + "-" + s.name + ".png");
-    if (!Save(Shaped(RenderMainWindow(*state, images), shape.region), file)) return false;
+    if (!Save(Shaped(RenderMainWindow(*state, view, images), shape.region), file)) return false;
   }
   const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
   state->CurrentPage = 1;
-  state->HoverMain = state->HoverAdvanced = state->HoverColour = kNone;
-  state->Pressed = false;
-  if (!Save(Shaped(WithSampleControls(RenderMainWindow(*state, images), *state, font), shape.region),
+  view = {};
+  if (!Save(Shaped(WithSampleControls(RenderMainWindow(*state, view, images), *state, font), shape.region),
             out / (std::string(language) + "-advanced-controls.png"))) {
     return false;
   }

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "app/app_state.h"
+#include "app/window_view_state.h"
 #include "platform/qt/qt_image_cache.h"
 
 namespace tolvar {
@@ -17,7 +18,7 @@ class QtMainWindowPaint {
 
   // Paints the current page into the back buffer and copies it to (0, 0);
   // the window outside the mask's size is not painted.
-  void Paint(QPainter& window, AppState& state);
+  void Paint(QPainter& window, AppState& state, const WindowViewState& view);
 
   // The page as the last paint composed it.
   const QImage& BackBuffer() const { return backBuffer_; }
@@ -28,6 +29,6 @@ class QtMainWindowPaint {
 };
 
 // The page as an image of the mask's size, for previews and tests.
-QImage RenderMainWindow(AppState& state, QtImageCache& images);
+QImage RenderMainWindow(AppState& state, const WindowViewState& view, QtImageCache& images);
 
 }  // namespace tolvar

@@ -191,6 +191,7 @@ TEST_F(SkinQtTest, TheCanvasCopiesFillsAndWrites) {
 
 TEST_F(SkinQtTest, APaintComposesThePageInTheMasksSize) {
   AppState state;
+  WindowViewState view;
   state.Paths.SkinsDir = dir_.string();
   state.MaskWidth = 60;
   state.MaskHeight = 40;
@@ -198,30 +199,30 @@ TEST_F(SkinQtTest, APaintComposesThePageInTheMasksSize) {
   WriteJpeg("main_over.jpg", Qt::yellow, {60, 40});
   WriteJpeg("main_down.jpg", Qt::blue, {60, 40});
   state.Skin.Main.spots[50] = {10, 10, 10, 10};
-  state.HoverMain = 50;
+  view.HoverMain = 50;
   state.CurConfig = 7;  // no profile button
   state.Settings.WHEEL_STATUS = 0;
 
   QtImageCache cache;
-  QImage page = RenderMainWindow(state, cache);
+  QImage page = RenderMainWindow(state, view, cache);
   ASSERT_EQ(page.size(), QSize(60, 40));
   ExpectNear(page.pixelColor(2, 2), Qt::darkGray, "normal image");
   ExpectNear(page.pixelColor(15, 15), Qt::yellow, "hovered from the over image");
 
-  state.Pressed = true;
-  page = RenderMainWindow(state, cache);
+  view.Pressed = true;
+  page = RenderMainWindow(state, view, cache);
   ExpectNear(page.pixelColor(15, 15), Qt::blue, "pressed from the down image");
 
   // A changed image shows at the next paint.
   WriteJpeg("main_down.jpg", Qt::red, {60, 40});
   fs::last_write_time(PathOf("main_down.jpg"), fs::last_write_time(PathOf("main_down.jpg")) + std::chrono::seconds(2));
-  page = RenderMainWindow(state, cache);
+  page = RenderMainWindow(state, view, cache);
   ExpectNear(page.pixelColor(15, 15), Qt::red, "changed down image");
 
   // Without images the page is black.
   fs::remove(PathOf("main_normal.jpg"));
-  state.HoverMain = kNone;
-  page = RenderMainWindow(state, cache);
+  view.HoverMain = kNone;
+  page = RenderMainWindow(state, view, cache);
   EXPECT_EQ(page.pixelColor(2, 2), QColor(Qt::black));
 
   QtMainWindowPaint paint(cache);
@@ -229,7 +230,7 @@ TEST_F(SkinQtTest, APaintComposesThePageInTheMasksSize) {
   window.fill(Qt::white);
   {
     QPainter painter(&window);
-    paint.Paint(painter, state);
+    paint.Paint(painter, state, view);
   }
   EXPECT_EQ(window.pixelColor(2, 2), QColor(Qt::black));
   EXPECT_EQ(window.pixelColor(70, 45), QColor(Qt::white));  // outside the mask's size: not painted

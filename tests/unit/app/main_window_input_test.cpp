@@ -172,12 +172,12 @@ std::vector<std::u16string> Values(const std::vector<IniEntry>& entries) {
 TEST_F(MainWindowInput, HoverRepaintsOncePerChangeAndNeverWithinOneHotSpot) {
   const HotSpot& apply = state.Skin.Main.Spot(main_row::kApply);
   MoveTo({apply.x, apply.y});
-  EXPECT_EQ(state.HoverMain, 3);
+  EXPECT_EQ(dialog->ViewState().HoverMain, 3);
   EXPECT_EQ(Window().updates.load(), 1);
   MoveTo({apply.x + apply.width - 1, apply.y + apply.height - 1});
   EXPECT_EQ(Window().updates.load(), 1) << "a move within the hot spot repaints nothing";
   MoveTo({apply.x + apply.width, apply.y});  // the right edge is outside
-  EXPECT_NE(state.HoverMain, 3);
+  EXPECT_NE(dialog->ViewState().HoverMain, 3);
   EXPECT_EQ(Window().updates.load(), 2);
 }
 
@@ -194,7 +194,7 @@ TEST_F(MainWindowInput, HitTestTakesTheFirstRowAndExcludesRightAndBottomEdges) {
                {{19, 19}, 41}, {{20, 5}, kNone}, {{5, 20}, kNone}};
   for (const auto& c : cases) {
     MoveTo(c.at);
-    EXPECT_EQ(state.HoverMain, c.hover) << c.at.x << "," << c.at.y;
+    EXPECT_EQ(dialog->ViewState().HoverMain, c.hover) << c.at.x << "," << c.at.y;
   }
 }
 
@@ -202,23 +202,23 @@ TEST_F(MainWindowInput, OtherPagesTestOnlyTheHeaderRowsOfTheMainList) {
   ClickMain(11);  // the colour page
   ASSERT_EQ(state.CurrentPage.load(), 2);
   MoveTo(Centre(state.Skin.Main, 66));
-  EXPECT_NE(state.HoverMain, 66);
+  EXPECT_NE(dialog->ViewState().HoverMain, 66);
   MoveTo(Centre(state.Skin.Main, 3));
-  EXPECT_EQ(state.HoverMain, 3);
+  EXPECT_EQ(dialog->ViewState().HoverMain, 3);
 }
 
 TEST_F(MainWindowInput, ColourListIsShortenedUnlessTheLightingCycles) {
   ClickMain(11);
   state.Settings.LED_TYPE = 2;
   MoveTo(Centre(state.Skin.Colour, 11));
-  EXPECT_EQ(state.HoverColour, 11);
+  EXPECT_EQ(dialog->ViewState().HoverColour, 11);
   MoveTo(Centre(state.Skin.Colour, 12));
-  EXPECT_EQ(state.HoverColour, kNone);
+  EXPECT_EQ(dialog->ViewState().HoverColour, kNone);
   ClickColour(11);
   EXPECT_EQ(state.Settings.LED_CYC_TIME.load(), 5);
   state.Settings.LED_TYPE = 1;
   MoveTo(Centre(state.Skin.Colour, 12));
-  EXPECT_EQ(state.HoverColour, 12);
+  EXPECT_EQ(dialog->ViewState().HoverColour, 12);
 }
 
 // ---- The press tables ----
@@ -306,12 +306,12 @@ TEST_F(MainWindowInput, PressesOnNoHotSpotDragTheWindowOnlyOffTheHeaderToo) {
 TEST_F(MainWindowInput, PressedIsSetOverAHotSpotAndClearedOnRelease) {
   MoveTo(Centre(state.Skin.Main, 3));
   dialog->OnLButtonDown(0, 0);
-  EXPECT_TRUE(state.Pressed);
+  EXPECT_TRUE(dialog->ViewState().Pressed);
   dialog->OnLButtonUp(0, 0);
-  EXPECT_FALSE(state.Pressed);
+  EXPECT_FALSE(dialog->ViewState().Pressed);
   MoveTo(Nowhere());
   dialog->OnLButtonDown(0, 0);
-  EXPECT_FALSE(state.Pressed);
+  EXPECT_FALSE(dialog->ViewState().Pressed);
 }
 
 TEST_F(MainWindowInput, LevelColourComesFromTheColourDialogAndCancelKeepsIt) {
@@ -347,7 +347,7 @@ TEST_F(MainWindowInput, HideDropsUnappliedEditsButKeepsTheDpiLevel) {
   EXPECT_EQ(state.Settings.WHEEL_STATUS, applied.WHEEL_STATUS);
   EXPECT_EQ(state.Settings.DPI_LEVEL.load(), 4);
   EXPECT_EQ(Saved(6).DPI_LEVEL.load(), 4);
-  EXPECT_EQ(state.HoverMain, kNone);
+  EXPECT_EQ(dialog->ViewState().HoverMain, kNone);
 }
 
 TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgram) {
@@ -396,7 +396,7 @@ TEST_F(MainWindowInput, CancelledWarningOpensNoPopupAndConfirmedOneOpensItAtTheB
   EXPECT_EQ(showing[0]->title, u"MainMenuDlg");
   EXPECT_EQ(showing[0]->origin, (Point{1000 + button.x, 2000 + button.y + button.height}));
   EXPECT_EQ(showing[0]->shape.Rects(), (std::vector<Rect>{{0, 0, kMenuWidth, 10 * kMenuItemHeight + 1}}));
-  EXPECT_EQ(state.Popups.EditedButton, 20);
+  EXPECT_EQ(dialog->ViewState().Popups.EditedButton, 20);
 }
 
 class FunctionPopups : public MainWindowInput {
@@ -457,7 +457,7 @@ TEST_F(FunctionPopups, CategoriesOpenTheSecondaryPopupBesideTheFirst) {
     ASSERT_EQ(showing.size(), 2u) << c.item;
     const PopupRecord& sub = *showing.back();
     EXPECT_EQ(sub.origin, (Point{menu.origin.x + kMenuWidth, menu.origin.y + c.offsetItems * kMenuItemHeight}));
-    EXPECT_EQ(state.Popups.SubMenuCount, c.count);
+    EXPECT_EQ(dialog->ViewState().Popups.SubMenuCount, c.count);
     EXPECT_EQ(sub.shape.Rects(), (std::vector<Rect>{{0, 0, 150, c.count * kSubMenuItemHeight + 1}}));
   }
   Hover(menu, 3, kMenuItemHeight);
@@ -472,7 +472,7 @@ TEST_F(FunctionPopups, TwelveMacrosOpenThreeItemsAboveAndNoneShowsNothing) {
   Hover(menu, 1, kMenuItemHeight);
   state.UserMacros.count = 0;
   Hover(menu, 9, kMenuItemHeight);
-  EXPECT_EQ(state.Popups.SubMenuCount, 0);
+  EXPECT_EQ(dialog->ViewState().Popups.SubMenuCount, 0);
   EXPECT_TRUE(popups.Showing().back()->shape.IsEmpty()) << "a secondary popup of no items has no pixels";
 }
 
@@ -493,7 +493,7 @@ TEST_F(FunctionPopups, SecondaryChoicesAssignTheirCodeAndCloseBothPopups) {
     PaintMain();
     EXPECT_TRUE(menu.destroyed);
     EXPECT_TRUE(sub.destroyed);
-    EXPECT_FALSE(state.Popups.CloseMenuRequest);
+    EXPECT_FALSE(dialog->ViewState().Popups.CloseMenuRequest);
   }
 }
 
@@ -502,7 +502,7 @@ TEST_F(FunctionPopups, ReleasingOnACategoryOrBelowTheItemsChoosesNothing) {
   const std::int32_t before = state.Settings.K[1];
   Choose(menu, 7, kMenuItemHeight);
   Choose(menu, 11, kMenuItemHeight);
-  EXPECT_EQ(state.Popups.MenuHover, 11);
+  EXPECT_EQ(dialog->ViewState().Popups.MenuHover, 11);
   EXPECT_EQ(state.Settings.K[1].load(), before);
   EXPECT_TRUE(menu.shown);
 }

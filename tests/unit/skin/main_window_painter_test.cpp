@@ -99,7 +99,7 @@ class PainterTest : public ::testing::Test {
   void Paint(int page) {
     state_.CurrentPage = static_cast<std::uint8_t>(page);
     canvas_.ops.clear();
-    PaintMainWindow(state_, canvas_, images_);
+    PaintMainWindow(state_, view_, canvas_, images_);
   }
 
   static int RowAt(const PaintRect& rect, int lineY) { return rect.y == lineY ? rect.x / 10 : -1; }
@@ -142,6 +142,7 @@ class PainterTest : public ::testing::Test {
   }
 
   AppState state_;
+  WindowViewState view_;
   RecordingCanvas canvas_;
   FakeImages images_;
 };
@@ -168,33 +169,33 @@ TEST_F(PainterTest, TheNormalImageIsTheCanvasAndTextComesLast) {
 }
 
 TEST_F(PainterTest, HoveredRowsShowOverOrDownByThePressedFlag) {
-  state_.HoverMain = 50;
+  view_.HoverMain = 50;
   Paint(0);
   EXPECT_EQ(MainCopies(50), Layers{"main_over.jpg"});
-  state_.Pressed = true;
+  view_.Pressed = true;
   Paint(0);
   EXPECT_EQ(MainCopies(50), Layers{"main_down.jpg"});
 
-  state_.HoverMain = kNone;
-  state_.HoverColour = 17;
+  view_.HoverMain = kNone;
+  view_.HoverColour = 17;
   Paint(2);
   EXPECT_EQ(ColourCopies(17), Layers{"color_down_blue.jpg"});
 
-  state_.HoverAdvanced = 5;
+  view_.HoverAdvanced = 5;
   Paint(1);
   EXPECT_EQ(AdvancedCopies(5), Layers{"advanced_down.jpg"});
-  state_.Pressed = false;
+  view_.Pressed = false;
   Paint(1);
   EXPECT_EQ(AdvancedCopies(5), Layers{"advanced_over.jpg"});
 }
 
 TEST_F(PainterTest, APressedFireTimeBarKeepsItsOwnDrawing) {
-  state_.HoverAdvanced = 30;
-  state_.Pressed = true;
+  view_.HoverAdvanced = 30;
+  view_.Pressed = true;
   state_.Settings.FIRE_TIME = 0;
   Paint(1);
   EXPECT_TRUE(AdvancedCopies(30).empty());
-  state_.Pressed = false;
+  view_.Pressed = false;
   Paint(1);
   EXPECT_EQ(AdvancedCopies(30), Layers{"advanced_over.jpg"});
 }
@@ -227,13 +228,13 @@ TEST_F(PainterTest, HeaderShowsProfilePageAndLanguage) {
 
 TEST_F(PainterTest, HoveredHeaderButtons) {
   state_.CurConfig = 2;
-  state_.HoverMain = 5;  // the current profile stays pressed-looking
+  view_.HoverMain = 5;  // the current profile stays pressed-looking
   Paint(0);
   EXPECT_EQ(MainCopies(5).back(), "main_down.jpg");
-  state_.HoverMain = 9;  // the current tab shows hovered while the button is up
+  view_.HoverMain = 9;  // the current tab shows hovered while the button is up
   Paint(0);
   EXPECT_EQ(MainCopies(9).back(), "main_over.jpg");
-  state_.HoverMain = 10;  // on the advanced page, main hover indexes the header
+  view_.HoverMain = 10;  // on the advanced page, main hover indexes the header
   Paint(1);
   EXPECT_EQ(MainCopies(10).back(), "advanced_over.jpg");
 }
@@ -281,7 +282,7 @@ TEST_F(PainterTest, MainPageSelectorsAndWheel) {
 }
 
 TEST_F(PainterTest, AHoveredAssignmentButtonShowsItsPictureOverTheBars) {
-  state_.HoverMain = 22;
+  view_.HoverMain = 22;
   Paint(0);
   const Layers copies = MainCopies(140);
   EXPECT_EQ(copies.size(), 7u);
@@ -293,7 +294,7 @@ TEST_F(PainterTest, AHoveredAssignmentButtonShowsItsPictureOverTheBars) {
   }
   EXPECT_GT(lastPicture, lastFill);
 
-  state_.HoverMain = 26;
+  view_.HoverMain = 26;
   Paint(0);
   for (int row = 138; row < 144; ++row) EXPECT_TRUE(MainCopies(row).empty()) << row;
 }
@@ -414,7 +415,7 @@ TEST_F(PainterTest, AssignmentButtonsShowTheirFunctionOrMacro) {
   const char16_t name0[] = u"Combo";
   std::copy(std::begin(name0), std::end(name0), state_.UserMacros.slots[0].name.begin());
   state_.UserMacros.slots[11].name.fill(u'Z');  // no terminator: all 20 units
-  state_.HoverMain = 21;
+  view_.HoverMain = 21;
   Paint(0);
 
   const struct {
@@ -495,7 +496,7 @@ TEST_F(PainterTest, OtherPagesDrawTheHeaderTextsAndTheirOwn) {
 TEST_F(PainterTest, AdvancedTextsShowTheRecorder) {
   state_.PressCount = 3;
   state_.ReleaseCount = 12;
-  state_.HoverAdvanced = 45;
+  view_.HoverAdvanced = 45;
   const struct {
     std::uint8_t verSel;
     bool recording;
@@ -530,13 +531,13 @@ TEST_F(PainterTest, ColourTextsShowTheCurrentLevelsDpi) {
     EXPECT_EQ(op->colour, kWhite);
     EXPECT_FALSE(TextDrawn(u"c18"));
   }
-  state_.HoverColour = 18;
+  view_.HoverColour = 18;
   Paint(2);
   EXPECT_EQ(TextDrawn(u"4800")->colour, kRed);
   EXPECT_EQ(TextDrawn(u"c21")->colour, kWhite);
   EXPECT_EQ(TextDrawn(u"c30")->colour, kWhite);
   EXPECT_EQ(TextDrawn(u"c31")->colour, kBlack);
-  state_.HoverColour = 20;  // no other colour row turns red
+  view_.HoverColour = 20;  // no other colour row turns red
   Paint(2);
   EXPECT_EQ(TextDrawn(u"c20")->colour, kBlack);
 
@@ -548,7 +549,7 @@ TEST_F(PainterTest, ColourTextsShowTheCurrentLevelsDpi) {
 
 TEST_F(PainterTest, MissingImagesCopyNothing) {
   images_.missing = {"main_normal.jpg", "main_over.jpg"};
-  state_.HoverMain = 50;
+  view_.HoverMain = 50;
   Paint(0);
   for (const Op& op : canvas_.ops) {
     if (op.kind == Op::Copy) {
@@ -559,9 +560,9 @@ TEST_F(PainterTest, MissingImagesCopyNothing) {
 }
 
 TEST_F(PainterTest, HoverValuesBeyondThePagesCopyNothing) {
-  state_.HoverMain = 200;
-  state_.HoverAdvanced = 60;
-  state_.HoverColour = 40;
+  view_.HoverMain = 200;
+  view_.HoverAdvanced = 60;
+  view_.HoverColour = 40;
   state_.PreviewGray = true;
   for (int page : {0, 1, 2}) {
     Paint(page);

@@ -1,0 +1,24 @@
+// What the main window shows beyond the model: the hot spots under the
+// cursor, the press, and the function popups. The window owns it; the
+// user-interface thread alone reads and writes it.
+#pragma once
+
+#include <array>
+
+#include "base/values.h"
+#include "skin/function_popups.h"
+
+namespace tolvar {
+
+struct WindowViewState {
+  int HoverMain = kNone;
+  int HoverColour = kNone;
+  int HoverAdvanced = kNone;
+  std::array<int, 3> LastHover{kNone, kNone, kNone};  // main, colour, advanced at the last move
+  bool Pressed = false;
+
+  // The function popups and the warning (EditedButton, PopupOrigin, ...).
+  PopupState Popups;
+};
+
+}  // namespace tolvar
