@@ -109,6 +109,8 @@ class CTolvarDlg {
 
   // Sends the whole profile to the mouse and saves it.
   void Apply();
+  // What a click on the button of profile 1..5 does: loads it into the window.
+  void ChooseProfile(int profile);
 
  private:
   struct PressTables;

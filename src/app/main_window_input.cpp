@@ -143,10 +143,7 @@ void CTolvarDlg::OnLButtonUp(int, int) {
     case 6:
     case 7:
     case 8:
-      state_.CurConfig = row - 3;
-      LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
-      macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
-      ports_.window.Invalidate();
+      ChooseProfile(row - 3);
       break;
     case 12:
       state_.HoverMain = kNone;
@@ -176,6 +173,14 @@ void CTolvarDlg::OnLButtonUp(int, int) {
     default:
       break;
   }
+}
+
+void CTolvarDlg::ChooseProfile(int profile) {
+  state_.CurConfig = profile;
+  LoadProfile(state_, ports_.ini, ports_.dialogs, state_.Paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection,
+              false);
+  macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
+  ports_.window.Invalidate();
 }
 
 void CTolvarDlg::OnPaint() {

@@ -30,6 +30,9 @@ class QtTray final : public TrayIcon {
     lookEntries_ = &entries;
   }
 
+  // Replaces the tip of the icon, now and whenever it is added again.
+  void SetToolTip(const std::u16string& tip);
+
   bool IsAvailable() const override;
   bool Add(int iconId, const std::u16string& tip) override;
   void Remove(int iconId) override;
@@ -45,6 +48,7 @@ class QtTray final : public TrayIcon {
   QMenu menu_;
   TrayEvents events_;
   int iconId_ = 0;
+  std::u16string tip_;  // empty: the tip Add is given
   const MenuLook* look_ = nullptr;
   const std::vector<MenuEntry>* lookEntries_ = nullptr;
 };
