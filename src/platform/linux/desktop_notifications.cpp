@@ -1,5 +1,7 @@
 #include "platform/linux/desktop_notifications.h"
 
+#include <cstdio>
+
 #include "base/text.h"
 
 namespace tolvar {
@@ -46,9 +48,13 @@ void DesktopNotifications::Send(const std::shared_ptr<Shared>& shared, const std
         const std::unique_ptr<std::shared_ptr<Shared>> pending(static_cast<std::shared_ptr<Shared>*>(data));
         const std::shared_ptr<Shared>& state = *pending;
         state->calling = false;
-        if (GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, nullptr)) {
+        GError* error = nullptr;
+        if (GVariant* reply = g_dbus_connection_call_finish(G_DBUS_CONNECTION(source), result, &error)) {
           g_variant_get(reply, "(u)", &state->lastId);
           g_variant_unref(reply);
+        } else {
+          std::fprintf(stderr, "tolvar: notice not shown: %s\n", error->message);
+          g_clear_error(&error);
         }
         if (state->waiting) {
           const std::string next = *state->waiting;
