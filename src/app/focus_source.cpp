@@ -23,6 +23,13 @@ std::string FocusSourceName(FocusSourceKind kind) {
   return "none";
 }
 
+FocusSourceKind FocusSourceNamed(const std::string& name) {
+  for (const FocusSourceKind kind : {FocusSourceKind::X11, FocusSourceKind::KWin, FocusSourceKind::GnomeShell}) {
+    if (FocusSourceName(kind) == name) return kind;
+  }
+  return FocusSourceKind::None;
+}
+
 std::string FocusSourceDescription(FocusSourceKind kind) {
   switch (kind) {
     case FocusSourceKind::X11:

@@ -20,6 +20,8 @@ struct SessionFacts {
 FocusSourceKind ChooseFocusSource(const SessionFacts& facts);
 // "X11", "KWin", "GNOME Shell", "none": the bus property FocusSource.
 std::string FocusSourceName(FocusSourceKind kind);
+// The kind a name of FocusSourceName stands for; None for any other text.
+FocusSourceKind FocusSourceNamed(const std::string& name);
 // One line for --diagnose.
 std::string FocusSourceDescription(FocusSourceKind kind);
 

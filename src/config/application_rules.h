@@ -29,14 +29,14 @@ struct ApplicationRule {
 };
 
 struct ApplicationRules {
-  std::vector<ApplicationRule> rules;  // in file order; the first of equal ids counts
-  int otherwise = 0;                   // 0: stay on the profile in use
+  std::vector<ApplicationRule> rules = {};  // in file order; the first of equal ids counts
+  int otherwise = 0;                        // 0: stay on the profile in use
   bool notifications = true;
   // Lines of each section that are not a valid rule or option, kept verbatim.
-  std::vector<std::string> unknownApplicationLines;
-  std::vector<std::string> unknownOptionLines;
-  std::vector<std::string> leadingLines;       // before the first section
-  std::vector<std::string> otherSectionLines;  // other sections, their headers included
+  std::vector<std::string> unknownApplicationLines = {};
+  std::vector<std::string> unknownOptionLines = {};
+  std::vector<std::string> leadingLines = {};       // before the first section
+  std::vector<std::string> otherSectionLines = {};  // other sections, their headers included
   friend bool operator==(const ApplicationRules&, const ApplicationRules&) = default;
 };
 

@@ -38,8 +38,9 @@ class QtTray final : public TrayIcon {
   void Remove(int iconId) override;
   void ShowMenuAtCursor(const std::vector<MenuItem>& items) override;
 
-  // The menu last opened.
+  // The menu last opened, and the icon's tip.
   QMenu& Menu() { return menu_; }
+  QString ToolTip() const { return icon_.toolTip(); }
 
  private:
   void FillMenu(const std::vector<MenuItem>& items);

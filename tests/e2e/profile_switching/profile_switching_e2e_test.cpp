@@ -237,12 +237,39 @@ TEST_F(ProfileSwitchingTest, CommandLineAsksTheRunningProgram) {
   }
   EXPECT_EQ(Reports(), 3 * kSettingsReports) << "a wrong number sends nothing";
 
+  const auto [diagnosed, diagnosis] = RunCommand("--diagnose");
+  EXPECT_NE(diagnosis.find("window in front (profile per application): the X server's active window "
+                           "(_NET_ACTIVE_WINDOW)  (the running program)"),
+            std::string::npos)
+      << diagnosis;
+
   test_.Program().Terminate(10s);
+  const auto [afterwards, afterwardsText] = RunCommand("--diagnose");
+  EXPECT_NE(afterwardsText.find("(_NET_ACTIVE_WINDOW)  (when the program starts)"), std::string::npos)
+      << afterwardsText;
   for (const char* command : {"--profile 2", "--apply"}) {
     const auto [status, text] = RunCommand(command);
     EXPECT_EQ(status, 1) << command << ": " << text;
     EXPECT_EQ(text, "tolvar: the program is not running\n");
   }
+}
+
+// ---- Starting in the tray ----
+
+TEST_F(ProfileSwitchingTest, TheTrayOptionStartsHiddenInTheTray) {
+  const std::unique_ptr<X11Session> x = X11Session::Open();
+  ASSERT_NE(x, nullptr);
+  ChildProcess& tray = test_.StartHelper({"trayer"});
+  ASSERT_TRUE(WaitUntil([&] { return x->SelectionOwned("_NET_SYSTEM_TRAY_S0"); }, 20s));
+  Start({.arguments = {"--tray"}});
+  const pid_t pid = test_.Program().Pid();
+  ASSERT_TRUE(WaitUntil([&] { return x->WindowEmbeddedIn(tray.Pid(), pid).has_value(); }, 20s)) << "no tray icon";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_FALSE(x->WindowTitled(pid, kTitle).has_value()) << "the window is hidden, not minimised in a task bar";
+
+  ChildProcess second({test_.AppDir() + "/tolvar"}, test_.ProgramEnvironment());
+  ASSERT_TRUE(second.WaitForExit(20s).has_value());
+  EXPECT_TRUE(WaitUntil([&] { return x->WindowTitled(pid, kTitle).has_value(); }, 20s)) << "the window comes back";
 }
 
 // ---- Rules per application, with openbox activating the windows ----

@@ -43,4 +43,18 @@ unsigned long TestWindows::Create(const std::string& windowClass, const std::str
   return window;
 }
 
+void TestWindows::Activate(unsigned long window) {
+  auto* display = static_cast<Display*>(display_);
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.display = display;
+  event.xclient.window = window;
+  event.xclient.message_type = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = 2;  // from a pager
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display, DefaultRootWindow(display), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
+  XFlush(display);
+}
+
 }  // namespace tolvar::testing

@@ -18,6 +18,9 @@ class TestWindows {
   bool WindowManagerRunning();
   // Maps a window with this class and instance name; returns its id.
   unsigned long Create(const std::string& windowClass, const std::string& instance);
+  // Asks the window manager to activate the window, as a pager does
+  // (what `xdotool windowactivate` sends), without waiting.
+  void Activate(unsigned long window);
 
  private:
   explicit TestWindows(void* display) : display_(display) {}
