@@ -53,7 +53,10 @@ void DesktopNotifications::Send(const std::shared_ptr<Shared>& shared, const std
           g_variant_get(reply, "(u)", &state->lastId);
           g_variant_unref(reply);
         } else {
-          std::fprintf(stderr, "tolvar: notice not shown: %s\n", error->message);
+          // Said once: a desktop without a notification service would
+          // otherwise hear of it at every change.
+          if (!state->failureReported) std::fprintf(stderr, "tolvar: notices cannot be shown: %s\n", error->message);
+          state->failureReported = true;
           g_clear_error(&error);
         }
         if (state->waiting) {

@@ -32,6 +32,7 @@ class DesktopNotifications final : public DesktopNotices {
     GDBusConnection* connection = nullptr;
     guint32 lastId = 0;  // the notice to replace; 0: none yet
     bool calling = false;
+    bool failureReported = false;
     std::optional<std::string> waiting;
     ~Shared();
   };
