@@ -66,7 +66,7 @@ void ProfileFeatures::Start(const std::string& configPath) {
   if (!onBus) std::fprintf(stderr, "tolvar: not on the session bus: %s\n", reason.c_str());
   notifications_ = std::make_unique<DesktopNotifications>(onBus ? bus_.Connection() : nullptr);
   automation_ = std::make_unique<ProfileAutomation>(control_, control_, *notifications_);
-  automation_->SetRules(LoadApplicationRules(rulesPath_).rules);
+  ReadRulesWhenChanged();
 
   control_.AddObserver(bus_);
   control_.AddObserver(*this);
@@ -96,10 +96,19 @@ void ProfileFeatures::StartFocusSource() {
 void ProfileFeatures::WindowActivated(const WindowIdentity& window) {
   // The program's own windows, as the compositor routes report them.
   if (automation_ == nullptr || IsOwnWindow(window)) return;
+  ReadRulesWhenChanged();
   std::erase(seenWindows_, window);
   seenWindows_.push_front(window);
   if (seenWindows_.size() > kSeenWindowsKept) seenWindows_.pop_back();
   automation_->WindowActivated(window);
+}
+
+void ProfileFeatures::ReadRulesWhenChanged() {
+  const FileIdentity version = InspectFile(rulesPath_).identity;
+  if (rulesRead_ && version == rulesVersion_) return;
+  rulesVersion_ = version;
+  rulesRead_ = true;
+  automation_->SetRules(LoadApplicationRules(rulesPath_).rules);
 }
 
 bool ProfileFeatures::OnCommand(int command) {
@@ -123,6 +132,7 @@ void ProfileFeatures::OpenRulesDialog() {
     return;
   }
   automation_->SetRules(rules);
+  rulesVersion_ = InspectFile(rulesPath_).identity;
   // The rules take effect at once, for the window that was in front.
   if (!seenWindows_.empty()) automation_->WindowActivated(seenWindows_.front());
 }

@@ -13,6 +13,7 @@
 #include "app/focus_source.h"
 #include "app/profile_automation.h"
 #include "app/window_profile_control.h"
+#include "platform/ini/file_io.h"
 #include "platform/linux/desktop_notifications.h"
 #include "platform/linux/session_bus_service.h"
 #include "platform/qt/qt_tray.h"
@@ -52,6 +53,9 @@ class ProfileFeatures final : public ProfileObserver {
 
  private:
   void WindowActivated(const WindowIdentity& window);
+  // Reads the rules again when the file changed since they were read (an
+  // edit by hand takes effect at the next window that comes to the front).
+  void ReadRulesWhenChanged();
   void StartFocusSource();
   void ShowTip();
 
@@ -59,6 +63,8 @@ class ProfileFeatures final : public ProfileObserver {
   QtTray& tray_;
   QWidget* dialogParent_;
   std::string rulesPath_;
+  FileIdentity rulesVersion_;
+  bool rulesRead_ = false;
   SessionBusService bus_;
   std::unique_ptr<DesktopNotifications> notifications_;
   std::unique_ptr<ProfileAutomation> automation_;

@@ -326,6 +326,15 @@ TEST_F(RulesTest, OtherwiseSwitchesEveryOtherApplication) {
   ExpectSwitchedTo(3, 4 * kSettingsReports);
 }
 
+TEST_F(RulesTest, TheFileEditedByHandCountsFromTheNextWindowInFront) {
+  StartWithWindowManager("[Applications]\nFooApp=3\n");
+  Activate("FooApp", "foo");
+  ExpectSwitchedTo(3, 2 * kSettingsReports);
+  std::ofstream(RulesPath()) << "[Applications]\nFooApp=3\nUnruled=5\n";
+  Activate("Unruled", "unruled");
+  ExpectSwitchedTo(5, 3 * kSettingsReports);
+}
+
 TEST_F(RulesTest, UnsavedChangesInTheWindowAreKeptAndTheNoticeSaysWhy) {
   StartWithWindowManager("[Applications]\nFooApp=3\n[Options]\nOtherwise=0\n", true);
   ClickMain(66 + 12 * 0 + 7);  // level 0's DPI value: an edit, neither saved nor applied
