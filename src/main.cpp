@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
+#include "app/window_profile_control.h"
 #include "base/text.h"
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
@@ -21,6 +22,7 @@
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
+#include "platform/linux/remote_command.h"
 #include "platform/linux/thread_priority_linux.h"
 #include "platform/linux/user_files.h"
 #include "platform/qt/diagnose_command.h"
@@ -29,6 +31,7 @@
 #include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
+#include "platform/qt/profile_features.h"
 #include "platform/qt/qt_desktop_dialogs.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_macro_controls.h"
@@ -96,6 +99,7 @@ int main(int argc, char** argv) {
   // the user's folder when the program's folder is not writable.
   const tolvar::AppPaths folders = tolvar::LocateFolders(moduleDir, tolvar::CurrentPathEnvironment(moduleDir));
 
+  bool startInTray = false;
   switch (tolvar::CommandOptionOf(argc, argv)) {
     case tolvar::CommandOption::Help:
       std::fputs(tolvar::HelpText("tolvar").c_str(), stdout);
@@ -105,6 +109,19 @@ int main(int argc, char** argv) {
       return 0;
     case tolvar::CommandOption::Diagnose:
       return tolvar::RunDiagnoseCommand(argc, argv, folders, TOLVAR_VERSION);
+    case tolvar::CommandOption::Profile: {
+      const int profile = tolvar::ProfileArgumentOf(argc, argv);
+      if (profile == 0) {
+        std::fputs("tolvar: --profile takes a profile number from 1 to 5\n", stderr);
+        return tolvar::kRemoteBadProfile;
+      }
+      return tolvar::RunRemoteCommand(profile);
+    }
+    case tolvar::CommandOption::Apply:
+      return tolvar::RunRemoteCommand(0);
+    case tolvar::CommandOption::Tray:
+      startInTray = true;
+      break;
     case tolvar::CommandOption::Run:
       break;
   }
@@ -164,12 +181,19 @@ int main(int argc, char** argv) {
   tolvar::SystemTimeOfDay timeOfDay;
   tolvar::QtOwnerDrawnMenus ownerDrawnMenus;
   tolvar::CTolvarDlg* dialogPtr = nullptr;
-  tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) { dialogPtr->OnSysCommand(command); });
+  tolvar::ProfileFeatures* featuresPtr = nullptr;
+  tolvar::QtWindowMenu windowMenu(&window, icon, [&](int command) {
+    if (!featuresPtr->OnCommand(command)) dialogPtr->OnSysCommand(command);
+  });
+  // The player's take-over of a DPI level repaints from its thread; the
+  // profile control hears of it on the user-interface thread.
+  tolvar::WindowProfileControl* controlPtr = nullptr;
+  tolvar::WorkerRepaintWatch watchedWindow(window, [&] { controlPtr->WorkerRepainted(); });
 
   tolvar::CTolvarDlg dialog(*state,
                             {ini,
                              dialogs,
-                             window,
+                             watchedWindow,
                              hid,
                              imageFiles,
                              desktop,
@@ -183,11 +207,19 @@ int main(int argc, char** argv) {
                              &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
+  tolvar::WindowProfileControl control(dialog, *state, ini);
+  controlPtr = &control;
+  tolvar::ProfileFeatures features(control, tray, &window);
+  featuresPtr = &features;
 
   tray.SetMenuLook(dialog.Menus().trayMenu, dialog.Menus().trayMenu.Entries());
   tray.SetEvents({
       .notify = [&](int iconId, tolvar::TrayMouse mouse) { return dialog.OnTrayNotify(iconId, mouse); },
-      .command = [&](int command) { dialog.OnCommand(command); },
+      .command =
+          [&](int command) {
+            if (!features.OnCommand(command)) dialog.OnCommand(command);
+            control.Refresh();
+          },
   });
   window.SetHandlers({
       .paint =
@@ -200,19 +232,36 @@ int main(int argc, char** argv) {
       .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },
       .controlColours = [&] { return dialog.OnCtlColor(); },
       .mouseMove = [&](int x, int y) { dialog.OnMouseMove(x, y); },
-      .leftButtonDown = [&](int x, int y) { dialog.OnLButtonDown(x, y); },
-      .leftButtonUp = [&](int x, int y) { dialog.OnLButtonUp(x, y); },
+      .leftButtonDown =
+          [&](int x, int y) {
+            dialog.OnLButtonDown(x, y);
+            control.Refresh();
+          },
+      .leftButtonUp =
+          [&](int x, int y) {
+            dialog.OnLButtonUp(x, y);
+            control.Refresh();
+          },
   });
   tolvar::RightButtonFilter rightButton(window, [&](int x, int y) { dialog.OnRightButtonUp(x, y); });
   instance->OnRestoreRequest([&] { window.Restore(); });
   tolvar::SessionEnd sessionEnd([&] { dialog.OnClose(); });
   tolvar::LogindResume resume(QDBusConnection::systemBus(), [&] { dialog.OnPowerBroadcast(); });
-  notices.Start([&](tolvar::DeviceEvent event, const std::string& path) { dialog.OnDeviceChange(event, path); });
+  notices.Start([&](tolvar::DeviceEvent event, const std::string& path) {
+    dialog.OnDeviceChange(event, path);
+    control.Refresh();
+  });
 
   dialog.OnInitDialog();
   int exitCode = 0;
   if (!window.IsDestroyed()) {
-    window.show();
+    features.Start(state->Paths.ConfigPath);
+    windowMenu.AppendItem(tolvar::kApplicationRulesCommand, tolvar::ApplicationRulesMenuText(state->VER_SEL));
+    if (startInTray) {
+      dialog.OnSysCommand(tolvar::kScClose);  // hides to the tray, as the window's close does
+    } else {
+      window.show();
+    }
     exitCode = app.exec();
   }
 

@@ -8,9 +8,18 @@
 
 namespace tolvar {
 
-enum class CommandOption { Run, Help, Version, Diagnose };
+enum class CommandOption { Run, Tray, Help, Version, Diagnose, Profile, Apply };
 
 CommandOption CommandOptionOf(int argc, const char* const* argv);
+
+// Exit statuses of --profile and --apply, which ask the running program.
+constexpr int kRemoteDone = 0;
+constexpr int kRemoteNoInstance = 1;
+constexpr int kRemoteBadProfile = 2;
+
+// The profile number after --profile: 1..5, or 0 when it is missing, not a
+// whole number or outside 1..5.
+int ProfileArgumentOf(int argc, const char* const* argv);
 
 // The text of --help, with the exit statuses of --diagnose.
 std::string HelpText(std::string_view programName);

@@ -149,6 +149,8 @@ void DescribeSession(const DiagnosisFacts& facts, std::string& out) {
           "  for tray icons, for instance AppIndicator support)\n";
       break;
   }
+  out += "  window in front (profile per application): " + FocusSourceDescription(facts.focusSource) +
+         (facts.focusSourceFromRunningProgram ? "  (the running program)" : "  (when the program starts)") + "\n";
 }
 
 std::string Verdict(const MouseFindings& mouse, int& status) {

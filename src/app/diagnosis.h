@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/focus_source.h"
 #include "ports/hid_backend.h"
 
 namespace tolvar {
@@ -46,6 +47,10 @@ struct DiagnosisFacts {
   std::string display;         // $DISPLAY
   std::string waylandDisplay;  // $WAYLAND_DISPLAY
   TrayHost trayHost = TrayHost::Absent;
+  // Where the program learns which window is in front: the running
+  // program's answer when it runs, else what a start would choose.
+  FocusSourceKind focusSource = FocusSourceKind::None;
+  bool focusSourceFromRunningProgram = false;
 };
 
 struct DiagnosisReport {

@@ -11,13 +11,19 @@ constexpr int kCommandFlagBits = 0x000F;
 const std::vector<MenuItem>& TrayMenuItems(std::uint8_t verSel) {
   static const std::vector<MenuItem> english{
       {kShowWindowCommand, u"Show Window"},
+      {kApplicationRulesCommand, ApplicationRulesMenuText(1)},
       {kExitDriverCommand, u"Exit Driver"},
   };
   static const std::vector<MenuItem> other{
       {kShowWindowCommandOther, u"윈도우 보여주기   "},
+      {kApplicationRulesCommand, ApplicationRulesMenuText(0)},
       {kExitDriverCommandOther, u"드라이버 나가기   "},
   };
   return verSel != 0 ? english : other;
+}
+
+std::u16string ApplicationRulesMenuText(std::uint8_t verSel) {
+  return verSel != 0 ? u"Profile per application..." : u"응용 프로그램별 프로필...";
 }
 
 bool FilterDialogKeys(int message, int virtualKey) {

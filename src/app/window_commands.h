@@ -23,6 +23,8 @@ constexpr int kShowWindowCommand = 32801;
 constexpr int kExitDriverCommand = 32800;
 constexpr int kShowWindowCommandOther = 32837;
 constexpr int kExitDriverCommandOther = 32838;
+// Opens the rules per application (tray menu and window menu, both languages).
+constexpr int kApplicationRulesCommand = 32839;
 
 // System commands (the low four bits of a command are ignored).
 constexpr int kAboutCommand = 16;
@@ -35,6 +37,8 @@ inline const AboutBoxTexts kAboutBox{u"About Tolvar", u"Tolvar Version 1.0"};
 
 // The tray menu of a language (VER_SEL nonzero: English).
 const std::vector<MenuItem>& TrayMenuItems(std::uint8_t verSel);
+// The text of the entry that opens the rules per application.
+std::u16string ApplicationRulesMenuText(std::uint8_t verSel);
 
 // Keyboard messages as the main window's key filter sees them.
 constexpr int kKeyDownMessage = 0x0100;

@@ -8,13 +8,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "app/diagnosis.h"
 #include "app/startup.h"
 #include "config/config_file.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/hidraw_backend.h"
+#include "platform/linux/session_bus_service.h"
 #include "platform/linux/x11_tray_probe.h"
+#include "platform/qt/profile_features.h"
 #include "platform/sim/sim_hid_backend.h"
 
 namespace tolvar {
@@ -22,6 +25,26 @@ namespace tolvar {
 namespace {
 
 namespace fs = std::filesystem;
+
+constexpr int kBusTimeoutMs = 2000;
+
+// The FocusSource property of the running program; nothing when none runs.
+std::optional<FocusSourceKind> RunningProgramFocusSource(GDBusConnection* bus) {
+  if (bus == nullptr) return std::nullopt;
+  GVariant* reply =
+      g_dbus_connection_call_sync(bus, kBusName, kBusObject, "org.freedesktop.DBus.Properties", "Get",
+                                  g_variant_new("(ss)", kBusInterface, "FocusSource"), G_VARIANT_TYPE("(v)"),
+                                  G_DBUS_CALL_FLAGS_NO_AUTO_START, kBusTimeoutMs, nullptr, nullptr);
+  if (reply == nullptr) return std::nullopt;
+  GVariant* value = nullptr;
+  g_variant_get(reply, "(v)", &value);
+  const FocusSourceKind kind = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
+                                   ? FocusSourceNamed(g_variant_get_string(value, nullptr))
+                                   : FocusSourceKind::None;
+  g_variant_unref(value);
+  g_variant_unref(reply);
+  return kind;
+}
 
 std::string Environment(const char* name) {
   const char* value = std::getenv(name);
@@ -71,6 +94,14 @@ int RunDiagnoseCommand(int argc, char** argv, const AppPaths& folders, const std
     sources.push_back({"Simulated mouse (" + std::string(sim::kSimulatorVariable) + "=" + *socket + ")", *simulator});
   }
 
+  // The running program tells its own focus source; else the session's
+  // offer decides, as at a start.
+  GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+  FocusSourceKind focusSource = ChooseFocusSource(CurrentSessionFacts(bus));
+  const std::optional<FocusSourceKind> running = RunningProgramFocusSource(bus);
+  if (running) focusSource = *running;
+  if (bus != nullptr) g_object_unref(bus);
+
   const DiagnosisReport report = Diagnose({
       .version = version,
       .sources = sources,
@@ -82,6 +113,8 @@ int RunDiagnoseCommand(int argc, char** argv, const AppPaths& folders, const std
       .display = Environment("DISPLAY"),
       .waylandDisplay = Environment("WAYLAND_DISPLAY"),
       .trayHost = FindTrayHost(),
+      .focusSource = focusSource,
+      .focusSourceFromRunningProgram = running.has_value(),
   });
   std::fputs(report.text.c_str(), stdout);
   std::fflush(stdout);

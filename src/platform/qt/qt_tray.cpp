@@ -33,9 +33,14 @@ bool QtTray::IsAvailable() const { return QSystemTrayIcon::isSystemTrayAvailable
 bool QtTray::Add(int iconId, const std::u16string& tip) {
   if (icon_.isVisible()) return false;
   iconId_ = iconId;
-  icon_.setToolTip(QString::fromStdU16String(tip));
+  icon_.setToolTip(QString::fromStdU16String(tip_.empty() ? tip : tip_));
   icon_.show();
   return IsAvailable();
+}
+
+void QtTray::SetToolTip(const std::u16string& tip) {
+  tip_ = tip;
+  icon_.setToolTip(QString::fromStdU16String(tip));
 }
 
 void QtTray::Remove(int iconId) {

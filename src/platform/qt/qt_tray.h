@@ -30,13 +30,17 @@ class QtTray final : public TrayIcon {
     lookEntries_ = &entries;
   }
 
+  // Replaces the tip of the icon, now and whenever it is added again.
+  void SetToolTip(const std::u16string& tip);
+
   bool IsAvailable() const override;
   bool Add(int iconId, const std::u16string& tip) override;
   void Remove(int iconId) override;
   void ShowMenuAtCursor(const std::vector<MenuItem>& items) override;
 
-  // The menu last opened.
+  // The menu last opened, and the icon's tip.
   QMenu& Menu() { return menu_; }
+  QString ToolTip() const { return icon_.toolTip(); }
 
  private:
   void FillMenu(const std::vector<MenuItem>& items);
@@ -45,6 +49,7 @@ class QtTray final : public TrayIcon {
   QMenu menu_;
   TrayEvents events_;
   int iconId_ = 0;
+  std::u16string tip_;  // empty: the tip Add is given
   const MenuLook* look_ = nullptr;
   const std::vector<MenuEntry>* lookEntries_ = nullptr;
 };

@@ -276,7 +276,8 @@ void RandomSession::EndFromTrayMenu() {
       },
       kWindowBound);
   if (!menu) Fail("a right click on the tray icon opened no menu; windows open: " + WindowList());
-  // The menu holds "Show Window" and then "Exit Driver"; clicked with the
+  // The menu holds "Show Window", "Profile per application..." and then
+  // "Exit Driver" (the last third); clicked with the
   // mouse, which a recording in progress does not take.
   const ScreenRect m = x_->Geometry(*menu).value_or(ScreenRect{});
   XdoTool("mousemove --sync " + Point(m.x + m.width / 2, m.y + m.height * 3 / 4) + " click 1");

@@ -51,8 +51,8 @@ TEST(TrayE2eTest, ExitDriverSendsTheDetachReportAndEndsTheProgram) {
       },
       20s))
       << "the right click opened no menu";
-  // The menu holds "Show Window" and then "Exit Driver".
-  RunAndRead("xdotool key Down Down Return");
+  // The menu holds "Show Window", "Profile per application..." and "Exit Driver".
+  RunAndRead("xdotool key Down Down Down Return");
 
   const auto status = test.Program().WaitForExit(20s);
   ASSERT_TRUE(status.has_value()) << "the exit command did not end the program";

@@ -268,12 +268,14 @@ TEST_F(QtMacroAdapters, TrayMenuTakesTheSameLook) {
   menus.Load(1);
   QtTray tray(ProgramIcon());
   tray.SetMenuLook(menus.trayMenu, menus.trayMenu.Entries());
+  // Three entries of 20 pixels; as wide as the longest text, "Profile per
+  // application..." (26 characters) and "응용 프로그램별 프로필..." (15).
   tray.ShowMenuAtCursor(TrayMenuItems(1));
-  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 11, 40));
+  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 26, 60));
   tray.Menu().hide();
   menus.Load(0);
   tray.ShowMenuAtCursor(TrayMenuItems(0));
-  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 11, 40)) << "after a language switch";
+  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 15, 60)) << "after a language switch";
   tray.Menu().hide();
 }
 

@@ -530,12 +530,13 @@ TEST(ProgramMenus, BothMenusInBothLanguages) {
   for (const std::uint8_t verSel : {1, 0}) {
     menus.Load(verSel);
     EXPECT_EQ(menus.eventMenu.ItemCount(), 23);
-    ASSERT_EQ(menus.trayMenu.ItemCount(), 3);
+    ASSERT_EQ(menus.trayMenu.ItemCount(), 4);
   }
   EXPECT_EQ(menus.trayMenu.Record(1), (MenuItemRecord{u"윈도우 보여주기   ", 32837}));
   EXPECT_EQ(menus.trayMenu.MeasureEntry(1).width, 8 * 11) << "the three trailing blanks count";
   menus.Load(1);
-  EXPECT_EQ(menus.trayMenu.Record(2), (MenuItemRecord{u"Exit Driver", 32800}));
+  EXPECT_EQ(menus.trayMenu.Record(2), (MenuItemRecord{u"Profile per application...", 32839}));
+  EXPECT_EQ(menus.trayMenu.Record(3), (MenuItemRecord{u"Exit Driver", 32800}));
   EXPECT_EQ(menus.eventMenu.Record(21).text, u"Modify Delay") << "reloaded in place";
 }
 

@@ -54,10 +54,13 @@ TEST_F(QtAdapters, TrayMenuShowsTheItemsAndDeliversTheChosenCommand) {
 
   tray.ShowMenuAtCursor(TrayMenuItems(0));
   EXPECT_EQ(Texts(tray.Menu()),
-            (QStringList{QStringLiteral("윈도우 보여주기   "), QStringLiteral("드라이버 나가기   ")}));
+            (QStringList{QStringLiteral("윈도우 보여주기   "), QStringLiteral("응용 프로그램별 프로필..."),
+                         QStringLiteral("드라이버 나가기   ")}));
   tray.ShowMenuAtCursor(TrayMenuItems(1));  // the menu is rebuilt, not added to
-  ASSERT_EQ(Texts(tray.Menu()), (QStringList{QStringLiteral("Show Window"), QStringLiteral("Exit Driver")}));
-  tray.Menu().actions()[1]->trigger();
+  ASSERT_EQ(Texts(tray.Menu()),
+            (QStringList{QStringLiteral("Show Window"), QStringLiteral("Profile per application..."),
+                         QStringLiteral("Exit Driver")}));
+  tray.Menu().actions()[2]->trigger();
   tray.Menu().actions()[0]->trigger();
   EXPECT_EQ(chosen, (std::vector<int>{kExitDriverCommand, kShowWindowCommand}));
   tray.Menu().hide();

@@ -138,8 +138,12 @@ TEST_F(WindowCommandsTest, TrayMenuFollowsTheCurrentLanguage) {
   commands.OnTrayNotify(kTrayIconId, TrayMouse::RightButtonUp);
 
   ASSERT_EQ(tray.menus.size(), 2u);
-  EXPECT_EQ(tray.menus[0], (std::vector<MenuItem>{{32801, u"Show Window"}, {32800, u"Exit Driver"}}));
-  EXPECT_EQ(tray.menus[1], (std::vector<MenuItem>{{32837, u"윈도우 보여주기   "}, {32838, u"드라이버 나가기   "}}));
+  EXPECT_EQ(tray.menus[0],
+            (std::vector<MenuItem>{
+                {32801, u"Show Window"}, {32839, u"Profile per application..."}, {32800, u"Exit Driver"}}));
+  EXPECT_EQ(tray.menus[1], (std::vector<MenuItem>{{32837, u"윈도우 보여주기   "},
+                                                  {32839, u"응용 프로그램별 프로필..."},
+                                                  {32838, u"드라이버 나가기   "}}));
 }
 
 // ---- Commands ----
