@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/command_options.h"
@@ -18,6 +20,7 @@
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/freed_memory.h"
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
@@ -46,6 +49,7 @@
 #include "platform/sim/sim_hid_backend.h"
 #include "ports/clock.h"
 #include "skin/main_window_painter.h"
+#include "skin/pages.h"
 
 namespace {
 
@@ -118,14 +122,19 @@ int main(int argc, char** argv) {
 
   // While start-up runs its steps, a thread of its own decodes the window
   // mask and the first page's images, and another fills the font database,
-  // which the first paint would otherwise wait for.
+  // which the first paint would otherwise wait for. A start into the tray
+  // paints nothing: it decodes only the mask, which shapes the window.
   const tolvar::AppPaths skinPaths = tolvar::ComputePaths(folders, 0);
   const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
-  tolvar::ImagePrefetch prefetch({tolvar::QtImageFileReader::PrefetchRequest(skinPaths.MaskImagePath),
-                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.normal),
-                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.over),
-                                  tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + firstPage.down)},
-                                 tolvar::WarmFonts);
+  const bool startsHidden = tolvar::HasHideSwitch(CommandLine(argc, argv));
+  std::vector<tolvar::ImagePrefetch::Request> early{
+      tolvar::QtImageFileReader::PrefetchRequest(skinPaths.MaskImagePath)};
+  if (!startsHidden) {
+    for (const char* name : {firstPage.normal, firstPage.over, firstPage.down}) {
+      early.push_back(tolvar::QtImageCache::PrefetchRequest(skinPaths.SkinsDir + name));
+    }
+  }
+  tolvar::ImagePrefetch prefetch(std::move(early), startsHidden ? std::function<void()>() : tolvar::WarmFonts);
 
   for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
     std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
@@ -189,6 +198,12 @@ int main(int argc, char** argv) {
       .notify = [&](int iconId, tolvar::TrayMouse mouse) { return dialog.OnTrayNotify(iconId, mouse); },
       .command = [&](int command) { dialog.OnCommand(command); },
   });
+  // Out of sight, the decoded images and the back buffer go, and so does
+  // the memory they held. Asked to show again, the page's images (and, the
+  // first time, the fonts) are decoded on threads of their own while the
+  // window maps, so its first paint finds them ready.
+  bool outOfSight = startsHidden;
+  bool fontsWarmed = !startsHidden;
   window.SetHandlers({
       .paint =
           [&](QPainter& painter) {
@@ -202,6 +217,23 @@ int main(int argc, char** argv) {
       .mouseMove = [&](int x, int y) { dialog.OnMouseMove(x, y); },
       .leftButtonDown = [&](int x, int y) { dialog.OnLButtonDown(x, y); },
       .leftButtonUp = [&](int x, int y) { dialog.OnLButtonUp(x, y); },
+      .showing =
+          [&] {
+            if (!outOfSight) return;
+            outOfSight = false;
+            const tolvar::PageImageNames page = tolvar::ImageNamesOf(tolvar::PageOf(state->CurrentPage.load()));
+            const std::string& skins = state->Paths.SkinsDir;
+            images.DecodeAhead({skins + page.normal, skins + page.over, skins + page.down},
+                               fontsWarmed ? std::function<void()>() : tolvar::WarmFonts);
+            fontsWarmed = true;
+          },
+      .hidden =
+          [&] {
+            outOfSight = true;
+            images.Clear();
+            paint.ReleaseBuffer();
+            tolvar::ReturnFreedMemory();
+          },
   });
   tolvar::RightButtonFilter rightButton(window, [&](int x, int y) { dialog.OnRightButtonUp(x, y); });
   instance->OnRestoreRequest([&] { window.Restore(); });

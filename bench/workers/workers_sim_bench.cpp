@@ -255,6 +255,7 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
       macro.events[macro.eventCount++] = {4, kActionRelease, kMacroWaitMs};
     }
     state.UserMacros.count = 1;
+    PublishMacros(state);
     state.Settings.K[0] = 41;
 
     testing::StillWindow window;

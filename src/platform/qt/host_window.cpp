@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -52,15 +53,23 @@ void HostWindow::StartDrag() {
   dragOffset_ = QCursor::pos() - pos();
 }
 
-void HostWindow::Show() { show(); }
+// A window that was minimised before it was painted (started hidden) has
+// nothing on screen yet: shown again, it is painted whole.
+void HostWindow::Show() {
+  if (handlers_.showing) handlers_.showing();
+  show();
+  update();
+}
 
 void HostWindow::ShowMinimized() { showMinimized(); }
 
 void HostWindow::Restore() {
+  if (handlers_.showing) handlers_.showing();
   setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
   show();
   raise();
   activateWindow();
+  update();
 }
 
 void HostWindow::Hide() { hide(); }
@@ -104,9 +113,18 @@ void HostWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void HostWindow::paintEvent(QPaintEvent*) {
   dueRegion_ = QRegion();
+  const bool wasMinimized = isMinimized();
   if (handlers_.eraseBackground) handlers_.eraseBackground();
+  // The erase may have minimised the window (a start with the HIDE switch):
+  // it goes out of sight, so nothing is painted or decoded for it.
+  if (!wasMinimized && isMinimized()) return;
   QPainter painter(this);
   if (handlers_.paint) handlers_.paint(painter);
+}
+
+void HostWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (handlers_.hidden) handlers_.hidden();
 }
 
 void HostWindow::closeEvent(QCloseEvent* event) {
