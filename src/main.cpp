@@ -94,6 +94,7 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvar::MapLargeBlocksApart();
   const std::string programPath = ProgramFilePath(argv[0]);
   const std::string moduleDir = tolvar::ModuleDirOf(programPath);
   // Where the files live is decided once, here: beside the program, or in

@@ -5,6 +5,12 @@
 
 namespace tolvar {
 
+// Large blocks (decoded images, buffers) get pages of their own, which go
+// back to the system as soon as they are freed, whichever thread made them:
+// a block freed inside another thread's arena would stay there. Called
+// once at process start, before other threads run.
+void MapLargeBlocksApart();
+
 // Returns the free pages of every allocation arena to the system.
 void ReturnFreedMemory();
 
