@@ -7,12 +7,21 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QString>
+#include <QTimer>
 #include <QWindow>
+#include <chrono>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_region.h"
 
 namespace tolvar {
+
+namespace {
+
+// How long a window manager may take to take a minimised window out of sight.
+constexpr std::chrono::milliseconds kMinimiseGrace{300};
+
+}  // namespace
 
 HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
   // The paint handler fills the whole window; Qt must not erase it first.
@@ -116,8 +125,14 @@ void HostWindow::paintEvent(QPaintEvent*) {
   const bool wasMinimized = isMinimized();
   if (handlers_.eraseBackground) handlers_.eraseBackground();
   // The erase may have minimised the window (a start with the HIDE switch):
-  // it goes out of sight, so nothing is painted or decoded for it.
-  if (!wasMinimized && isMinimized()) return;
+  // it goes out of sight, so nothing is painted or decoded for it. Where no
+  // window manager takes it out of sight, it is painted after all.
+  if (!wasMinimized && isMinimized()) {
+    QTimer::singleShot(kMinimiseGrace, this, [this] {
+      if (windowHandle() != nullptr && windowHandle()->isExposed()) update();
+    });
+    return;
+  }
   QPainter painter(this);
   if (handlers_.paint) handlers_.paint(painter);
 }

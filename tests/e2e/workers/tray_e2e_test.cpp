@@ -102,6 +102,22 @@ TEST(TrayE2eTest, ClosingHidesToTheTrayAndASecondStartRestoresTheWindow) {
   EXPECT_EQ(FeatureReports(test.SimLog()).size(), kSettingsReports) << "the second start must send nothing";
 }
 
+// Expects the window painted: far from one flat colour.
+void ExpectPainted(const X11Session& x, XWindowId window) {
+  std::size_t colours = 0;
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::optional<WindowImage> image = x.Capture(window);
+        if (!image) return false;
+        std::set<std::uint32_t> seen;
+        for (const Pixel& p : image->pixels) seen.insert((p.r << 16) | (p.g << 8) | p.b);
+        colours = seen.size();
+        return colours > 50;
+      },
+      20s))
+      << "the window is unpainted (" << colours << " colours)";
+}
+
 // Double-clicks the program's tray icon and expects its window back, painted
 // (far from one flat colour); returns the window.
 std::optional<XWindowId> ShowFromTheIcon(const X11Session& x, XWindowId icon, pid_t pid) {
@@ -116,18 +132,7 @@ std::optional<XWindowId> ShowFromTheIcon(const X11Session& x, XWindowId icon, pi
   EXPECT_TRUE(WaitUntil([&] { return (window = x.WindowTitled(pid, "Quarrion DORVEL_KITE7")).has_value(); }, 20s))
       << "the double click did not bring the window back";
   if (!window) return std::nullopt;
-  std::size_t colours = 0;
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        const std::optional<WindowImage> image = x.Capture(*window);
-        if (!image) return false;
-        std::set<std::uint32_t> seen;
-        for (const Pixel& p : image->pixels) seen.insert((p.r << 16) | (p.g << 8) | p.b);
-        colours = seen.size();
-        return colours > 50;
-      },
-      20s))
-      << "the window came back unpainted (" << colours << " colours)";
+  ExpectPainted(x, *window);
   return window;
 }
 
@@ -151,6 +156,23 @@ TEST(TrayE2eTest, StartedIntoTheTrayTheWindowComesBackPainted) {
 
   EXPECT_TRUE(ShowFromTheIcon(*x, *icon, pid).has_value());
   EXPECT_EQ(FeatureReports(test.SimLog()).size(), kSettingsReports) << "showing sends nothing";
+}
+
+// Without a window manager nothing takes the minimised window out of sight:
+// started with -HIDE, it stays in view and is painted.
+TEST(TrayE2eTest, StartedIntoTheTrayWithoutAWindowManagerTheWindowInViewIsPainted) {
+  ProgramUnderTest test;
+  const std::unique_ptr<X11Session> x = X11Session::Open();
+  ASSERT_NE(x, nullptr) << "cannot open the display " << test.Display();
+  test.StartHelper({"trayer"});
+  ASSERT_TRUE(WaitUntil([&] { return x->SelectionOwned("_NET_SYSTEM_TRAY_S0"); }, 20s));
+  test.StartSimulator();
+  test.StartProgram(true, {"-HIDE"});
+  ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s));
+  std::optional<XWindowId> window;
+  ASSERT_TRUE(WaitUntil(
+      [&] { return (window = x->WindowTitled(test.Program().Pid(), "Quarrion DORVEL_KITE7")).has_value(); }, 20s));
+  ExpectPainted(*x, *window);
 }
 
 // Hidden to the tray, the window gives up its images; each time the icon
