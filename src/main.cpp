@@ -6,8 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/command_options.h"
@@ -19,6 +21,7 @@
 #include "device/hid_backend_chain.h"
 #include "platform/ini/ini_file_store.h"
 #include "platform/linux/desktop_pointer_settings.h"
+#include "platform/linux/freed_memory.h"
 #include "platform/linux/hidraw_backend.h"
 #include "platform/linux/monotonic_clock_linux.h"
 #include "platform/linux/program_launcher_linux.h"
@@ -49,6 +52,7 @@
 #include "platform/sim/sim_hid_backend.h"
 #include "ports/clock.h"
 #include "skin/main_window_painter.h"
+#include "skin/pages.h"
 
 namespace {
 
@@ -93,6 +97,7 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvar::MapLargeBlocksApart();
   const std::string programPath = ProgramFilePath(argv[0]);
   const std::string moduleDir = tolvar::ModuleDirOf(programPath);
   // Where the files live is decided once, here: beside the program, or in
@@ -135,14 +140,18 @@ int main(int argc, char** argv) {
 
   // While start-up runs its steps, a thread of its own decodes the window
   // mask and the first page's images, and another fills the font database,
-  // which the first paint would otherwise wait for.
+  // which the first paint would otherwise wait for. A start into the tray
+  // paints nothing: it decodes only the mask, which shapes the window.
   const tolvar::AppPaths paths = tolvar::ComputePaths(folders);
   const tolvar::PageImageNames firstPage = tolvar::ImageNamesOf(tolvar::PageKind::Main);
-  tolvar::ImagePrefetch prefetch({tolvar::QtImageFileReader::PrefetchRequest(paths.MaskImagePath),
-                                  tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + firstPage.normal),
-                                  tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + firstPage.over),
-                                  tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + firstPage.down)},
-                                 tolvar::WarmFonts);
+  const bool startsHidden = startInTray || tolvar::HasHideSwitch(CommandLine(argc, argv));
+  std::vector<tolvar::ImagePrefetch::Request> early{tolvar::QtImageFileReader::PrefetchRequest(paths.MaskImagePath)};
+  if (!startsHidden) {
+    for (const char* name : {firstPage.normal, firstPage.over, firstPage.down}) {
+      early.push_back(tolvar::QtImageCache::PrefetchRequest(paths.SkinsDir + name));
+    }
+  }
+  tolvar::ImagePrefetch prefetch(std::move(early), startsHidden ? std::function<void()>() : tolvar::WarmFonts);
 
   for (const std::string& failure : tolvar::SeedUserFiles(folders)) {
     std::fprintf(stderr, "tolvar: %s\n", failure.c_str());
@@ -221,6 +230,12 @@ int main(int argc, char** argv) {
             control.Refresh();
           },
   });
+  // Out of sight, the decoded images and the back buffer go, and so does
+  // the memory they held. Asked to show again, the page's images (and, the
+  // first time, the fonts) are decoded on threads of their own while the
+  // window maps, so its first paint finds them ready.
+  bool outOfSight = startsHidden;
+  bool fontsWarmed = !startsHidden;
   window.SetHandlers({
       .paint =
           [&](QPainter& painter) {
@@ -241,6 +256,23 @@ int main(int argc, char** argv) {
           [&](int x, int y) {
             dialog.OnLButtonUp(x, y);
             control.Refresh();
+          },
+      .showing =
+          [&] {
+            if (!outOfSight) return;
+            outOfSight = false;
+            const tolvar::PageImageNames page = tolvar::ImageNamesOf(tolvar::PageOf(state->CurrentPage.load()));
+            const std::string& skins = state->Paths.SkinsDir;
+            images.DecodeAhead({skins + page.normal, skins + page.over, skins + page.down},
+                               fontsWarmed ? std::function<void()>() : tolvar::WarmFonts);
+            fontsWarmed = true;
+          },
+      .hidden =
+          [&] {
+            outOfSight = true;
+            images.Clear();
+            paint.ReleaseBuffer();
+            tolvar::ReturnFreedMemory();
           },
   });
   tolvar::RightButtonFilter rightButton(window, [&](int x, int y) { dialog.OnRightButtonUp(x, y); });

@@ -6,9 +6,11 @@
 //   macro_timing: 500 events with 10 ms waits, reports that take 1 ms to send
 //   and reach the mouse as the send returns; drift and gap errors against
 //   the macro's own schedule, on a quiet machine and with a busy process on
-//   every core, for three players: ours at the priority it is granted
-//   ("rt_", the grant in the label), ours at normal priority ("normal_"),
-//   and the reference that sends, then sleeps each gap ("sleeping_")
+//   every core, for four players: ours at the priority it is granted
+//   ("rt_", the grant in the label, its waits ending as that grant chooses),
+//   ours at the same priority with the waits of normal priority, which only
+//   sleep ("rt_sleeps_only_"), ours at normal priority ("normal_"), and the
+//   reference that sends, then sleeps each gap ("sleeping_")
 #include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/event_schedule.h"
 #include "app/startup.h"
 #include "app/workers.h"
 #include "bench_load.h"
@@ -330,8 +333,10 @@ void OnOwnThread(Play play) {
 }
 
 // Our player on a thread that first asks `priority` for the highest
-// priority, or stays at normal priority when it is null.
-bench::GapStats OurMacroTiming(ThreadPriority* priority, PriorityGrant& granted) {
+// priority, or stays at normal priority when it is null. With `asGranted`
+// its waits end as the grant chooses (as the program's player does),
+// otherwise they always end sleeping (the schedule of normal priority).
+bench::GapStats OurMacroTiming(ThreadPriority* priority, bool asGranted, PriorityGrant& granted) {
   AppState state;
   ReceivingChannel feature;
   PrepareState(state, feature);
@@ -353,6 +358,7 @@ bench::GapStats OurMacroTiming(ThreadPriority* priority, PriorityGrant& granted)
       std::vector<std::uint8_t>{0, static_cast<std::uint8_t>(kButtonEventBase + ButtonNumberTable[0]), 1});
   OnOwnThread([&] {
     if (priority != nullptr) granted = priority->RaiseCurrentThread();
+    if (asGranted) player.UseWaitFinish(WaitFinishFor(granted));
     player.RunPass();
   });
   state.Link.Reporter.Attach(nullptr, 0);
@@ -389,12 +395,14 @@ void BM_MacroTiming(benchmark::State& bench) {
     std::unique_ptr<bench::BusyCores> load;
     if (bench.range(0) == 1) load = std::make_unique<bench::BusyCores>();
     PriorityGrant granted;
-    const bench::GapStats raised = OurMacroTiming(&highest, granted);
+    const bench::GapStats raised = OurMacroTiming(&highest, true, granted);
+    const bench::GapStats raisedSleeping = OurMacroTiming(&highest, false, granted);
     PriorityGrant unused;
-    const bench::GapStats normal = OurMacroTiming(nullptr, unused);
+    const bench::GapStats normal = OurMacroTiming(nullptr, true, unused);
     const bench::GapStats sleeping = SleepingMacroTiming();
     load.reset();
     Report(bench, "rt", raised);
+    Report(bench, "rt_sleeps_only", raisedSleeping);
     Report(bench, "normal", normal);
     Report(bench, "sleeping", sleeping);
     bench.SetLabel(std::string(bench.range(0) == 1 ? "loaded" : "quiet") + ", granted: " + Describe(granted));

@@ -6,8 +6,11 @@
 // the system allows it, so that it stamps a report as soon as it arrives.
 //
 // range(0): 1 with a busy process on every core, 0 on a quiet machine.
-// range(1): 1 our workers at the priority they are granted (the label says
-// which), 0 at normal priority.
+// range(1): the workers' priority and schedule: 2 at the priority they are
+// granted (the label says which) with the schedule that priority chooses
+// (real-time: sleep to a margin, spin to the deadline); 1 at the same
+// priority with the sleeping schedule of normal priority (the player is told
+// it has none), the reference for the first; 0 at normal priority.
 // Counters, from the simulator's stamps: drift_ms, gap_err_p99_ms,
 // gap_err_max_ms, short_gaps and short_by_max_us (the most a gap fell short
 // of its wait). The same from the moments our sends returned
@@ -23,6 +26,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -35,6 +39,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/event_schedule.h"
 #include "app/startup.h"
 #include "app/workers.h"
 #include "bench_load.h"
@@ -186,15 +191,18 @@ class StampingChannel final : public HidFeatureChannel {
 using testing::NullIni;
 using testing::NullLauncher;
 
-// Counts how the worker threads were raised and keeps the last grant.
+// Raises the worker threads and keeps the last grant; with `sleepingSchedule`
+// it tells the workers they got nothing, so the player keeps the schedule of
+// normal priority.
 class RecordingPriority final : public ThreadPriority {
  public:
   explicit RecordingPriority(ThreadPriority& priority) : priority_(priority) {}
+  void TellNothing(bool sleepingSchedule) { sleepingSchedule_ = sleepingSchedule; }
   PriorityGrant RaiseCurrentThread() override {
     const PriorityGrant grant = priority_.RaiseCurrentThread();
     std::lock_guard lock(mutex_);
     last_ = grant;
-    return grant;
+    return sleepingSchedule_ ? PriorityGrant{} : grant;
   }
   PriorityGrant Last() {
     std::lock_guard lock(mutex_);
@@ -205,6 +213,7 @@ class RecordingPriority final : public ThreadPriority {
   ThreadPriority& priority_;
   std::mutex mutex_;
   PriorityGrant last_;
+  std::atomic<bool> sleepingSchedule_{false};
 };
 
 void Report(benchmark::State& bench, const std::string& prefix, const bench::GapStats& stats) {
@@ -216,10 +225,11 @@ void Report(benchmark::State& bench, const std::string& prefix, const bench::Gap
 }
 
 void BM_MacroThroughSimulator(benchmark::State& bench) {
-  const bool loaded = bench.range(0) == 1, raised = bench.range(1) == 1;
+  const bool loaded = bench.range(0) == 1, raised = bench.range(1) >= 1, sleeping = bench.range(1) == 1;
   SystemSchedulingCalls calls;
   LinuxThreadPriority highest(calls);
   RecordingPriority priority(highest);
+  priority.TellNothing(sleeping);
   for (auto _ : bench) {
     std::unique_ptr<bench::BusyCores> load;
     if (loaded) load = std::make_unique<bench::BusyCores>();
@@ -244,6 +254,7 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
       macro.events[macro.eventCount++] = {4, kActionRelease, kMacroWaitMs};
     }
     state.UserMacros.count = 1;
+    PublishMacros(state);
     state.Settings.K[0] = 41;
 
     testing::StillWindow window;
@@ -267,8 +278,10 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
     const std::vector<double> trips = feature.RoundTripsUs();
     bench.counters["rtt_p50_us"] = bench::Percentile(trips, 0.5);
     bench.counters["rtt_max_us"] = bench::Percentile(trips, 1.0);
+    const WaitFinish finish = raised && !sleeping ? WaitFinishFor(priority.Last()) : WaitFinish::Sleep;
     bench.SetLabel(std::string(loaded ? "loaded" : "quiet") + ", workers " +
-                   (raised ? Describe(priority.Last()) : std::string("normal")) + ", simulator " +
+                   (raised ? Describe(priority.Last()) : std::string("normal")) +
+                   (finish == WaitFinish::Spin ? ", sleep then spin" : ", sleeps only") + ", simulator " +
                    (simulator.RealTime() ? "real-time " + std::to_string(kSimulatorPriority) : std::string("normal")));
 
     // The simulator's end ends the reader's read; then the workers stop.
@@ -277,7 +290,7 @@ void BM_MacroThroughSimulator(benchmark::State& bench) {
     workers.reset();
   }
 }
-BENCHMARK(BM_MacroThroughSimulator)->ArgsProduct({{0, 1}, {1, 0}})->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_MacroThroughSimulator)->ArgsProduct({{0, 1}, {2, 1, 0}})->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 }  // namespace tolvar

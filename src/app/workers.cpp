@@ -12,73 +12,10 @@ namespace tolvar {
 namespace {
 
 using std::chrono::milliseconds;
-using Duration = Clock::TimePoint::duration;
 
 constexpr milliseconds kFirstRetryPause{2};
 constexpr milliseconds kLongestRetryPause{500};
 constexpr std::size_t kMinInputReportBytes = 3;  // report id, button byte, state byte
-
-// A macro's waits. Each gap between two reports as the mouse gets them is
-// at least the wait between them, never shorter, and the time it takes to
-// wake and send does not add up over the macro.
-//
-// The mouse has a report when its send returns, less the part that every
-// send takes (the quickest send the player has timed; the first send, with
-// nothing to compare, counts whole). What a send usually costs is absorbed by
-// the wait after it; what a slow send or a late wake-up adds beyond that
-// moves the rest of the macro later instead of shortening the next gap. So
-// reports never come in a burst, not even after a stall (a suspend).
-//
-// Timers fire late by some least amount; the schedule wakes that much ahead
-// of each deadline (the quickest lateness seen, at most kLongestWakeAhead)
-// and, woken before the deadline all the same, sleeps on to it.
-class EventSchedule {
- public:
-  using Learned = std::optional<Duration>;
-
-  EventSchedule(Clock& clock, Learned& quickestSend, Learned& wakeAhead)
-      : clock_(clock),
-        quickestSend_(quickestSend),
-        wakeAhead_(wakeAhead),
-        deadline_(clock.Now()),
-        sendStart_(deadline_) {}
-
-  // Called right after a report was sent: returns when the next may go.
-  void AfterReport(int waitMs) {
-    const Clock::TimePoint sent = clock_.Now();
-    const Duration took = sent - sendStart_;
-    const Duration absorbed = quickestSend_ ? std::min(*quickestSend_, took) : Duration::zero();
-    quickestSend_ = std::min(quickestSend_.value_or(took), took);
-    SleepTo(std::max(deadline_, sent - absorbed) + milliseconds(waitMs));
-  }
-
-  // A further wait with no report since the last one: counted on from the
-  // last deadline, so a late wake-up in the wait before is absorbed.
-  void Extend(int waitMs) { SleepTo(deadline_ + milliseconds(waitMs)); }
-
- private:
-  static constexpr Duration kLongestWakeAhead = std::chrono::microseconds(200);
-
-  void SleepTo(Clock::TimePoint deadline) {
-    deadline_ = deadline;
-    const Clock::TimePoint wake = deadline - wakeAhead_.value_or(Duration::zero());
-    const bool timed = clock_.Now() < wake;  // only a wake-up still ahead tells the timer's lateness
-    clock_.SleepUntil(wake);
-    Clock::TimePoint woke = clock_.Now();
-    if (timed) wakeAhead_ = std::min({wakeAhead_.value_or(kLongestWakeAhead), woke - wake, kLongestWakeAhead});
-    if (woke < deadline) {
-      clock_.SleepUntil(deadline);
-      woke = clock_.Now();
-    }
-    sendStart_ = woke;
-  }
-
-  Clock& clock_;
-  Learned& quickestSend_;
-  Learned& wakeAhead_;
-  Clock::TimePoint deadline_;   // when the last report was due
-  Clock::TimePoint sendStart_;  // when the last wait ended, so the next send began
-};
 
 }  // namespace
 
@@ -199,7 +136,7 @@ void HostFunctionPlayer::Perform(std::int32_t code) {
 }
 
 void HostFunctionPlayer::Play(const Macro& macro, int repetitions) {
-  EventSchedule schedule(clock_, sendTiming_.quickestSend, sendTiming_.wakeAhead);
+  EventSchedule schedule(clock_, learned_, finish_);
   // The release waits once before its first report and once after it.
   bool releaseSent = false;
   const InputState::Sleep releaseWait = [&schedule, &releaseSent](int ms) {
@@ -241,7 +178,7 @@ Workers::Workers(WorkerLink& link, WorkerPorts ports)
         reader_.Run(stop);
       }),
       playerThread_([this, priority = ports.threadPriority](std::stop_token stop) {
-        if (priority != nullptr) priority->RaiseCurrentThread();
+        if (priority != nullptr) player_.UseWaitFinish(WaitFinishFor(priority->RaiseCurrentThread()));
         player_.Run(stop);
       }) {}
 

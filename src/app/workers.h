@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/event_schedule.h"
 #include "app/worker_link.h"
 #include "ports/clock.h"
 #include "ports/ini_store.h"
@@ -58,6 +59,10 @@ class HostFunctionPlayer {
   // of the button whose number TriggerCode names; then both flags cleared.
   void RunPass();
 
+  // How the macro waits end on this player's thread (WaitFinishFor its
+  // priority); Sleep until told otherwise.
+  void UseWaitFinish(WaitFinish finish) { finish_ = finish; }
+
   // Waits for requests and runs a pass for each, until `stop` is requested.
   void Run(std::stop_token stop);
 
@@ -72,13 +77,8 @@ class HostFunctionPlayer {
   Clock& clock_;
   ProgramLauncher& programs_;
   InputState input_;
-  // What the macro schedule learned of the send path and the timer, kept
-  // from macro to macro: the quickest send and how late timers fire at least.
-  struct SendTiming {
-    std::optional<Clock::TimePoint::duration> quickestSend;
-    std::optional<Clock::TimePoint::duration> wakeAhead;
-  };
-  SendTiming sendTiming_;
+  EventSchedule::Learned learned_;  // kept from macro to macro
+  WaitFinish finish_ = WaitFinish::Sleep;
   std::stop_token stop_;  // of Run; a stop also ends a playing macro after its repetition
 };
 

@@ -20,4 +20,12 @@ void MonotonicClock::SleepUntil(TimePoint deadline) {
   }
 }
 
+void MonotonicClock::SpinUntil(TimePoint deadline) {
+  while (Now() < deadline) {
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();  // spares the other hardware thread of the core
+#endif
+  }
+}
+
 }  // namespace tolvar

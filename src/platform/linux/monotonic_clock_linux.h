@@ -1,5 +1,6 @@
 // The worker clock on Linux: sleeps to absolute deadlines on the monotonic
-// clock, so a wait's deadline does not move with when the sleep began.
+// clock, so a wait's deadline does not move with when the sleep began; spins
+// read the same clock (through the vDSO, no system call).
 #pragma once
 
 #include "ports/clock.h"
@@ -10,6 +11,7 @@ class MonotonicClock final : public Clock {
  public:
   TimePoint Now() override;
   void SleepUntil(TimePoint deadline) override;
+  void SpinUntil(TimePoint deadline) override;
 };
 
 }  // namespace tolvar

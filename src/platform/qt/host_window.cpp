@@ -2,16 +2,26 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QHideEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QString>
+#include <QTimer>
 #include <QWindow>
+#include <chrono>
 
 #include "platform/qt/qt_fonts.h"
 #include "platform/qt/qt_region.h"
 
 namespace tolvar {
+
+namespace {
+
+// How long a window manager may take to take a minimised window out of sight.
+constexpr std::chrono::milliseconds kMinimiseGrace{300};
+
+}  // namespace
 
 HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
   // The paint handler fills the whole window; Qt must not erase it first.
@@ -52,15 +62,23 @@ void HostWindow::StartDrag() {
   dragOffset_ = QCursor::pos() - pos();
 }
 
-void HostWindow::Show() { show(); }
+// A window that was minimised before it was painted (started hidden) has
+// nothing on screen yet: shown again, it is painted whole.
+void HostWindow::Show() {
+  if (handlers_.showing) handlers_.showing();
+  show();
+  update();
+}
 
 void HostWindow::ShowMinimized() { showMinimized(); }
 
 void HostWindow::Restore() {
+  if (handlers_.showing) handlers_.showing();
   setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
   show();
   raise();
   activateWindow();
+  update();
 }
 
 void HostWindow::Hide() { hide(); }
@@ -104,9 +122,24 @@ void HostWindow::mouseReleaseEvent(QMouseEvent* event) {
 
 void HostWindow::paintEvent(QPaintEvent*) {
   dueRegion_ = QRegion();
+  const bool wasMinimized = isMinimized();
   if (handlers_.eraseBackground) handlers_.eraseBackground();
+  // The erase may have minimised the window (a start with the HIDE switch):
+  // it goes out of sight, so nothing is painted or decoded for it. Where no
+  // window manager takes it out of sight, it is painted after all.
+  if (!wasMinimized && isMinimized()) {
+    QTimer::singleShot(kMinimiseGrace, this, [this] {
+      if (windowHandle() != nullptr && windowHandle()->isExposed()) update();
+    });
+    return;
+  }
   QPainter painter(this);
   if (handlers_.paint) handlers_.paint(painter);
+}
+
+void HostWindow::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  if (handlers_.hidden) handlers_.hidden();
 }
 
 void HostWindow::closeEvent(QCloseEvent* event) {

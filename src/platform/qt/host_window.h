@@ -29,6 +29,11 @@ class HostWindow : public QWidget, public WindowHost {
     std::function<void(int x, int y)> mouseMove{};
     std::function<void(int x, int y)> leftButtonDown{};
     std::function<void(int x, int y)> leftButtonUp{};
+    // The window is asked to show (Show, Restore), before it does.
+    std::function<void()> showing{};
+    // The window went out of sight (hidden, or minimised by the window
+    // manager): what only a shown window needs may be given up.
+    std::function<void()> hidden{};
   };
 
   HostWindow();
@@ -53,6 +58,7 @@ class HostWindow : public QWidget, public WindowHost {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;

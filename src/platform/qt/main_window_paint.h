@@ -1,6 +1,6 @@
 // The main window's paint for the Qt host: the page is composed in a back
 // buffer of the mask's size and reaches the window in one copy, so hovering
-// never flickers.
+// never flickers. The buffer lives while the window is shown.
 #pragma once
 
 #include <QImage>
@@ -22,6 +22,8 @@ class QtMainWindowPaint {
 
   // The page as the last paint composed it.
   const QImage& BackBuffer() const { return backBuffer_; }
+  // Gives the back buffer up (the window was hidden); the next paint makes a new one.
+  void ReleaseBuffer() { backBuffer_ = QImage(); }
 
  private:
   QtImageCache& images_;

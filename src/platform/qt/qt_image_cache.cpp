@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <ctime>
+#include <initializer_list>
 #include <optional>
 
 namespace tolvar {
@@ -20,8 +21,9 @@ std::optional<QtImageCache::FileVersion> VersionOf(const std::string& path) {
                                    static_cast<std::int64_t>(info.st_size)};
 }
 
-QImage Decode(ImagePrefetch* prefetch, const std::string& path, QImage::Format format) {
-  if (prefetch != nullptr) {
+QImage Decode(std::initializer_list<ImagePrefetch*> prefetches, const std::string& path, QImage::Format format) {
+  for (ImagePrefetch* prefetch : prefetches) {
+    if (prefetch == nullptr) continue;
     if (std::optional<QImage> ready = prefetch->Take(path, format)) return std::move(*ready);
   }
   QImage image(QString::fromStdString(path));
@@ -55,7 +57,7 @@ std::shared_ptr<const QtLayerImage> QtImageCache::LoadImage(const std::string& p
   const auto found = entries_.find(path);
   if (found != entries_.end() && found->second.version == *version) return found->second.image;
 
-  QImage image = Decode(prefetch_, path, QImage::Format_RGB32);
+  QImage image = Decode({prefetch_, ahead_.get()}, path, QImage::Format_RGB32);
   if (image.isNull()) {
     entries_.erase(path);
     return nullptr;
@@ -65,8 +67,20 @@ std::shared_ptr<const QtLayerImage> QtImageCache::LoadImage(const std::string& p
   return layer;
 }
 
+void QtImageCache::DecodeAhead(const std::vector<std::string>& paths, std::function<void()> alongside) {
+  std::vector<ImagePrefetch::Request> requests;
+  for (const std::string& path : paths) requests.push_back(PrefetchRequest(path));
+  ahead_.reset();  // waits for the one before, if it still decodes
+  ahead_ = std::make_unique<ImagePrefetch>(std::move(requests), std::move(alongside));
+}
+
+void QtImageCache::Clear() {
+  entries_.clear();
+  ahead_.reset();
+}
+
 std::unique_ptr<ImageSource> QtImageFileReader::ReadPixels(const std::string& path) {
-  QImage image = Decode(prefetch_, path, QImage::Format_RGB888);
+  QImage image = Decode({prefetch_}, path, QImage::Format_RGB888);
   if (image.isNull()) return nullptr;
   return std::make_unique<QtImageSource>(std::move(image));
 }

@@ -1,12 +1,15 @@
 // JPEG images of the skin for Qt: layers decoded once and kept while their
-// file stays the same, and the pixels of an image file for the pixel scans.
+// file stays the same (or until the cache is cleared, while no window shows
+// them), and the pixels of an image file for the pixel scans.
 #pragma once
 
 #include <QImage>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/qt/image_prefetch.h"
 #include "ports/canvas.h"
@@ -34,6 +37,13 @@ class QtImageCache : public LayerImages {
   // One stat per call; the file is decoded again only when its version changed.
   std::shared_ptr<const LayerImage> Load(const std::string& path) override;
   std::shared_ptr<const QtLayerImage> LoadImage(const std::string& path);
+  // Starts decoding these layers on a thread of their own, and `alongside`
+  // (may be empty) on another, for a window about to be shown; Load takes
+  // them from there. Replaces what an earlier call decoded and nothing took.
+  void DecodeAhead(const std::vector<std::string>& paths, std::function<void()> alongside);
+  // Drops every decoded layer, and those decoded ahead; the next Load
+  // decodes its file again.
+  void Clear();
 
   // What tells one version of a file from another: a file replaced,
   // rewritten or touched differs from the one decoded before. The status
@@ -53,6 +63,7 @@ class QtImageCache : public LayerImages {
     std::shared_ptr<const QtLayerImage> image;
   };
   ImagePrefetch* prefetch_;
+  std::unique_ptr<ImagePrefetch> ahead_;
   std::unordered_map<std::string, Entry> entries_;
 };
 

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -90,9 +91,20 @@ TEST_F(SkinQtTest, TheImageCacheDecodesOnceAndNoticesChanges) {
   WriteJpeg("other.jpg", Qt::green);
   fs::last_write_time(PathOf("other.jpg"), time);
   fs::rename(PathOf("other.jpg"), path);
-  const auto replaced = cache.LoadImage(path);
+  auto replaced = cache.LoadImage(path);
   ASSERT_TRUE(replaced);
   ExpectNear(replaced->Image().pixelColor(5, 5), Qt::green, "after replace");
+
+  // Cleared (the window was hidden), the cache holds no layer; the next
+  // load decodes the file again.
+  const std::weak_ptr<const QtLayerImage> held = replaced;
+  cache.Clear();
+  EXPECT_FALSE(held.expired()) << "a layer in use stays with its user";
+  replaced.reset();
+  EXPECT_TRUE(held.expired()) << "the cleared cache must not keep the layer";
+  const auto again = cache.LoadImage(path);
+  ASSERT_TRUE(again);
+  ExpectNear(again->Image().pixelColor(5, 5), Qt::green, "decoded again after the clear");
 
   fs::remove(path);
   EXPECT_FALSE(cache.LoadImage(path));
@@ -101,6 +113,26 @@ TEST_F(SkinQtTest, TheImageCacheDecodesOnceAndNoticesChanges) {
   std::ofstream(PathOf("broken.jpg")) << "not an image";
   EXPECT_FALSE(cache.LoadImage(PathOf("broken.jpg")));
   EXPECT_FALSE(cache.LoadImage(dir_.string()));  // a folder is no image
+}
+
+TEST_F(SkinQtTest, LayersDecodedAheadServeTheNextLoadWhileTheirFileIsUnchanged) {
+  QtImageCache cache;
+  const std::string path = WriteJpeg("ahead.jpg", Qt::red);
+  std::atomic<bool> alongside{false};
+  cache.DecodeAhead({path}, [&] { alongside = true; });
+  const auto layer = cache.LoadImage(path);
+  ASSERT_TRUE(layer);
+  ExpectNear(layer->Image().pixelColor(5, 5), Qt::red, "decoded ahead");
+  cache.Clear();  // also waits for the threads
+  EXPECT_TRUE(alongside.load());
+
+  // Changed after it was decoded ahead: the file's new content is shown.
+  cache.DecodeAhead({path}, {});
+  WriteJpeg("ahead.jpg", Qt::blue);
+  fs::last_write_time(path, fs::last_write_time(path) + std::chrono::seconds(2));
+  const auto changed = cache.LoadImage(path);
+  ASSERT_TRUE(changed);
+  ExpectNear(changed->Image().pixelColor(5, 5), Qt::blue, "changed after the decode ahead");
 }
 
 TEST_F(SkinQtTest, MaskPixelsComeFromTheDecodedFile) {
@@ -234,6 +266,19 @@ TEST_F(SkinQtTest, APaintComposesThePageInTheMasksSize) {
   }
   EXPECT_EQ(window.pixelColor(2, 2), QColor(Qt::black));
   EXPECT_EQ(window.pixelColor(70, 45), QColor(Qt::white));  // outside the mask's size: not painted
+
+  // The back buffer goes while the window is hidden; the next paint makes it again.
+  EXPECT_FALSE(paint.BackBuffer().isNull());
+  paint.ReleaseBuffer();
+  EXPECT_TRUE(paint.BackBuffer().isNull());
+  WriteJpeg("main_normal.jpg", Qt::darkGray, {60, 40});
+  window.fill(Qt::white);
+  {
+    QPainter painter(&window);
+    paint.Paint(painter, state, view);
+  }
+  ExpectNear(window.pixelColor(2, 2), Qt::darkGray, "painted after the release");
+  EXPECT_EQ(paint.BackBuffer().size(), QSize(60, 40));
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ class FakeInputChannel final : public HidInputChannel {
 
 // A clock that stands still until slept on; SleepUntil records the deadline
 // and moves the time to it (plus an optional lateness), then calls the hook.
+// SpinUntil moves the time to its deadline and records how long it spun.
 class FakeClock final : public Clock {
  public:
   using Hook = std::function<void(int sleepIndex)>;
@@ -106,6 +107,15 @@ class FakeClock final : public Clock {
       hook = hook_;
     }
     if (hook) hook(index);
+  }
+  void SpinUntil(TimePoint deadline) override {
+    std::lock_guard lock(mutex_);
+    spins_.push_back(std::chrono::duration_cast<std::chrono::microseconds>(std::max(deadline, now_) - now_));
+    now_ = std::max(now_, deadline);
+  }
+  std::vector<std::chrono::microseconds> Spins() {
+    std::lock_guard lock(mutex_);
+    return spins_;
   }
   void Advance(std::chrono::milliseconds by) {
     std::lock_guard lock(mutex_);
@@ -137,6 +147,7 @@ class FakeClock final : public Clock {
   TimePoint now_ = kStart;
   std::vector<TimePoint> deadlines_;
   std::vector<std::chrono::microseconds> lateness_;
+  std::vector<std::chrono::microseconds> spins_;
   Hook hook_;
 };
 

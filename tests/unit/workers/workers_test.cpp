@@ -318,6 +318,88 @@ INSTANTIATE_TEST_SUITE_P(
         ScheduleCase{"EarlyWakeUpSleepsOnToTheDeadline", {}, {150us}, {11150us, 10ms, 10ms, 20ms, 10ms}}),
     [](const ::testing::TestParamInfo<ScheduleCase>& info) { return std::string(info.param.name); });
 
+// The same macro on a real-time thread: each wait sleeps to a margin before
+// its deadline and spins the rest, so a wake-up within the margin costs
+// nothing; only one later than the margin moves the rest of the macro.
+struct SpinCase {
+  const char* name;
+  std::vector<milliseconds> sendTimes;  // by report; 1 ms for the rest
+  std::vector<microseconds> lateness;   // of each sleep, by index
+  std::vector<microseconds> gaps;
+  std::vector<microseconds> spins;  // how long each wait spun
+  friend void PrintTo(const SpinCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class SpinningSchedule : public ReaderAndPlayer, public ::testing::WithParamInterface<SpinCase> {};
+
+TEST_P(SpinningSchedule, ReportsLeaveAtTheirDeadlinesAndNoGapIsShort) {
+  const SpinCase& c = GetParam();
+  player.UseWaitFinish(WaitFinish::Spin);
+  AssignUserMacro(
+      0, 0,
+      MakeMacro(
+          0, 0,
+          {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10}, {5, kActionPress, 10}, {5, kActionRelease, 10}}));
+  feature.SetSendTime(milliseconds(1));
+  feature.SetSendTimes(c.sendTimes);
+  clock.SetLateness(c.lateness);
+
+  PressAndPlay(0);
+
+  const std::vector<Clock::TimePoint> received = feature.ReceivedAt();
+  const std::vector<microseconds> waits{10ms, 10ms, 10ms, 20ms, 10ms};
+  ASSERT_EQ(received.size(), waits.size() + 1);
+  std::vector<microseconds> gaps;
+  for (std::size_t i = 1; i < received.size(); ++i) {
+    gaps.push_back(std::chrono::duration_cast<microseconds>(received[i] - received[i - 1]));
+    EXPECT_GE(gaps.back(), waits[i - 1]) << "gap " << i;
+  }
+  EXPECT_EQ(gaps, c.gaps);
+  EXPECT_EQ(clock.Spins(), c.spins);
+  for (const microseconds spin : clock.Spins()) EXPECT_LE(spin, EventSchedule::kLongestSpin);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SendsAndWakeUps, SpinningSchedule,
+    ::testing::Values(
+        // Timers 150 µs late: the first margin (200 µs) covers them, then
+        // the margin is the lateness seen and 50 µs.
+        SpinCase{"LatenessWithinTheMarginCostsNothing",
+                 {},
+                 std::vector<microseconds>(12, 150us),
+                 {11ms, 10ms, 10ms, 20ms, 10ms},
+                 {50us, 50us, 50us, 50us, 50us, 50us}},
+        // A timer on time: the margin sinks to 50 µs, all of it spun.
+        SpinCase{"TimelyTimers", {}, {}, {11ms, 10ms, 10ms, 20ms, 10ms}, {200us, 50us, 50us, 50us, 50us, 50us}},
+        // A wake-up 700 µs late leaves 650 µs past its deadline; the rest
+        // follows it, and the margin rises to its longest (500 µs).
+        SpinCase{"WakeUpLaterThanTheMarginDelaysTheRest",
+                 {},
+                 {0us, 700us},
+                 {11ms, 10650us, 10ms, 20ms, 10ms},
+                 {200us, 500us, 500us, 500us, 500us}},
+        // A slow send moves the rest later, as when sleeping.
+        SpinCase{"SlowSendDelaysTheRest",
+                 {1ms, 1ms, 6ms},
+                 {},
+                 {11ms, 15ms, 10ms, 20ms, 10ms},
+                 {200us, 50us, 50us, 50us, 50us, 50us}},
+        // A suspend: the schedule goes on from the wake-up, no burst. The
+        // stall counts as the longest spin, and the margin sinks back from there.
+        SpinCase{"StallRestartsTheSchedule",
+                 {},
+                 {10000ms},
+                 {10010800us, 10ms, 10ms, 20ms, 10ms},
+                 {500us, 500us, 500us, 500us, 490us}}),
+    [](const ::testing::TestParamInfo<SpinCase>& info) { return std::string(info.param.name); });
+
+TEST(WaitFinish, OnlyRealTimeThreadsSpin) {
+  EXPECT_EQ(WaitFinishFor({PriorityGrant::Kind::Normal, 0}), WaitFinish::Sleep);
+  EXPECT_EQ(WaitFinishFor({PriorityGrant::Kind::Nice, -10}), WaitFinish::Sleep);
+  EXPECT_EQ(WaitFinishFor({PriorityGrant::Kind::RealtimeKit, 10}), WaitFinish::Spin);
+  EXPECT_EQ(WaitFinishFor({PriorityGrant::Kind::Fifo, 1}), WaitFinish::Spin);
+}
+
 TEST_F(ReaderAndPlayer, LaterMacrosAbsorbTheSendTimeFromTheirFirstGap) {
   AssignUserMacro(0, 0, MakeMacro(0, 0, {{kKeyA, kActionPress, 10}, {kKeyA, kActionRelease, 10}}));
   feature.SetSendTime(milliseconds(1));

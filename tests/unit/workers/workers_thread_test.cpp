@@ -10,14 +10,16 @@
 namespace tolvar::testing {
 namespace {
 
-// Counts the threads that asked for the highest priority.
+// Counts the threads that asked for the highest priority and grants each
+// `grant`.
 class CountingPriority final : public ThreadPriority {
  public:
   PriorityGrant RaiseCurrentThread() override {
     ++raised;
-    return {};
+    return grant;
   }
   std::atomic<int> raised{0};
+  PriorityGrant grant;
 };
 
 class RunningWorkers : public WorkerFixture {
@@ -57,6 +59,32 @@ TEST_F(RunningWorkers, PressReachesThePlayerAndEachThreadRaisesItsPriority) {
   EXPECT_EQ(feature.Heads(4)[0], (Bytes{7, 0x17, 0x02, 0x23}));
   EXPECT_EQ(priority.raised.load(), 2);
 }
+
+// Only a player granted real-time priority waits out the last moments of
+// its waits without sleeping.
+struct GrantCase {
+  PriorityGrant grant;
+  bool spins;
+};
+
+class PlayerPriority : public RunningWorkers, public ::testing::WithParamInterface<GrantCase> {};
+
+TEST_P(PlayerPriority, DecidesHowTheMacroWaitsEnd) {
+  priority.grant = GetParam().grant;
+  AssignUserMacro(0, 0, TapMacro(0));
+  Publish();
+  Start();
+  input.Feed(Press(0));
+  ASSERT_TRUE(feature.WaitForCount(kTapReports));
+  WaitUntilSettled();
+  EXPECT_EQ(!clock.Spins().empty(), GetParam().spins) << Describe(GetParam().grant);
+}
+
+INSTANTIATE_TEST_SUITE_P(Grants, PlayerPriority,
+                         ::testing::Values(GrantCase{{PriorityGrant::Kind::Normal, 0}, false},
+                                           GrantCase{{PriorityGrant::Kind::Nice, -5}, false},
+                                           GrantCase{{PriorityGrant::Kind::RealtimeKit, 10}, true},
+                                           GrantCase{{PriorityGrant::Kind::Fifo, 10}, true}));
 
 TEST_F(RunningWorkers, ReaderWaitsForTheChannelToBePublished) {
   state.Settings.K[2] = 39;
