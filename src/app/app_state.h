@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/control_id.h"
 #include "app/macro_hand_over.h"
 #include "base/region.h"
 #include "base/values.h"
@@ -46,6 +47,7 @@ struct AppState {
   int HoverAdvanced = kNone;
   std::array<int, 3> LastHover{kNone, kNone, kNone};  // main, colour, advanced at the last move
   bool Pressed = false;
+  KeyboardFocus Focus;  // the keyboard's control among the painted ones
 
   // The function popups and the warning (EditedButton, PopupOrigin, ...).
   PopupState Popups;

@@ -8,6 +8,7 @@
 #include "base/geometry.h"
 #include "base/region.h"
 #include "ports/canvas.h"
+#include "ports/navigation_key.h"
 
 namespace tolvar {
 
@@ -23,6 +24,8 @@ class PopupHandlers {
   virtual void OnPaint(Canvas& canvas, LayerImages& images) = 0;
   // Escape, or the window system's close.
   virtual void OnCancel() = 0;
+  // The other keys that move among the popup's items and choose; true when used.
+  virtual bool OnNavigationKey(NavigationKey) { return false; }
 };
 
 class PopupWindow {

@@ -6,6 +6,7 @@
 
 #include "config/button_catalogue.h"
 #include "skin/fonts.h"
+#include "skin/popup_keys.h"
 
 namespace tolvar {
 
@@ -141,6 +142,8 @@ void CMenuDlg::OnLButtonUp(int, int) {
 }
 
 void CMenuDlg::OnCancel() { Close(); }
+
+bool CMenuDlg::OnNavigationKey(NavigationKey key) { return DriveFunctionPopup(*this, ctx_.state, key); }
 
 void CMenuDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   const int height = kMenuItems * itemHeight_ + 1;

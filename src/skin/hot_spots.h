@@ -69,6 +69,7 @@ constexpr RowRange kTexts{0, 31};  // row 32, the preview, has no text
 constexpr int kPreview = 32;
 constexpr RowRange kTested{0, 17};               // while LED_TYPE is 0 or 1
 constexpr RowRange kTestedOtherLighting{0, 11};  // for any other LED_TYPE
+constexpr RowRange TestedRows(std::uint8_t ledType) { return ledType <= 1 ? kTested : kTestedOtherLighting; }
 }  // namespace colour_row
 
 // The advanced page's list.

@@ -5,6 +5,7 @@
 #include "skin/fonts.h"
 #include "skin/hot_spots.h"
 #include "skin/mask_region.h"
+#include "skin/popup_keys.h"
 
 namespace tolvar {
 
@@ -51,6 +52,8 @@ void WarningDlg::OnLButtonUp(int, int) {
 }
 
 void WarningDlg::OnCancel() { window_->EndModal(kWarningCancelled); }
+
+bool WarningDlg::OnNavigationKey(NavigationKey key) { return DriveWarning(*this, page_, key); }
 
 void WarningDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   if (const auto normal = images.Load(skinsDir_ + "/warning_normal.jpg"); normal && width_ > 0 && height_ > 0) {

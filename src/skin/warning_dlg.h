@@ -33,6 +33,7 @@ class WarningDlg final : public PopupHandlers {
   void OnLButtonUp(int x, int y) override;
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
+  bool OnNavigationKey(NavigationKey key) override;
 
   int Hover() const { return hover_; }
 
