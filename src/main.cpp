@@ -29,10 +29,12 @@
 #include "platform/qt/image_prefetch.h"
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
+#include "platform/qt/qt_accessible_window.h"
 #include "platform/qt/qt_desktop_dialogs.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_navigation_keys.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_popup_window.h"
 #include "platform/qt/qt_tray.h"
@@ -183,6 +185,14 @@ int main(int argc, char** argv) {
                              &workerPriority},
                             CommandLine(argc, argv));
   dialogPtr = &dialog;
+  tolvar::AccessibleWindowControls accessible(
+      window, {
+                  .controls = [&] { return dialog.Controls(); },
+                  .focus = [&] { return state->Focus; },
+                  .press = [&](tolvar::ControlId id) { dialog.PressControl(id); },
+                  .setValue = [&](tolvar::ControlId id, int value) { dialog.SetControlValue(id, value); },
+                  .widgetNames = [&] { return tolvar::MacroEditorWidgetNames(*state); },
+              });
 
   tray.SetMenuLook(dialog.Menus().trayMenu, dialog.Menus().trayMenu.Entries());
   tray.SetEvents({
@@ -194,10 +204,20 @@ int main(int argc, char** argv) {
           [&](QPainter& painter) {
             dialog.OnPaint();
             paint.Paint(painter, *state);
+            accessible.Refresh();
           },
       .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
       .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },
-      .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },
+      .key =
+          [&](QKeyEvent& event) {
+            const std::optional<tolvar::NavigationKey> key = tolvar::NavigationKeyOf(event);
+            return (key && dialog.OnNavigationKey(*key)) || FilterKey(dialog, event);
+          },
+      .tab =
+          [&](bool forward) {
+            return dialog.OnNavigationKey(forward ? tolvar::NavigationKey::Tab : tolvar::NavigationKey::BackTab);
+          },
+      .focusEntered = [&](bool forward) { dialog.OnFocusEntered(forward); },
       .controlColours = [&] { return dialog.OnCtlColor(); },
       .mouseMove = [&](int x, int y) { dialog.OnMouseMove(x, y); },
       .leftButtonDown = [&](int x, int y) { dialog.OnLButtonDown(x, y); },

@@ -1,6 +1,7 @@
 // The main window's keyboard: the focus over the painted controls, their
 // presses (through the same handlers as a click) and the function popup.
 #include <algorithm>
+#include <array>
 
 #include "app/keyboard_focus.h"
 #include "app/main_window.h"
@@ -93,14 +94,23 @@ void CTolvarDlg::PressControl(ControlId id) {
   const std::vector<WindowControl> controls = Controls();
   const WindowControl* control = FindControl(controls, id);
   if (control == nullptr) return;
+  // The click happens at the control's centre; afterwards the hover is the
+  // real pointer's again.
+  const std::array<int, 3> pointerHover = state_.LastHover;
   const Point centre = CentreOf(control->spot);
   OnMouseMove(centre.x, centre.y);
   // Another hot spot over its centre would take the click: press nothing.
-  if (HoverOf(state_, id.list) != id.row) return;
-  const bool shown = state_.Focus.shown;
-  OnLButtonDown(centre.x, centre.y);
-  OnLButtonUp(centre.x, centre.y);
-  state_.Focus.shown = shown;
+  if (HoverOf(state_, id.list) == id.row) {
+    const bool shown = state_.Focus.shown;
+    OnLButtonDown(centre.x, centre.y);
+    OnLButtonUp(centre.x, centre.y);
+    state_.Focus.shown = shown;
+  }
+  state_.HoverMain = pointerHover[0];
+  state_.HoverColour = pointerHover[1];
+  state_.HoverAdvanced = pointerHover[2];
+  state_.LastHover = pointerHover;
+  ports_.window.Invalidate();
 }
 
 void CTolvarDlg::SetControlValue(ControlId id, int value) {

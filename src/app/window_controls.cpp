@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "app/macro_page.h"
 #include "base/text.h"
 #include "skin/hot_spots.h"
 #include "skin/main_window_painter.h"
@@ -90,16 +91,19 @@ constexpr GroupRule kHeaderRules[] = {
 };
 
 constexpr RowRange LevelCells(int level) {
-  return {main_row::kDpiCells.Row(level * kDpiStepCount), main_row::kDpiCells.Row(level * kDpiStepCount) + 11};
+  return {main_row::kDpiCells.Row(level * kDpiStepCount),
+          main_row::kDpiCells.Row(level * kDpiStepCount) + kDpiStepCount - 1};
 }
 
 constexpr GroupRule kMainRules[] = {
-    {main_row::kAssignments, ControlRole::PushButton, Naming::Assignment, main_row::kAssignments.first + kButtonCount},
-    {main_row::kWheel, ControlRole::RadioButton, Naming::CaptionAndLabel, 40, nullptr, true, false, WheelStatus},
-    {main_row::kLevelSelectors, ControlRole::RadioButton, Naming::LevelHeading, 36, nullptr, true, false, LevelInUse,
-     LevelOff},
-    {main_row::kLevelEnables, ControlRole::CheckBox, Naming::LevelHeading, 38, nullptr, false, false, LevelOn},
-    {main_row::kLevelColours, ControlRole::PushButton, Naming::LevelHeading, 39},
+    {main_row::kAssignments, ControlRole::PushButton, Naming::Assignment, main_row::kButtonNames.first},
+    {main_row::kWheel, ControlRole::RadioButton, Naming::CaptionAndLabel, main_row::kWheelCaption, nullptr, true, false,
+     WheelStatus},
+    {main_row::kLevelSelectors, ControlRole::RadioButton, Naming::LevelHeading, main_row::kUseHeading, nullptr, true,
+     false, LevelInUse, LevelOff},
+    {main_row::kLevelEnables, ControlRole::CheckBox, Naming::LevelHeading, main_row::kOnHeading, nullptr, false, false,
+     LevelOn},
+    {main_row::kLevelColours, ControlRole::PushButton, Naming::LevelHeading, main_row::kColourHeading},
     {LevelCells(0), ControlRole::RadioButton, Naming::DpiCell, kNone, nullptr, true},
     {LevelCells(1), ControlRole::RadioButton, Naming::DpiCell, kNone, nullptr, true},
     {LevelCells(2), ControlRole::RadioButton, Naming::DpiCell, kNone, nullptr, true},
@@ -115,20 +119,21 @@ constexpr GroupRule kAdvancedRules[] = {
     {One(advanced_row::kSaveMacros), ControlRole::PushButton, Naming::Label, kNone, nullptr, false, true},
     {RowRange{advanced_row::kRepeatMode, advanced_row::kHeldMode}, ControlRole::CheckBox, Naming::Label, kNone, nullptr,
      false, false, MacroMode},
-    {advanced_row::kPointerSpeeds, ControlRole::RadioButton, Naming::CaptionAndLabel, 28, nullptr, true, false,
-     PointerSpeed},
-    {advanced_row::kWheelSpeeds, ControlRole::RadioButton, Naming::CaptionAndLabel, 29, nullptr, true, false,
-     WheelLines},
-    {One(advanced_row::kFireTimeBar), ControlRole::Slider, Naming::Caption, 33},
+    {advanced_row::kPointerSpeeds, ControlRole::RadioButton, Naming::CaptionAndLabel,
+     advanced_row::kPointerSpeedCaption, nullptr, true, false, PointerSpeed},
+    {advanced_row::kWheelSpeeds, ControlRole::RadioButton, Naming::CaptionAndLabel, advanced_row::kWheelSpeedCaption,
+     nullptr, true, false, WheelLines},
+    {One(advanced_row::kFireTimeBar), ControlRole::Slider, Naming::Caption, advanced_row::kFireTimeCaption},
     {One(advanced_row::kLowerFireTime), ControlRole::PushButton, Naming::Table, kNone, &kShorterFireName, false, true},
     {One(advanced_row::kRaiseFireTime), ControlRole::PushButton, Naming::Table, kNone, &kLongerFireName, false, true},
-    {advanced_row::kReportRates, ControlRole::RadioButton, Naming::CaptionAndLabel, 38, nullptr, true, false,
-     ReportRate},
+    {advanced_row::kReportRates, ControlRole::RadioButton, Naming::CaptionAndLabel, advanced_row::kReportRateCaption,
+     nullptr, true, false, ReportRate},
 };
 
 constexpr GroupRule kColourRules[] = {
     {colour_row::kLedTypes, ControlRole::RadioButton, Naming::Label, kNone, nullptr, true, false, Lighting},
-    {colour_row::kCycleSpeeds, ControlRole::RadioButton, Naming::CaptionAndLabel, 22, nullptr, true, false, CycleSpeed},
+    {colour_row::kCycleSpeeds, ControlRole::RadioButton, Naming::CaptionAndLabel, colour_row::kCycleSpeedCaption,
+     nullptr, true, false, CycleSpeed},
     {colour_row::kCycleColours, ControlRole::CheckBox, Naming::Label, kNone, nullptr, false, false, CycleColour},
 };
 
@@ -242,6 +247,17 @@ std::vector<WindowControl> ControlsOfPage(const AppState& state) {
       break;
   }
   return builder.Take();
+}
+
+std::vector<WidgetName> MacroEditorWidgetNames(const AppState& state) {
+  const auto& labels = state.Skin.Advanced.labels;
+  const auto label = [&](int row) { return labels[static_cast<std::size_t>(row)]; };
+  return {
+      {kNameEditId, label(advanced_row::kMacroNameCaption)},
+      {kMacroListId, label(advanced_row::kMacroListCaption)},
+      {kEventListId, label(advanced_row::kEventListCaption)},
+      {kRepeatEditId, label(advanced_row::kPlaybackCaption) + u" (" + label(advanced_row::kTimesCaption) + u")"},
+  };
 }
 
 const WindowControl* FindControl(const std::vector<WindowControl>& controls, ControlId id) {

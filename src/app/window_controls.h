@@ -42,6 +42,14 @@ struct WindowControl {
 // without a hot spot are left out.
 std::vector<WindowControl> ControlsOfPage(const AppState& state);
 
+// The accessible names of the macro editor's widgets (by control id), from
+// the captions beside them.
+struct WidgetName {
+  int id;
+  std::u16string name;
+};
+std::vector<WidgetName> MacroEditorWidgetNames(const AppState& state);
+
 // The control with `id` in `controls`, or null.
 const WindowControl* FindControl(const std::vector<WindowControl>& controls, ControlId id);
 
