@@ -1,0 +1,90 @@
+// Focus movement over a list of controls: Tab stops in reading order, one
+// stop for a one-stop group (at its checked control), the arrows within a
+// group, and the ends of the list.
+#include "app/keyboard_focus.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvar {
+namespace {
+
+// Rows 0..2 a group Tab walks through, rows 10..13 a one-stop group with
+// row 12 checked, rows 20..21 a one-stop group with nothing checked.
+std::vector<WindowControl> Fixture() {
+  std::vector<WindowControl> controls;
+  const auto add = [&](int row, int group, bool oneStop, bool checked) {
+    WindowControl c;
+    c.id = {HotSpotList::Main, row};
+    c.group = group;
+    c.oneTabStop = oneStop;
+    c.checked = checked;
+    controls.push_back(c);
+  };
+  for (int row = 0; row <= 2; ++row) add(row, 0, false, false);
+  for (int row = 10; row <= 13; ++row) add(row, 1, true, row == 12);
+  for (int row = 20; row <= 21; ++row) add(row, 2, true, false);
+  return controls;
+}
+
+ControlId Row(int row) { return {HotSpotList::Main, row}; }
+
+TEST(KeyboardFocus, TabVisitsEachStopInReadingOrderAndWrapsOnlyWhenAsked) {
+  const auto controls = Fixture();
+  const struct {
+    int from;  // kNone: no control focused yet
+    bool forward;
+    bool wrap;
+    std::optional<int> to;
+  } cases[] = {
+      {kNone, true, true, 0}, {kNone, false, true, 20},
+      {0, true, true, 1},     {2, true, true, 12},
+      {11, true, true, 20},   {13, true, true, 20},
+      {20, true, true, 0},    {20, true, false, std::nullopt},
+      {0, false, true, 20},   {0, false, false, std::nullopt},
+      {12, false, true, 2},   {21, false, true, 12},
+      {10, false, true, 2},
+  };
+  for (const auto& c : cases) {
+    const auto next = NextTabStop(controls, Row(c.from), c.forward, c.wrap);
+    ASSERT_EQ(next.has_value(), c.to.has_value()) << c.from << (c.forward ? " Tab" : " Shift+Tab");
+    if (c.to) {
+      EXPECT_EQ(next->row, *c.to) << c.from << (c.forward ? " Tab" : " Shift+Tab");
+    }
+  }
+}
+
+TEST(KeyboardFocus, ArrowsStayInTheGroupAndWrapRound) {
+  const auto controls = Fixture();
+  const struct {
+    int from;
+    NavigationKey key;
+    std::optional<int> to;
+  } cases[] = {
+      {10, NavigationKey::Right, 11},
+      {10, NavigationKey::Down, 11},
+      {13, NavigationKey::Right, 10},
+      {10, NavigationKey::Left, 13},
+      {12, NavigationKey::Up, 11},
+      {11, NavigationKey::Home, 10},
+      {11, NavigationKey::End, 13},
+      {2, NavigationKey::Right, 0},
+      {21, NavigationKey::Down, 20},
+      {10, NavigationKey::Space, std::nullopt},
+      {99, NavigationKey::Right, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto next = MoveInGroup(controls, Row(c.from), c.key);
+    ASSERT_EQ(next.has_value(), c.to.has_value()) << c.from;
+    if (c.to) {
+      EXPECT_EQ(next->row, *c.to) << c.from;
+    }
+  }
+}
+
+TEST(KeyboardFocus, AnEmptyListHasNoStop) {
+  EXPECT_FALSE(NextTabStop({}, Row(kNone), true, true));
+  EXPECT_FALSE(MoveInGroup({}, Row(3), NavigationKey::Right));
+}
+
+}  // namespace
+}  // namespace tolvar
