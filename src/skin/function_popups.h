@@ -69,6 +69,7 @@ class CSubMenuDlg final : public PopupHandlers {
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
 
+  std::vector<PopupItem> Items() const override;
   int Hovered() const { return hovered_; }
   // The centre of item 1..count, in the popup's coordinates.
   Point ItemCentre(int item) const { return {width_ / 2, (item - 1) * itemHeight_ + itemHeight_ / 2}; }
@@ -100,6 +101,7 @@ class CMenuDlg final : public PopupHandlers {
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
   bool OnNavigationKey(NavigationKey key) override;
+  std::vector<PopupItem> Items() const override;
   // The centre of item 1..10, in the popup's coordinates.
   Point ItemCentre(int item) const { return {width_ / 2, (item - 1) * itemHeight_ + itemHeight_ / 2}; }
 

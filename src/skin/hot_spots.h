@@ -115,6 +115,7 @@ constexpr RowRange kTested{0, 37};
 namespace warning_row {
 constexpr int kConfirm = 0;
 constexpr int kCancel = 1;
+constexpr int kMessage = 2;
 constexpr RowRange kTexts{0, 2};
 }  // namespace warning_row
 

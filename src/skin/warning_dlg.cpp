@@ -55,6 +55,15 @@ void WarningDlg::OnCancel() { window_->EndModal(kWarningCancelled); }
 
 bool WarningDlg::OnNavigationKey(NavigationKey key) { return DriveWarning(*this, page_, key); }
 
+std::u16string WarningDlg::AccessibleText() const { return page_.labels[warning_row::kMessage]; }
+
+std::vector<PopupItem> WarningDlg::Items() const {
+  return {
+      {page_.labels[warning_row::kConfirm], RectOf(page_.Spot(warning_row::kConfirm)), hover_ == kWarningConfirmed},
+      {page_.labels[warning_row::kCancel], RectOf(page_.Spot(warning_row::kCancel)), hover_ == kWarningCancelled},
+  };
+}
+
 void WarningDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   if (const auto normal = images.Load(skinsDir_ + "/warning_normal.jpg"); normal && width_ > 0 && height_ > 0) {
     canvas.CopyFromLayer(*normal, {0, 0, width_, height_});

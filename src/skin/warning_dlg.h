@@ -34,6 +34,8 @@ class WarningDlg final : public PopupHandlers {
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
   bool OnNavigationKey(NavigationKey key) override;
+  std::u16string AccessibleText() const override;
+  std::vector<PopupItem> Items() const override;
 
   int Hover() const { return hover_; }
 

@@ -1,8 +1,11 @@
 #include "platform/qt/qt_accessible_window.h"
 
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QEvent>
 #include <QWindow>
 
+#include "platform/qt/qt_accessible_popup.h"
 #include "platform/qt/qt_macro_controls.h"
 
 namespace tolvar {
@@ -196,6 +199,15 @@ class WindowAccessible final : public QAccessibleWidget {
 
 void Announce(QAccessibleEvent&& event) { QAccessible::updateAccessibility(&event); }
 
+// Each repaint of a skinned popup may light another item.
+class PopupPaints final : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) AnnounceLitPopupItem(watched);
+    return false;
+  }
+};
+
 }  // namespace
 
 AccessibleWindowControls::AccessibleWindowControls(QWidget& window, AccessibleControlSource source)
@@ -204,6 +216,8 @@ AccessibleWindowControls::AccessibleWindowControls(QWidget& window, AccessibleCo
   current_ = source_.controls();
   focus_ = source_.focus();
   QAccessible::installFactory(&AccessibleWindowControls::Factory);
+  popupPaints_ = std::make_unique<PopupPaints>();
+  qApp->installEventFilter(popupPaints_.get());
 }
 
 AccessibleWindowControls::~AccessibleWindowControls() {
@@ -215,7 +229,7 @@ AccessibleWindowControls::~AccessibleWindowControls() {
 QAccessibleInterface* AccessibleWindowControls::Factory(const QString&, QObject* object) {
   if (gInstance != nullptr && object == &gInstance->window_)
     return new WindowAccessible(&gInstance->window_, *gInstance);
-  return nullptr;
+  return AccessiblePopupFor(object);
 }
 
 QAccessibleInterface* AccessibleWindowControls::InterfaceFor(ControlId id) {

@@ -1,13 +1,15 @@
 // The main window's painted controls as accessible objects: the window's
 // interface lists its Qt child widgets and then one object per control of
 // the page shown (role, name, state, value, the press action), and each
-// repaint announces what changed, so a screen reader follows.
+// repaint announces what changed, so a screen reader follows. The skinned
+// popups get their interfaces from the same factory.
 #pragma once
 
 #include <QAccessible>
 #include <QWidget>
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "app/control_id.h"
@@ -54,6 +56,7 @@ class AccessibleWindowControls {
   std::vector<WindowControl> current_;
   KeyboardFocus focus_;
   std::map<std::pair<int, int>, QAccessible::Id> ids_;  // (list, row) to the registered interface
+  std::unique_ptr<QObject> popupPaints_;                // announces the popups' lit items
 };
 
 }  // namespace tolvar

@@ -146,6 +146,21 @@ TEST(AccessibilityE2eTest, ApplyPressedThroughItsActionSendsTheSettings) {
   }
 }
 
+TEST(AccessibilityE2eTest, TheFunctionPopupAndTheWarningAreReadAndPressedThroughTheirItems) {
+  ScreenReaderSession session;
+  ASSERT_TRUE(session.Started());
+  ASSERT_NE(session.Probe("press 'Right button: Right click'").find("pressed"), std::string::npos);
+  ASSERT_NE(session.Probe("popup-press 'Middle click'").find("pressed"), std::string::npos);
+  EXPECT_TRUE(WaitUntil([&] { return !session.PopupShows("MainMenuDlg"); }, 5s));
+  const std::string tree = session.Probe("tree");
+  EXPECT_NE(tree.find("Right button: Middle click"), std::string::npos) << tree;
+
+  // The left button now holds the only primary click: the warning asks first.
+  ASSERT_NE(session.Probe("press 'Left button: Left click'").find("pressed"), std::string::npos);
+  ASSERT_NE(session.Probe("popup-press Change").find("pressed"), std::string::npos);
+  EXPECT_TRUE(WaitUntil([&] { return session.PopupShows("MainMenuDlg"); }, 5s)) << "confirmed: the popup opens";
+}
+
 TEST(AccessibilityE2eTest, AProfileChosenWithTheMouseIsAnnounced) {
   ScreenReaderSession session;
   ASSERT_TRUE(session.Started());

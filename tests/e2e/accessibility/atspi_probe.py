@@ -7,6 +7,7 @@
   atspi_probe.py focused             the name of the control that has the focus
   atspi_probe.py keys-until KEY NAME presses KEY (xdotool) until NAME has the focus
   atspi_probe.py watch NAME SECONDS  prints "ready", then "announced" when NAME becomes checked
+  atspi_probe.py popup-press NAME    the press action of the item NAME of a popup menu or dialog
 """
 import subprocess
 import sys
@@ -88,6 +89,22 @@ def watch(window, name, seconds):
     pyatspi.Registry.start()
 
 
+def popup_item(name, timeout=5.0):
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is None:
+                continue
+            for window in app:
+                if window is None or window.getRole() not in (pyatspi.ROLE_POPUP_MENU, pyatspi.ROLE_DIALOG):
+                    continue
+                for item in window:
+                    if item is not None and item.name == name:
+                        return item
+        time.sleep(0.2)
+    return None
+
+
 def main():
     command = sys.argv[1]
     window = main_window()
@@ -113,6 +130,12 @@ def main():
                 print("reached")
                 return
         sys.exit("the focus never reached " + name)
+    elif command == "popup-press":
+        item = popup_item(sys.argv[2])
+        if item is None:
+            sys.exit("no popup item named " + sys.argv[2])
+        item.queryAction().doAction(0)
+        print("pressed")
     elif command == "watch":
         watch(window, sys.argv[2], float(sys.argv[3]))
     else:
