@@ -18,8 +18,9 @@ HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
-  // Tab reaches the painted controls between the child widgets.
-  setFocusPolicy(Qt::StrongFocus);
+  // Tab reaches the painted controls between the child widgets; a click
+  // leaves the focus where it was, as it always did.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void HostWindow::SetTitle(const std::u16string& title) { setWindowTitle(QString::fromStdU16String(title)); }
