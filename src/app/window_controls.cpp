@@ -265,6 +265,30 @@ const WindowControl* FindControl(const std::vector<WindowControl>& controls, Con
   return found != controls.end() ? &*found : nullptr;
 }
 
+std::vector<ControlChange> ChangesBetween(const std::vector<WindowControl>& before, const KeyboardFocus& focusBefore,
+                                          const std::vector<WindowControl>& after, const KeyboardFocus& focusAfter) {
+  std::vector<ControlChange> changes;
+  for (const WindowControl& control : after) {
+    const WindowControl* old = FindControl(before, control.id);
+    if (old == nullptr) {
+      changes.push_back({control.id, ChangeKind::Shown});
+      continue;
+    }
+    if (old->name != control.name) changes.push_back({control.id, ChangeKind::Name});
+    if (old->checked != control.checked) changes.push_back({control.id, ChangeKind::Checked});
+    if (old->unavailable != control.unavailable) changes.push_back({control.id, ChangeKind::Availability});
+    if (control.value && old->value != control.value) changes.push_back({control.id, ChangeKind::Value});
+  }
+  for (const WindowControl& old : before) {
+    if (FindControl(after, old.id) == nullptr) changes.push_back({old.id, ChangeKind::Hidden});
+  }
+  const bool moved = focusAfter.shown && (!focusBefore.shown || !(focusAfter.control == focusBefore.control));
+  if (moved && FindControl(after, focusAfter.control) != nullptr) {
+    changes.push_back({focusAfter.control, ChangeKind::Focus});
+  }
+  return changes;
+}
+
 Point CentreOf(const HotSpot& spot) { return {spot.x + spot.width / 2, spot.y + spot.height / 2}; }
 
 }  // namespace tolvar

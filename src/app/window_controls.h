@@ -50,6 +50,18 @@ struct WidgetName {
 };
 std::vector<WidgetName> MacroEditorWidgetNames(const AppState& state);
 
+// What a screen reader is told after the controls or the focus changed.
+enum class ChangeKind { Shown, Hidden, Checked, Availability, Name, Value, Focus };
+struct ControlChange {
+  ControlId id;
+  ChangeKind kind;
+  friend bool operator==(const ControlChange&, const ControlChange&) = default;
+};
+// The changes from one list (and focus) to the next, in the new list's
+// order; the controls gone follow, then the focus when it moved to a shown control.
+std::vector<ControlChange> ChangesBetween(const std::vector<WindowControl>& before, const KeyboardFocus& focusBefore,
+                                          const std::vector<WindowControl>& after, const KeyboardFocus& focusAfter);
+
 // The control with `id` in `controls`, or null.
 const WindowControl* FindControl(const std::vector<WindowControl>& controls, ControlId id);
 

@@ -266,31 +266,35 @@ void AccessibleWindowControls::Refresh() {
   current_ = source_.controls();
   focus_ = source_.focus();
   if (!QAccessible::isActive()) return;
-
-  for (const WindowControl& control : current_) {
-    QAccessibleInterface* iface = InterfaceFor(control.id);
-    const WindowControl* old = FindControl(before, control.id);
-    if (old == nullptr) {
-      Announce(QAccessibleEvent(iface, QAccessible::ObjectShow));
-      continue;
+  for (const ControlChange& change : ChangesBetween(before, focusBefore, current_, focus_)) {
+    QAccessibleInterface* iface = InterfaceFor(change.id);
+    const WindowControl* control = FindControl(current_, change.id);
+    switch (change.kind) {
+      case ChangeKind::Shown:
+        Announce(QAccessibleEvent(iface, QAccessible::ObjectShow));
+        break;
+      case ChangeKind::Hidden:
+        Announce(QAccessibleEvent(iface, QAccessible::ObjectHide));
+        break;
+      case ChangeKind::Checked:
+      case ChangeKind::Availability: {
+        QAccessible::State changed;
+        changed.checked = change.kind == ChangeKind::Checked;
+        changed.selected = changed.checked && control->role == ControlRole::PageTab;
+        changed.disabled = change.kind == ChangeKind::Availability;
+        Announce(QAccessibleStateChangeEvent(iface, changed));
+        break;
+      }
+      case ChangeKind::Name:
+        Announce(QAccessibleEvent(iface, QAccessible::NameChanged));
+        break;
+      case ChangeKind::Value:
+        Announce(QAccessibleValueChangeEvent(iface, control->value->current));
+        break;
+      case ChangeKind::Focus:
+        Announce(QAccessibleEvent(iface, QAccessible::Focus));
+        break;
     }
-    QAccessible::State changed;
-    changed.checked = old->checked != control.checked;
-    changed.selected = old->checked != control.checked && control.role == ControlRole::PageTab;
-    changed.disabled = old->unavailable != control.unavailable;
-    if (changed.checked || changed.disabled) Announce(QAccessibleStateChangeEvent(iface, changed));
-    if (old->name != control.name) Announce(QAccessibleEvent(iface, QAccessible::NameChanged));
-    if (control.value && old->value != control.value) {
-      Announce(QAccessibleValueChangeEvent(iface, control.value->current));
-    }
-  }
-  for (const WindowControl& old : before) {
-    if (FindControl(current_, old.id) == nullptr)
-      Announce(QAccessibleEvent(InterfaceFor(old.id), QAccessible::ObjectHide));
-  }
-  const bool focusMoved = focus_.shown && (!focusBefore.shown || !(focus_.control == focusBefore.control));
-  if (focusMoved && FindControl(current_, focus_.control) != nullptr) {
-    Announce(QAccessibleEvent(InterfaceFor(focus_.control), QAccessible::Focus));
   }
 }
 

@@ -86,5 +86,45 @@ TEST(KeyboardFocus, AnEmptyListHasNoStop) {
   EXPECT_FALSE(MoveInGroup({}, Row(3), NavigationKey::Right));
 }
 
+// What a screen reader is told between two paints.
+TEST(ControlChanges, EachDifferenceIsToldOnceAndAnUnchangedListTellsNothing) {
+  const auto before = Fixture();
+  const KeyboardFocus focus{Row(0), true};
+  EXPECT_TRUE(ChangesBetween(before, focus, before, focus).empty());
+
+  auto after = before;
+  after[4].checked = true;      // row 11: the new choice
+  after[5].checked = false;     // row 12: the old one
+  after[0].name = u"renamed";   // row 0
+  after[1].unavailable = true;  // row 1
+  after[7].value = ControlValue{5, 0, 9};
+  after.erase(after.begin() + 8);  // row 21 gone
+  WindowControl added;
+  added.id = Row(30);
+  after.push_back(added);
+  const std::vector<ControlChange> expected{
+      {Row(0), ChangeKind::Name},     {Row(1), ChangeKind::Availability}, {Row(11), ChangeKind::Checked},
+      {Row(12), ChangeKind::Checked}, {Row(20), ChangeKind::Value},       {Row(30), ChangeKind::Shown},
+      {Row(21), ChangeKind::Hidden},  {Row(12), ChangeKind::Focus},
+  };
+  EXPECT_EQ(ChangesBetween(before, focus, after, {Row(12), true}), expected);
+}
+
+TEST(ControlChanges, TheFocusIsToldWhenItMovesOrIsShownOnAControlOfThePage) {
+  const auto controls = Fixture();
+  const struct {
+    KeyboardFocus before, after;
+    bool told;
+  } cases[] = {
+      {{Row(0), true}, {Row(1), true}, true},   {{Row(0), false}, {Row(0), true}, true},
+      {{Row(0), true}, {Row(0), true}, false},  {{Row(0), true}, {Row(1), false}, false},
+      {{Row(0), true}, {Row(99), true}, false},  // not on the page
+  };
+  for (const auto& c : cases) {
+    const auto changes = ChangesBetween(controls, c.before, controls, c.after);
+    EXPECT_EQ(!changes.empty(), c.told) << c.before.control.row << " to " << c.after.control.row;
+  }
+}
+
 }  // namespace
 }  // namespace tolvar
