@@ -35,10 +35,12 @@
 #include "platform/qt/logind_resume.h"
 #include "platform/qt/main_window_paint.h"
 #include "platform/qt/profile_features.h"
+#include "platform/qt/qt_accessible_window.h"
 #include "platform/qt/qt_desktop_dialogs.h"
 #include "platform/qt/qt_image_cache.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/qt/qt_navigation_keys.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_popup_window.h"
 #include "platform/qt/qt_tray.h"
@@ -220,6 +222,14 @@ int main(int argc, char** argv) {
   controlPtr = &control;
   tolvar::ProfileFeatures features(control, tray, &window);
   featuresPtr = &features;
+  tolvar::AccessibleWindowControls accessible(
+      window, {
+                  .controls = [&] { return dialog.Controls(); },
+                  .focus = [&] { return dialog.ViewState().Focus; },
+                  .press = [&](tolvar::ControlId id) { dialog.PressControl(id); },
+                  .setValue = [&](tolvar::ControlId id, int value) { dialog.SetControlValue(id, value); },
+                  .widgetNames = [&] { return tolvar::MacroEditorWidgetNames(*state); },
+              });
 
   tray.SetMenuLook(dialog.Menus().trayMenu, dialog.Menus().trayMenu.Entries());
   tray.SetEvents({
@@ -241,10 +251,20 @@ int main(int argc, char** argv) {
           [&](QPainter& painter) {
             dialog.OnPaint();
             paint.Paint(painter, *state, dialog.ViewState());
+            accessible.Refresh();
           },
       .eraseBackground = [&] { dialog.OnEraseBkgnd(); },
       .closeRequested = [&] { dialog.OnSysCommand(tolvar::kScClose); },
-      .key = [&](QKeyEvent& event) { return FilterKey(dialog, event); },
+      .key =
+          [&](QKeyEvent& event) {
+            const std::optional<tolvar::NavigationKey> key = tolvar::NavigationKeyOf(event);
+            return (key && dialog.OnNavigationKey(*key)) || FilterKey(dialog, event);
+          },
+      .tab =
+          [&](bool forward) {
+            return dialog.OnNavigationKey(forward ? tolvar::NavigationKey::Tab : tolvar::NavigationKey::BackTab);
+          },
+      .focusEntered = [&](bool forward) { dialog.OnFocusEntered(forward); },
       .controlColours = [&] { return dialog.OnCtlColor(); },
       .mouseMove = [&](int x, int y) { dialog.OnMouseMove(x, y); },
       .leftButtonDown =

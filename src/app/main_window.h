@@ -13,6 +13,7 @@
 #include "app/program_menus.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
+#include "app/window_controls.h"
 #include "app/window_view_state.h"
 #include "app/workers.h"
 #include "ports/clock.h"
@@ -23,6 +24,7 @@
 #include "ports/key_capture.h"
 #include "ports/macro_controls.h"
 #include "ports/message_boxes.h"
+#include "ports/navigation_key.h"
 #include "ports/owner_drawn_menu.h"
 #include "ports/pointer_settings.h"
 #include "ports/popup_window.h"
@@ -107,12 +109,25 @@ class CTolvarDlg : private ModelView {
 
   // What the window shows beyond the model; the paint reads it.
   const WindowViewState& ViewState() const { return view_; }
+  WindowViewState& ViewState() { return view_; }
 
   // The two owner-drawn menus (the tray draws its menu with them).
   const ProgramMenus& Menus() const { return menus_; }
 
   // The use cases, for every caller.
   AppModel& Model() { return model_; }
+
+  // The keyboard over the painted controls and the function popup; false
+  // when the key is not for them (the window's widgets then get it).
+  bool OnNavigationKey(NavigationKey key);
+  // The focus came to the painted controls from the window's widgets.
+  void OnFocusEntered(bool forward);
+  // The painted controls of the page shown and the header, in reading order.
+  std::vector<WindowControl> Controls() const { return ControlsOfPage(state_); }
+  // Presses a painted control as a click at its centre does.
+  void PressControl(ControlId id);
+  // Sets a slider's value by pressing its step buttons.
+  void SetControlValue(ControlId id, int value);
 
  private:
   struct PressTables;
@@ -123,6 +138,7 @@ class CTolvarDlg : private ModelView {
   void ShowRepeatCount(const std::u16string& text) override;
 
   void EndWithoutMouse();
+  void FocusControl(ControlId id);
   SkinSource SkinFiles();
 
   // Actions of the press tables; `index` counts from the row's first hot spot.

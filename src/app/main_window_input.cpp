@@ -90,8 +90,7 @@ void CTolvarDlg::OnMouseMove(int x, int y) {
   const bool mainPage = state_.CurrentPage == kMainPage;
   const std::uint8_t ledType = state_.Settings.LED_TYPE;
   view_.HoverMain = skin.Main.RowAt(x, y, (mainPage ? main_row::kTested : main_row::kHeader).Count());
-  view_.HoverColour =
-      skin.Colour.RowAt(x, y, (ledType <= 1 ? colour_row::kTested : colour_row::kTestedOtherLighting).Count());
+  view_.HoverColour = skin.Colour.RowAt(x, y, colour_row::TestedRows(ledType).Count());
   view_.HoverAdvanced = skin.Advanced.RowAt(x, y, advanced_row::kTested.Count());
 
   const std::array<int, 3> hover{view_.HoverMain, view_.HoverColour, view_.HoverAdvanced};
@@ -105,6 +104,7 @@ void CTolvarDlg::OnMouseMove(int x, int y) {
 }
 
 void CTolvarDlg::OnLButtonDown(int x, int y) {
+  view_.Focus.shown = false;  // the focus mark is for keyboard users only
   if (view_.HoverMain != kNone || view_.HoverColour != kNone || view_.HoverAdvanced != kNone) {
     view_.Pressed = true;
     ports_.window.Invalidate();

@@ -1,6 +1,18 @@
 #include "app/main_window_view.h"
 
+#include "app/keyboard_focus.h"
+
 namespace tolvar {
+
+namespace {
+
+std::optional<PaintRect> FocusMark(const AppState& state, const WindowViewState& window) {
+  const std::optional<HotSpot> spot = FocusMarkSpot(state, window);
+  if (!spot) return std::nullopt;
+  return PaintRect{spot->x, spot->y, spot->width, spot->height};
+}
+
+}  // namespace
 
 MainWindowView ViewOf(AppState& state, const WindowViewState& window) {
   return {
@@ -23,6 +35,7 @@ MainWindowView ViewOf(AppState& state, const WindowViewState& window) {
       .releaseCount = state.ReleaseCount,
       .previewColour = state.PreviewColour.load(),
       .previewGray = state.PreviewGray.load(),
+      .focusMark = FocusMark(state, window),
   };
 }
 

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "app/control_id.h"
 #include "base/values.h"
 #include "skin/function_popups.h"
 
@@ -16,6 +17,7 @@ struct WindowViewState {
   int HoverAdvanced = kNone;
   std::array<int, 3> LastHover{kNone, kNone, kNone};  // main, colour, advanced at the last move
   bool Pressed = false;
+  KeyboardFocus Focus;  // the keyboard's control among the painted ones
 
   // The function popups and the warning (EditedButton, PopupOrigin, ...).
   PopupState Popups;

@@ -4,12 +4,21 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/geometry.h"
 #include "base/region.h"
 #include "ports/canvas.h"
+#include "ports/navigation_key.h"
 
 namespace tolvar {
+
+// One item of a popup as a screen reader sees it.
+struct PopupItem {
+  std::u16string name;
+  Rect rect;         // in the popup's coordinates
+  bool lit = false;  // hovered: where the mouse or the keyboard is
+};
 
 // The messages a native popup forwards to its core window; positions are
 // the popup's client coordinates.
@@ -23,6 +32,11 @@ class PopupHandlers {
   virtual void OnPaint(Canvas& canvas, LayerImages& images) = 0;
   // Escape, or the window system's close.
   virtual void OnCancel() = 0;
+  // The other keys that move among the popup's items and choose; true when used.
+  virtual bool OnNavigationKey(NavigationKey) { return false; }
+  // What a screen reader reads: the popup's text (empty: its title) and its items in order.
+  virtual std::u16string AccessibleText() const { return {}; }
+  virtual std::vector<PopupItem> Items() const { return {}; }
 };
 
 class PopupWindow {

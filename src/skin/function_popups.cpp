@@ -6,6 +6,7 @@
 
 #include "config/button_catalogue.h"
 #include "skin/fonts.h"
+#include "skin/popup_keys.h"
 
 namespace tolvar {
 
@@ -142,6 +143,18 @@ void CMenuDlg::OnLButtonUp(int, int) {
 
 void CMenuDlg::OnCancel() { Close(); }
 
+bool CMenuDlg::OnNavigationKey(NavigationKey key) { return DriveFunctionPopup(*this, ctx_.state, key); }
+
+std::vector<PopupItem> CMenuDlg::Items() const {
+  std::vector<PopupItem> items;
+  for (int i = 1; i <= kMenuItems; ++i) {
+    items.push_back({FunctionLabel(ctx_.labels, i),
+                     {0, (i - 1) * itemHeight_, width_, i * itemHeight_},
+                     i == ctx_.state.MenuHover});
+  }
+  return items;
+}
+
 void CMenuDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   const int height = kMenuItems * itemHeight_ + 1;
   CopyWhole(canvas, images.Load(ctx_.skinsDir + "/menu_normal.jpg"), width_, height);
@@ -224,6 +237,14 @@ void CSubMenuDlg::OnLButtonUp(int, int) {
 }
 
 void CSubMenuDlg::OnCancel() { window_->Hide(); }
+
+std::vector<PopupItem> CSubMenuDlg::Items() const {
+  std::vector<PopupItem> items;
+  for (int b = 1; b <= ctx_.state.SubMenuCount; ++b) {
+    items.push_back({Label(b), {0, (b - 1) * itemHeight_, width_, b * itemHeight_}, b == hovered_});
+  }
+  return items;
+}
 
 void CSubMenuDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   const int count = ctx_.state.SubMenuCount;

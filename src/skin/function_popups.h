@@ -69,7 +69,10 @@ class CSubMenuDlg final : public PopupHandlers {
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
 
+  std::vector<PopupItem> Items() const override;
   int Hovered() const { return hovered_; }
+  // The centre of item 1..count, in the popup's coordinates.
+  Point ItemCentre(int item) const { return {width_ / 2, (item - 1) * itemHeight_ + itemHeight_ / 2}; }
   const PopupWindow& Window() const { return *window_; }
 
  private:
@@ -97,6 +100,10 @@ class CMenuDlg final : public PopupHandlers {
   void OnLButtonUp(int x, int y) override;
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
+  bool OnNavigationKey(NavigationKey key) override;
+  std::vector<PopupItem> Items() const override;
+  // The centre of item 1..10, in the popup's coordinates.
+  Point ItemCentre(int item) const { return {width_ / 2, (item - 1) * itemHeight_ + itemHeight_ / 2}; }
 
   // A direct choice or a secondary popup's choice closed the popup.
   bool Closed() const { return closed_; }

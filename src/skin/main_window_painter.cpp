@@ -77,6 +77,7 @@ class PagePainter {
     }
     PaintHeader();
     PaintTexts();
+    if (view_.focusMark) PaintFocusMark(*view_.focusMark);
   }
 
  private:
@@ -301,6 +302,15 @@ class PagePainter {
       for (int row = colour_row::kTexts.first; row <= colour_row::kTexts.last; ++row)
         Draw(view_.skin.Colour.Spot(row), ColourRowText(row));
     }
+  }
+
+  // A frame two pixels wide inside the control, in the red the skin lights hovered labels with.
+  void PaintFocusMark(const PaintRect& r) {
+    constexpr int kLine = 2;
+    Fill({r.x, r.y, r.width, kLine}, kRed);
+    Fill({r.x, r.y + r.height - kLine, r.width, kLine}, kRed);
+    Fill({r.x, r.y, kLine, r.height}, kRed);
+    Fill({r.x + r.width - kLine, r.y, kLine, r.height}, kRed);
   }
 
   const MainWindowView& view_;

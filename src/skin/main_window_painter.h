@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/values.h"
@@ -37,6 +38,7 @@ struct MainWindowView {
   int releaseCount = 0;
   std::uint8_t previewColour = 0;  // cycle colour 0..6
   bool previewGray = false;
+  std::optional<PaintRect> focusMark{};  // the control the keyboard focus rests on, while its mark is shown
 };
 
 // Image file names of a page's three layers, relative to the skins folder.

@@ -5,6 +5,7 @@
 #include "skin/fonts.h"
 #include "skin/hot_spots.h"
 #include "skin/mask_region.h"
+#include "skin/popup_keys.h"
 
 namespace tolvar {
 
@@ -51,6 +52,17 @@ void WarningDlg::OnLButtonUp(int, int) {
 }
 
 void WarningDlg::OnCancel() { window_->EndModal(kWarningCancelled); }
+
+bool WarningDlg::OnNavigationKey(NavigationKey key) { return DriveWarning(*this, page_, key); }
+
+std::u16string WarningDlg::AccessibleText() const { return page_.labels[warning_row::kMessage]; }
+
+std::vector<PopupItem> WarningDlg::Items() const {
+  return {
+      {page_.labels[warning_row::kConfirm], RectOf(page_.Spot(warning_row::kConfirm)), hover_ == kWarningConfirmed},
+      {page_.labels[warning_row::kCancel], RectOf(page_.Spot(warning_row::kCancel)), hover_ == kWarningCancelled},
+  };
+}
 
 void WarningDlg::OnPaint(Canvas& canvas, LayerImages& images) {
   if (const auto normal = images.Load(skinsDir_ + "/warning_normal.jpg"); normal && width_ > 0 && height_ > 0) {

@@ -33,6 +33,9 @@ class WarningDlg final : public PopupHandlers {
   void OnLButtonUp(int x, int y) override;
   void OnPaint(Canvas& canvas, LayerImages& images) override;
   void OnCancel() override;
+  bool OnNavigationKey(NavigationKey key) override;
+  std::u16string AccessibleText() const override;
+  std::vector<PopupItem> Items() const override;
 
   int Hover() const { return hover_; }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,7 @@ struct PopupRecord {
   bool shown = false;
   bool destroyed = false;
   bool modal = false;
+  std::optional<int> endedWith;  // EndModal's result
   int invalidations = 0;
 };
 
@@ -47,16 +49,23 @@ class FakePopupWindow final : public PopupWindow {
   int RunModal() override {
     record_.modal = true;
     record_.shown = true;
+    if (duringModal_) {
+      // The modal loop's input: what the hook does decides the result.
+      duringModal_(*record_.handlers);
+      return record_.endedWith.value_or(0);
+    }
     if (modalResults_.empty()) return 0;
     const int result = modalResults_.front();
     modalResults_.pop_front();
     return result;
   }
-  void EndModal(int) override {}
+  void EndModal(int result) override { record_.endedWith = result; }
+  void SetDuringModal(std::function<void(PopupHandlers&)> hook) { duringModal_ = std::move(hook); }
 
  private:
   PopupRecord& record_;
   std::deque<int>& modalResults_;
+  std::function<void(PopupHandlers&)> duringModal_;
 };
 
 class FakePopupWindows final : public PopupWindows {
@@ -65,7 +74,9 @@ class FakePopupWindows final : public PopupWindows {
     records.push_back(std::make_unique<PopupRecord>());
     records.back()->handlers = &handlers;
     records.back()->owner = owner;
-    return std::make_unique<FakePopupWindow>(*records.back(), modalResults);
+    auto window = std::make_unique<FakePopupWindow>(*records.back(), modalResults);
+    window->SetDuringModal(duringModal);
+    return window;
   }
   // The popups that exist and show, oldest first.
   std::vector<PopupRecord*> Showing() const {
@@ -78,6 +89,9 @@ class FakePopupWindows final : public PopupWindows {
 
   std::vector<std::unique_ptr<PopupRecord>> records;
   std::deque<int> modalResults;  // what each modal run returns, in order
+  // When set, a modal run calls it with the popup's handlers instead, and
+  // returns what the popup ended it with.
+  std::function<void(PopupHandlers&)> duringModal;
 };
 
 class FakeDesktop final : public DesktopDialogs {

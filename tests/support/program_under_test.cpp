@@ -121,7 +121,7 @@ std::string Hex(const std::vector<std::uint8_t>& bytes) {
   return text;
 }
 
-ProgramUnderTest::ProgramUnderTest()
+ProgramUnderTest::ProgramUnderTest(std::string screen)
     : appDir_(root_.Path() + "/app"), runtimeDir_(root_.Path() + "/run"), homeDir_(root_.Path() + "/home") {
   const fs::path bin = TOLVAR_BIN_DIR;
   fs::create_directories(appDir_);
@@ -133,12 +133,12 @@ ProgramUnderTest::ProgramUnderTest()
   for (const char* file : {"Macro_EN.dat", "Macro_CN.dat", "constMacro.dat"}) {
     fs::copy_file(bin / file, fs::path(appDir_) / file);
   }
-  StartPrivateDisplay();
+  StartPrivateDisplay(screen);
 }
 
 // Each test draws on a virtual display of its own, so tests running side by
 // side never see each other's windows, trays or focus.
-void ProgramUnderTest::StartPrivateDisplay() {
+void ProgramUnderTest::StartPrivateDisplay(const std::string& screen) {
   for (int number = 100 + getpid() % 400, tries = 0; tries < 50; ++number, ++tries) {
     const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
     const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
@@ -146,10 +146,9 @@ void ProgramUnderTest::StartPrivateDisplay() {
     const std::string display = ":" + std::to_string(number);
     // -noreset: the server must not reset when its last client (say, an
     // xdotool query) leaves while the program is still connecting.
-    auto server =
-        std::make_unique<ChildProcess>(std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0",
-                                                                "1280x1024x24", "-nolisten", "tcp", "-noreset"},
-                                       std::map<std::string, std::string>{});
+    auto server = std::make_unique<ChildProcess>(
+        std::vector<std::string>{FindOnPath("Xvfb"), display, "-screen", "0", screen, "-nolisten", "tcp", "-noreset"},
+        std::map<std::string, std::string>{});
     // The display is ours once its lock file names our server and it listens;
     // a server that lost the race for the number ends by itself.
     const auto ours = [&] {

@@ -29,7 +29,8 @@ std::string Hex(const std::vector<std::uint8_t>& bytes);
 
 class ProgramUnderTest {
  public:
-  ProgramUnderTest();
+  // `screen`: the virtual display's size and depth, as Xvfb takes it.
+  explicit ProgramUnderTest(std::string screen = "1280x1024x24");
   ~ProgramUnderTest();
 
   const std::string& AppDir() const { return appDir_; }
@@ -76,7 +77,7 @@ class ProgramUnderTest {
   const std::string& Display() const { return display_; }
 
  private:
-  void StartPrivateDisplay();
+  void StartPrivateDisplay(const std::string& screen);
 
   TempDir root_;
   std::string appDir_;

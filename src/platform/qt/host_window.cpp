@@ -28,6 +28,9 @@ HostWindow::HostWindow() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
+  // Tab reaches the painted controls between the child widgets; a click
+  // leaves the focus where it was, as it always did.
+  setFocusPolicy(Qt::TabFocus);
 }
 
 void HostWindow::SetTitle(const std::u16string& title) { setWindowTitle(QString::fromStdU16String(title)); }
@@ -172,6 +175,20 @@ bool HostWindow::event(QEvent* event) {
     }
   }
   return QWidget::event(event);
+}
+
+bool HostWindow::focusNextPrevChild(bool next) {
+  const QWidget* focused = focusWidget();
+  if ((focused == nullptr || focused == this) && handlers_.tab && handlers_.tab(next)) return true;
+  return QWidget::focusNextPrevChild(next);
+}
+
+void HostWindow::focusInEvent(QFocusEvent* event) {
+  const Qt::FocusReason reason = event->reason();
+  if (handlers_.focusEntered && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason)) {
+    handlers_.focusEntered(reason == Qt::TabFocusReason);
+  }
+  QWidget::focusInEvent(event);
 }
 
 void HostWindow::keyPressEvent(QKeyEvent* event) {

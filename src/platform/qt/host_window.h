@@ -23,6 +23,11 @@ class HostWindow : public QWidget, public WindowHost {
     std::function<void()> closeRequested{};
     // A key press reaching the window; returns true when it was handled.
     std::function<bool(QKeyEvent&)> key{};
+    // Tab (`forward`) or Shift+Tab while the window itself has the focus;
+    // returns true when the painted controls took it.
+    std::function<bool(bool forward)> tab{};
+    // Tab or Shift+Tab brought the focus from a child widget to the window.
+    std::function<void(bool forward)> focusEntered{};
     // The look of every child control, asked for each time one is polished.
     std::function<ControlColours()> controlColours{};
     // The mouse at client coordinates: moves, left button press and release.
@@ -65,6 +70,8 @@ class HostWindow : public QWidget, public WindowHost {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   bool event(QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
   Handlers handlers_;

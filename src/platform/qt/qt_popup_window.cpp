@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/qt_navigation_keys.h"
 #include "platform/qt/qt_region.h"
 
 namespace tolvar {
@@ -47,8 +48,13 @@ void QtPopupWidget::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void QtPopupWidget::keyPressEvent(QKeyEvent* event) {
-  // Escape cancels; Enter and every other key do nothing.
-  if (event->key() == Qt::Key_Escape && handlers_ != nullptr) handlers_->OnCancel();
+  // Escape cancels; the arrows, Enter and Space move among the items and choose.
+  if (handlers_ == nullptr) return;
+  if (event->key() == Qt::Key_Escape) {
+    handlers_->OnCancel();
+  } else if (const std::optional<NavigationKey> key = NavigationKeyOf(*event)) {
+    handlers_->OnNavigationKey(*key);
+  }
 }
 
 void QtPopupWidget::closeEvent(QCloseEvent* event) {

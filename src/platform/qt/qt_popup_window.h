@@ -22,6 +22,7 @@ class QtPopupWidget : public QWidget {
   QtPopupWidget(PopupHandlers& handlers, QtImageCache& images, QWidget* owner);
   // The core popup is gone: later events go nowhere.
   void Detach() { handlers_ = nullptr; }
+  PopupHandlers* Handlers() const { return handlers_; }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
