@@ -175,8 +175,8 @@ int main(int argc, char** argv) {
   tolvar::HostWindow window;
   const QIcon icon = tolvar::ProgramIcon();
   window.setWindowIcon(icon);
-  tolvar::QtMessageBoxes dialogs(&window);
-  tolvar::DesktopPointerSettings desktop(ini);
+  tolvar::QtMessageBoxes messageBoxes(&window);
+  tolvar::DesktopPointerSettings pointerSettings(ini);
   tolvar::QtTray tray(icon);
   tolvar::MonotonicClock clock;
   tolvar::SystemSchedulingCalls schedulingCalls;
@@ -201,22 +201,25 @@ int main(int argc, char** argv) {
   tolvar::WindowProfileControl* controlPtr = nullptr;
   tolvar::WorkerRepaintWatch watchedWindow(window, [&] { controlPtr->WorkerRepainted(); });
 
-  tolvar::CTolvarDlg dialog(*state,
-                            {ini,
-                             dialogs,
-                             watchedWindow,
-                             hid,
-                             imageFiles,
-                             desktop,
-                             tray,
-                             windowMenu,
-                             clock,
-                             programs,
-                             desktopDialogs,
-                             popups,
-                             {macroControls, keys, timeOfDay, ownerDrawnMenus},
-                             &workerPriority},
-                            CommandLine(argc, argv));
+  tolvar::CTolvarDlg dialog(
+      *state,
+      {
+          .ini = ini,
+          .dialogs = messageBoxes,
+          .window = watchedWindow,
+          .hid = hid,
+          .images = imageFiles,
+          .system = pointerSettings,
+          .tray = tray,
+          .windowMenu = windowMenu,
+          .clock = clock,
+          .programs = programs,
+          .desktop = desktopDialogs,
+          .popups = popups,
+          .macroEditor = {.controls = macroControls, .keys = keys, .time = timeOfDay, .menus = ownerDrawnMenus},
+          .threadPriority = &workerPriority,
+      },
+      CommandLine(argc, argv));
   dialogPtr = &dialog;
   tolvar::WindowProfileControl control(dialog, *state, ini);
   controlPtr = &control;
