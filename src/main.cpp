@@ -84,7 +84,7 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
     default:
       return false;
   }
-  return dialog.FilterKeyMessage(tolvar::kKeyDownMessage, virtualKey);
+  return dialog.FilterKeyMessage({.press = true, .virtualKey = virtualKey});
 }
 
 }  // namespace

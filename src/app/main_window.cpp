@@ -12,17 +12,43 @@
 
 namespace tolvar {
 
+namespace {
+
+// The window's ports with the dialogs, the window and its menu taken
+// through the guard that ends a recording first.
+MainWindowPorts GuardedPorts(const MainWindowPorts& ports, RecordingGuard& guard) {
+  MainWindowPorts guarded{.ini = ports.ini,
+                          .dialogs = guard,
+                          .window = guard,
+                          .hid = ports.hid,
+                          .images = ports.images,
+                          .system = ports.system,
+                          .tray = ports.tray,
+                          .windowMenu = guard,
+                          .clock = ports.clock,
+                          .programs = ports.programs,
+                          .desktop = guard,
+                          .popups = ports.popups,
+                          .macroEditor = ports.macroEditor,
+                          .threadPriority = ports.threadPriority};
+  return guarded;
+}
+
+}  // namespace
+
 CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string commandLine)
     : state_(state),
-      ports_(ports),
+      recordingGuard_(ports.dialogs, ports.desktop, ports.window, ports.windowMenu,
+                      [this] { macroPage_.EndRecording(); }),
+      ports_(GuardedPorts(ports, recordingGuard_)),
       commandLine_(std::move(commandLine)),
-      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }),
+      commands_(state, ports_.window, ports_.tray, ports_.windowMenu, [this] { Apply(); }),
       profiles_(
-          state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
+          state, {ports_.ini, ports_.dialogs, ports_.desktop, ports_.window}, [this] { return SkinFiles(); },
           [this] { Apply(); }, [this] { macroPage_.RefreshMacroList(); }),
       macroPage_(state,
-                 {ports.macroEditor.controls, ports.macroEditor.keys, ports.macroEditor.time, ports.macroEditor.menus,
-                  ports.dialogs, ports.desktop, ports.ini, ports.window},
+                 {ports_.macroEditor.controls, ports_.macroEditor.keys, ports_.macroEditor.time,
+                  ports_.macroEditor.menus, ports_.dialogs, ports_.desktop, ports_.ini, ports_.window},
                  menus_.eventMenu) {}
 
 CTolvarDlg::~CTolvarDlg() = default;
@@ -139,9 +165,7 @@ void CTolvarDlg::OnPowerBroadcast() { commands_.OnPowerBroadcast(); }
 
 ControlColours CTolvarDlg::OnCtlColor() const { return ControlColoursFor(state_.VER_SEL); }
 
-bool CTolvarDlg::FilterKeyMessage(int message, int virtualKey) {
-  return macroPage_.FilterKeyMessage(message, virtualKey);
-}
+bool CTolvarDlg::FilterKeyMessage(KeyEvent key) { return macroPage_.FilterKeyMessage(key); }
 
 void CTolvarDlg::OnRightButtonUp(int screenX, int screenY) { macroPage_.OpenEventMenu(screenX, screenY); }
 

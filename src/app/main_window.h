@@ -11,6 +11,7 @@
 #include "app/macro_page.h"
 #include "app/profile_operations.h"
 #include "app/program_menus.h"
+#include "app/recording_guard.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
 #include "app/workers.h"
@@ -99,7 +100,7 @@ class CTolvarDlg {
 
   // The key filter in front of the window's own keyboard handling: true
   // when the key is swallowed.
-  bool FilterKeyMessage(int message, int virtualKey);
+  bool FilterKeyMessage(KeyEvent key);
   // A right-button release anywhere in the window or its controls, at a
   // screen point, before the control under it sees it.
   void OnRightButtonUp(int screenX, int screenY);
@@ -139,6 +140,7 @@ class CTolvarDlg {
   void MacroCommand(int index, Point click);  // advanced rows 0..7
 
   AppState& state_;
+  RecordingGuard recordingGuard_;  // the dialogs and the window, each ending a recording first
   MainWindowPorts ports_;
   std::u16string commandLine_;
   WindowCommands commands_;

@@ -143,6 +143,7 @@ void CTolvarDlg::OnLButtonUp(int, int) {
     case 6:
     case 7:
     case 8:
+      macroPage_.EndRecording();  // the macro list is loaded again
       state_.CurConfig = row - 3;
       LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
       macroPage_.RefreshMacroList();  // the advanced page's lists, when they are shown
@@ -163,10 +164,12 @@ void CTolvarDlg::OnLButtonUp(int, int) {
       profiles_.ExportProfile();
       break;
     case 16:
+      macroPage_.EndRecording();
       profiles_.ResetProfiles();
       break;
     case 17:
     case 18:
+      macroPage_.EndRecording();
       profiles_.SetLanguage(row == 18 ? 1 : 0);
       menus_.Load(state_.VER_SEL);
       break;

@@ -20,9 +20,9 @@ const std::vector<MenuItem>& TrayMenuItems(std::uint8_t verSel) {
   return verSel != 0 ? english : other;
 }
 
-bool FilterDialogKeys(int message, int virtualKey) {
-  if (virtualKey == kVkF10) return true;
-  return message == kKeyDownMessage && (virtualKey == kVkEscape || virtualKey == kVkReturn);
+bool FilterDialogKeys(KeyEvent key) {
+  if (key.virtualKey == kVkF10) return true;
+  return key.press && (key.virtualKey == kVkEscape || key.virtualKey == kVkReturn);
 }
 
 void AddAboutItem(WindowMenu& menu) {

@@ -196,7 +196,7 @@ TEST_F(QtMacroAdapters, RightButtonReleasesAreSeenOnceBeforeTheControl) {
 
 class NoKeys final : public KeyCapture {
  public:
-  bool Start(std::function<void(CapturedKey)>) override { return false; }
+  CaptureStart Start(std::function<void(KeyEvent)>) override { return CaptureStart::Unavailable; }
   void Stop() override {}
 };
 class NoMenus final : public OwnerDrawnMenus {

@@ -6,6 +6,7 @@
 
 #include "app/program_menus.h"
 #include "macro_page_fakes.h"
+#include "macros/macro_file.h"
 #include "macros/macro_text.h"
 #include "support/fake_popups.h"
 #include "support/still_window.h"
@@ -25,7 +26,6 @@ using testing::RecordingDialogs;
 using testing::ScriptedMenus;
 using testing::StillWindow;
 
-constexpr int kDown = 0x0100;
 constexpr int kVkA = 'A';
 constexpr int kVkB = 'B';
 
@@ -340,22 +340,38 @@ TEST_F(MacroPageTest, RecordingAThenBFromTheKeyCapture) {
   EXPECT_EQ(Published(0), User(0));
 }
 
-TEST_F(MacroPageTest, RecordingDoesNotStartWhenTheKeyboardIsHeld) {
+TEST_F(MacroPageTest, RecordingDoesNotStartWithoutTheKeyboardAndSaysWhyInTheInterfacesLanguage) {
+  struct Case {
+    CaptureStart refusal;
+    std::uint8_t verSel;
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {CaptureStart::KeyboardBusy, 1, u"Recording cannot start: another program holds the keyboard."},
+      {CaptureStart::KeyboardBusy, 0, u"다른 프로그램이 키보드를 사용하고 있어 녹화를 시작할 수 없습니다."},
+      {CaptureStart::Unavailable, 1, u"Recording cannot start: the keyboard cannot be captured."},
+      {CaptureStart::Unavailable, 0, u"키보드를 가져올 수 없어 녹화를 시작할 수 없습니다."},
+  };
   SetMacros({MacroOf(u"rec", kThreeEvents)}, 0);
   page.OpenControls();
-  keys.busy = true;
-  page.ToggleRecording();
-  EXPECT_FALSE(state.Recording);
-  EXPECT_EQ(User(0), MacroOf(u"rec", kThreeEvents)) << "nothing blanked";
-  ASSERT_EQ(dialogs.shown.size(), 1U);
-  EXPECT_EQ(dialogs.shown[0].first, kKeyboardBusyMessage);
+  for (const Case& c : cases) {
+    dialogs.shown.clear();
+    state.VER_SEL = c.verSel;
+    keys.refusal = c.refusal;
+    page.ToggleRecording();
+    EXPECT_FALSE(state.Recording);
+    EXPECT_EQ(User(0), MacroOf(u"rec", kThreeEvents)) << "nothing blanked";
+    ASSERT_EQ(dialogs.shown.size(), 1U);
+    EXPECT_EQ(dialogs.shown[0].first, c.message);
+    EXPECT_EQ(dialogs.shown[0].second, u"tolvar");
+  }
 }
 
 TEST_F(MacroPageTest, KeyFilterSwallowsEnterEscapeAndF10) {
-  EXPECT_TRUE(page.FilterKeyMessage(kDown, 13));
-  EXPECT_TRUE(page.FilterKeyMessage(kDown, 27));
-  EXPECT_TRUE(page.FilterKeyMessage(0x0101, 121));
-  EXPECT_FALSE(page.FilterKeyMessage(kDown, kVkA));
+  EXPECT_TRUE(page.FilterKeyMessage({true, 13}));
+  EXPECT_TRUE(page.FilterKeyMessage({true, 27}));
+  EXPECT_TRUE(page.FilterKeyMessage({false, 121}));
+  EXPECT_FALSE(page.FilterKeyMessage({true, kVkA}));
 }
 
 TEST_F(MacroPageTest, AddMacroSelectsAnExistingNameOrAddsABlankMacro) {
@@ -507,6 +523,104 @@ TEST_F(MacroPageTest, ExportThenImportRestoresTheMacroList) {
   page.ImportMacros();
   EXPECT_EQ(state.UserMacros.count, 0) << "a file without a block empties the list";
   EXPECT_TRUE(controls.macroList.lines.empty());
+}
+
+// ---- the keyboard always given back ----
+
+// A recording of "rec" (macro 1 of two) that captured A pressed and
+// released, ended one way or another.
+struct EndOfRecording {
+  const char* what;
+  void (*end)(MacroPage& page);
+};
+
+const EndOfRecording kEndsOfRecording[] = {
+    {"Stop", [](MacroPage& page) { page.ToggleRecording(); }},
+    {"leaving the page", [](MacroPage& page) { page.CloseControls(); }},
+    {"the window's call before a dialog, a hide or a new list", [](MacroPage& page) { page.EndRecording(); }},
+    {"export", [](MacroPage& page) { page.ExportMacros(); }},
+    {"add", [](MacroPage& page) { page.AddMacro(); }},
+    {"save", [](MacroPage& page) { page.SaveMacros(); }},
+};
+
+class RecordingEnds : public MacroPageTest, public ::testing::WithParamInterface<EndOfRecording> {
+ protected:
+  void StartRecordingOfRec() {
+    SetMacros({MacroOf(u"other", kThreeEvents), MacroOf(u"rec", kThreeEvents)}, 1);
+    page.OpenControls();
+    page.ToggleRecording();
+    ASSERT_TRUE(keys.Active());
+    keys.Type(true, kVkA);
+    time.now += 100;
+    keys.Type(false, kVkA);
+  }
+};
+
+TEST_P(RecordingEnds, AsStopEndsIt) {
+  StartRecordingOfRec();
+  GetParam().end(page);
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active()) << "the keyboard is given back";
+  EXPECT_EQ(User(1).eventCount, 2);
+  EXPECT_EQ(User(1).events[0], (MacroEvent{4, kActionPress, 100}));
+  EXPECT_EQ(User(0), MacroOf(u"other", kThreeEvents));
+  EXPECT_EQ(Published(1).eventCount, 2);
+  keys.Type(true, kVkB);
+  EXPECT_EQ(User(1).eventCount, 2) << "nothing is recorded after the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, RecordingEnds, ::testing::ValuesIn(kEndsOfRecording));
+
+TEST_F(RecordingEnds, StopEndsTheRecordingWhateverTheListHolds) {
+  StartRecordingOfRec();
+  controls.macroList.lines.clear();
+  page.ToggleRecording();
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active());
+}
+
+TEST_F(RecordingEnds, ImportEndsTheRecordingBeforeTheNewListArrivesAndNeverWritesIntoIt) {
+  StartRecordingOfRec();
+  SaveUserMacros(ini, "/x/in.dat", kMacroSection, [] {
+    UserMacroTable table;
+    table.slots[0] = MacroOf(u"new0", kThreeEvents);
+    table.slots[1] = MacroOf(u"new1", kThreeEvents);
+    table.count = 2;
+    return table;
+  }());
+  desktop.openAnswer = "/x/in.dat";
+  page.ImportMacros();
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active());
+  EXPECT_EQ(User(1), MacroOf(u"new1", kThreeEvents)) << "the recorded count is not stamped onto the imported macro";
+  page.ToggleRecording();  // a new recording starts on the imported list
+  EXPECT_TRUE(state.Recording);
+  page.ToggleRecording();
+  EXPECT_FALSE(keys.Active());
+}
+
+TEST_F(RecordingEnds, AListReplacedUnderTheRecordingGetsNothingFromIt) {
+  StartRecordingOfRec();
+  state.UserMacros.slots[1] = MacroOf(u"loaded", kThreeEvents);
+  page.RefreshMacroList();
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active());
+  EXPECT_EQ(User(1), MacroOf(u"loaded", kThreeEvents));
+  page.ToggleRecording();  // Record again: a new recording, not a Stop into the new list
+  page.ToggleRecording();
+  EXPECT_EQ(User(1).eventCount, 0);
+}
+
+TEST_F(RecordingEnds, AClickOnTheMacroListWhileRecordingKeepsTheRecordedMacroShown) {
+  StartRecordingOfRec();
+  const std::vector<std::u16string> recorded = Lines();
+  controls.ClickMacro(0);
+  EXPECT_EQ(controls.macroList.selection, 1);
+  EXPECT_EQ(state.SelectedMacro, 1);
+  EXPECT_EQ(Lines(), recorded);
+  keys.Type(true, kVkB);
+  EXPECT_EQ(Lines().back(), u"[↓]B");
+  EXPECT_EQ(User(0), MacroOf(u"other", kThreeEvents));
 }
 
 TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
