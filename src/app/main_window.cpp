@@ -165,7 +165,15 @@ void CTolvarDlg::OnPowerBroadcast() { commands_.OnPowerBroadcast(); }
 
 ControlColours CTolvarDlg::OnCtlColor() const { return ControlColoursFor(state_.VER_SEL); }
 
-bool CTolvarDlg::FilterKeyMessage(KeyEvent key) { return macroPage_.FilterKeyMessage(key); }
+bool CTolvarDlg::FilterKeyMessage(KeyEvent key) {
+  // The function popup shows without taking the focus: Escape typed in the
+  // main window closes it without a choice.
+  if (menu_ && !menu_->Closed() && key.press && key.virtualKey == kVkEscape) {
+    menu_->OnCancel();
+    return true;
+  }
+  return macroPage_.FilterKeyMessage(key);
+}
 
 void CTolvarDlg::OnRightButtonUp(int screenX, int screenY) { macroPage_.OpenEventMenu(screenX, screenY); }
 

@@ -115,6 +115,10 @@ class CTolvarDlg {
   struct PressTables;
 
   void EndWithoutMouse();
+  // A move or release the window received while it held the pointer since
+  // the press that opened the function popup, given to the popup under it;
+  // false when no popup lies there.
+  bool GiveToPopup(int x, int y, bool release);
   SkinSource SkinFiles();
 
   // Actions of the press tables; `index` counts from the row's first hot spot.

@@ -59,7 +59,15 @@ struct CTolvarDlg::PressTables {
   };
 };
 
+bool CTolvarDlg::GiveToPopup(int x, int y, bool release) {
+  if (!menu_) return false;
+  const Point origin = ports_.window.ScreenOrigin();
+  const Point screen{origin.x + x, origin.y + y};
+  return release ? menu_->OnHeldPointerUp(screen) : menu_->OnHeldPointerMove(screen);
+}
+
 void CTolvarDlg::OnMouseMove(int x, int y) {
+  if (GiveToPopup(x, y, false)) return;
   const SkinLayout& skin = state_.Skin;
   const bool mainPage = state_.CurrentPage == kMainPage;
   const std::uint8_t ledType = state_.Settings.LED_TYPE;
@@ -117,9 +125,10 @@ void CTolvarDlg::OnLButtonDown(int x, int y) {
   }
 }
 
-void CTolvarDlg::OnLButtonUp(int, int) {
+void CTolvarDlg::OnLButtonUp(int x, int y) {
   state_.Pressed = false;
   ports_.window.Invalidate();
+  if (GiveToPopup(x, y, true)) return;
   const std::string& config = state_.Paths.ConfigPath;
   const int row = state_.HoverMain;
   switch (row) {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -508,6 +509,98 @@ TEST_F(FunctionPopups, ReleasingOnACategoryOrBelowTheItemsChoosesNothing) {
   EXPECT_TRUE(menu.shown);
 }
 
+TEST_F(FunctionPopups, EscapeInTheMainWindowAndTheWindowSystemsCloseEndThePopupWithoutAChoice) {
+  struct Case {
+    const char* what;
+    void (*cancel)(CTolvarDlg& dialog, PopupRecord& menu);
+  };
+  const Case cases[] = {
+      {"Escape typed in the main window (the popup has no focus)",
+       [](CTolvarDlg& dialog, PopupRecord&) {
+         EXPECT_TRUE(dialog.FilterKeyMessage({true, kVkEscape}));
+       }},
+      {"Escape typed in the popup, or the window system's close",
+       [](CTolvarDlg&, PopupRecord& menu) { menu.handlers->OnCancel(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PopupRecord& menu = Open(3);
+    const std::int32_t before = state.Settings.K[3];
+    Hover(menu, 8, kMenuItemHeight);
+    ASSERT_EQ(popups.Showing().size(), 2u);
+    const int repaints = Window().invalidations;
+    c.cancel(*dialog, menu);
+    EXPECT_TRUE(popups.Showing().empty()) << "both popups hidden";
+    EXPECT_GT(Window().invalidations, repaints) << "the main window repaints, and its paint destroys them";
+    PaintMain();
+    EXPECT_TRUE(menu.destroyed);
+    EXPECT_EQ(state.Settings.K[3].load(), before);
+  }
+  EXPECT_TRUE(dialog->FilterKeyMessage({true, kVkEscape})) << "without a popup Escape is still swallowed";
+}
+
+// Under X11 the window that took a press keeps the pointer until the
+// release: the main window sees the drag from an assignment button, the
+// first popup the drag from a category.
+TEST_F(FunctionPopups, APressOnAnAssignmentButtonDraggedOntoAnItemChoosesIt) {
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = 1;
+  const Point button = Centre(state.Skin.Main, 22);
+  MoveTo(button);
+  dialog->OnLButtonDown(button.x, button.y);
+  PopupRecord& menu = *popups.Showing().back();
+  // Client points of the main window over the first popup's item 4.
+  const Point window = Window().origin;
+  const Point overItem4{menu.origin.x - window.x + 5, menu.origin.y - window.y + 3 * kMenuItemHeight + 2};
+  MoveTo(overItem4);
+  EXPECT_EQ(state.Popups.MenuHover, 4);
+  dialog->OnLButtonUp(overItem4.x, overItem4.y);
+  EXPECT_EQ(state.Settings.K[2].load(), 4);
+  EXPECT_TRUE(popups.Showing().empty());
+}
+
+TEST_F(FunctionPopups, APressDraggedThroughACategoryIntoItsListChoosesThere) {
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = 1;
+  const Point button = Centre(state.Skin.Main, 21);
+  MoveTo(button);
+  dialog->OnLButtonDown(button.x, button.y);
+  PopupRecord& menu = *popups.Showing().back();
+  const Point window = Window().origin;
+  const auto client = [&](Point screen) { return Point{screen.x - window.x, screen.y - window.y}; };
+  MoveTo(client({menu.origin.x + 5, menu.origin.y + 6 * kMenuItemHeight + 2}));  // category 7
+  ASSERT_EQ(popups.Showing().size(), 2u);
+  PopupRecord& sub = *popups.Showing().back();
+  const Point overSub3 = client({sub.origin.x + 5, sub.origin.y + 2 * kSubMenuItemHeight + 2});
+  MoveTo(overSub3);
+  ASSERT_EQ(popups.Showing().size(), 2u) << "the list stays while the pointer moves into it";
+  dialog->OnLButtonUp(overSub3.x, overSub3.y);
+  EXPECT_EQ(state.Settings.K[1].load(), 13);
+  EXPECT_TRUE(popups.Showing().empty());
+}
+
+TEST_F(FunctionPopups, MovingFromACategoryIntoItsListKeepsTheList) {
+  PopupRecord& menu = Open(1);
+  const std::int32_t categoryY = 7 * kMenuItemHeight + 2;  // category 8, its list starts two items higher
+  menu.handlers->OnMouseMove(5, categoryY);
+  menu.handlers->OnLButtonDown(5, categoryY);
+  ASSERT_EQ(popups.Showing().size(), 2u);
+  PopupRecord& sub = *popups.Showing().back();
+  // The first popup keeps the pointer: its moves run past its right edge.
+  const int intoSubX = sub.origin.x - menu.origin.x + 10;
+  const int intoSubY = sub.origin.y - menu.origin.y + 4 * kSubMenuItemHeight + 2;
+  menu.handlers->OnMouseMove(intoSubX, intoSubY);
+  ASSERT_EQ(popups.Showing().size(), 2u) << "the list stays";
+  EXPECT_EQ(state.Popups.MenuHover, 8);
+  EXPECT_TRUE(sub.invalidations > 0);
+  menu.handlers->OnLButtonUp(intoSubX, intoSubY);
+  EXPECT_EQ(state.Settings.K[1].load(), 25) << "item 5 of the category whose codes run from 21";
+  EXPECT_TRUE(popups.Showing().empty());
+
+  PopupRecord& again = Open(1);
+  again.handlers->OnMouseMove(5, categoryY);
+  again.handlers->OnMouseMove(kMenuWidth + 400, categoryY);
+  EXPECT_EQ(popups.Showing().size(), 1u) << "a move beside both popups still leaves the category";
+}
+
 TEST_F(FunctionPopups, APressOnTheMainPageClosesThePopup) {
   PopupRecord& menu = Open(1);
   ClickAt(Nowhere());
@@ -554,6 +647,55 @@ TEST_F(MainWindowInput, AdvancedRowsRunTheMacroCommands) {
   EXPECT_FALSE(keys.Active());
   ClickAdvanced(3);
   EXPECT_EQ(state.UserMacros.count, count);
+}
+
+// Every way the window leaves a recording behind ends it as Stop does, and
+// the keyboard is given back.
+TEST_F(MainWindowInput, EveryWayAwayFromARecordingGivesTheKeyboardBack) {
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"the main page tab", [this] { ClickMain(9); }},
+      {"the colour page tab", [this] { ClickMain(11); }},
+      {"Hide", [this] { ClickMain(2); }},
+      {"minimise", [this] { ClickMain(12); }},
+      {"to the tray", [this] { ClickMain(13); }},
+      {"the window system's close", [this] { dialog->OnSysCommand(kScClose); }},
+      {"a profile button", [this] { ClickMain(5); }},
+      {"profile import (a file dialog)", [this] { ClickMain(14); }},
+      {"profile export (a file dialog)", [this] { ClickMain(15); }},
+      {"reset", [this] { ClickMain(16); }},
+      {"the other language", [this] { ClickMain(state.VER_SEL != 0 ? 17 : 18); }},
+      {"the web button", [this] { ClickMain(19); }},
+      {"the About box", [this] { dialog->OnSysCommand(16); }},
+      {"macro import (a file dialog)", [this] { ClickAdvanced(0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (state.CurrentPage != kAdvancedPage) ClickMain(10);
+    if (state.UserMacros.count == 0) {
+      macroControls.nameEdit.text = u"m";
+      ClickAdvanced(2);
+    }
+    ClickAdvanced(4);
+    ASSERT_TRUE(state.Recording);
+    ASSERT_TRUE(keys.Active());
+    const int recorded = state.SelectedMacro;
+    keys.Type(true, 'A');
+    keys.Type(false, 'A');
+    const std::u16string name = MacroNameText(state.UserMacros.slots[recorded]);
+    c.act();
+    EXPECT_FALSE(state.Recording);
+    EXPECT_FALSE(keys.Active()) << "the keyboard is given back";
+    const Macro& after = state.UserMacros.slots[recorded];
+    if (MacroNameText(after) == name) {
+      EXPECT_LE(after.eventCount, 2);
+    }
+    keys.Type(true, 'B');
+    EXPECT_FALSE(state.Recording);
+  }
 }
 
 TEST_F(MainWindowInput, ApplyOnTheAdvancedPageStoresTheRepeatCountFirst) {
