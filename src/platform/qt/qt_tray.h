@@ -37,6 +37,8 @@ class QtTray final : public TrayIcon {
 
   // The menu last opened.
   QMenu& Menu() { return menu_; }
+  // The icon whose activations are delivered.
+  QSystemTrayIcon& Icon() { return icon_; }
 
  private:
   void FillMenu(const std::vector<MenuItem>& items);

@@ -8,6 +8,7 @@
 #include "macro_page_fakes.h"
 #include "macros/macro_file.h"
 #include "macros/macro_text.h"
+#include "skin/fonts.h"
 #include "support/fake_popups.h"
 #include "support/still_window.h"
 #include "unit/config/fake_dialogs.h"
@@ -638,6 +639,31 @@ TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
 namespace tolvar {
 namespace {
 
+// Measures 2 px per character: every caption fits the 8 px rule.
+class FixedWidthCanvas final : public Canvas {
+ public:
+  void CopyFromLayer(const LayerImage&, const PaintRect&) override {}
+  void FillRect(const PaintRect&, Rgb) override {}
+  TextSize MeasureText(const std::u16string& text, const FontSpec& font) override {
+    fonts.push_back(font);
+    return {2 * static_cast<int>(text.size()), 12};
+  }
+  void DrawText(int, int, const std::u16string&, const FontSpec&, Rgb) override {}
+  std::vector<FontSpec> fonts;
+};
+
+TEST(ProgramMenus, BothMenusSpeakTheLanguageInItsOwnFace) {
+  ProgramMenus menus;
+  for (const std::uint8_t verSel : {1, 0}) {
+    menus.Load(verSel);
+    FixedWidthCanvas canvas;
+    menus.eventMenu.MeasureEntry(canvas, 21);
+    menus.trayMenu.MeasureEntry(canvas, 1);
+    const FontSpec& face = verSel != 0 ? kFontEnglish : kFontOther;
+    EXPECT_EQ(canvas.fonts, (std::vector<FontSpec>{face, face})) << int(verSel);
+  }
+}
+
 TEST(ProgramMenus, BothMenusInBothLanguages) {
   ProgramMenus menus;
   for (const std::uint8_t verSel : {1, 0}) {
@@ -646,7 +672,8 @@ TEST(ProgramMenus, BothMenusInBothLanguages) {
     ASSERT_EQ(menus.trayMenu.ItemCount(), 3);
   }
   EXPECT_EQ(menus.trayMenu.Record(1), (MenuItemRecord{u"윈도우 보여주기   ", 32837}));
-  EXPECT_EQ(menus.trayMenu.MeasureEntry(1).width, 8 * 11) << "the three trailing blanks count";
+  FixedWidthCanvas narrow;
+  EXPECT_EQ(menus.trayMenu.MeasureEntry(narrow, 1).width, 8 * 11) << "the three trailing blanks count";
   menus.Load(1);
   EXPECT_EQ(menus.trayMenu.Record(2), (MenuItemRecord{u"Exit Driver", 32800}));
   EXPECT_EQ(menus.eventMenu.Record(21).text, u"Modify Delay") << "reloaded in place";

@@ -42,9 +42,51 @@ TEST_F(QtAdapters, ProgramIconIsInTheResources) { EXPECT_FALSE(ProgramIcon().isN
 
 TEST_F(QtAdapters, TrayActivationReasons) {
   EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::DoubleClick), TrayMouse::LeftDoubleClick);
+  EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Trigger), TrayMouse::LeftDoubleClick) << "a single click";
   EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Context), TrayMouse::RightButtonUp);
-  EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Trigger), TrayMouse::Other);
   EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::MiddleClick), TrayMouse::Other);
+  EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Unknown), TrayMouse::Other);
+}
+
+// The icon's activations go through the adapter to the window commands: a
+// single click and a double-click each show the hidden window.
+TEST_F(QtAdapters, ASingleClickAndADoubleClickOnTheTrayIconShowTheWindow) {
+  struct ShowCounter final : public WindowHost {
+    void SetTitle(const std::u16string&) override {}
+    void Invalidate() override {}
+    void InvalidateRegion(const Region&) override {}
+    void UpdateNow() override {}
+    Point ScreenOrigin() const override { return {}; }
+    void StartDrag() override {}
+    void Show() override { ++shown; }
+    void ShowMinimized() override {}
+    void Restore() override { ++restored; }
+    void Hide() override {}
+    bool IsMinimized() const override { return false; }
+    void Destroy() override {}
+    void PostToUi(std::function<void()> task) override { task(); }
+    void SetShape(const MaskShape&) override {}
+    int shown = 0;
+    int restored = 0;
+  };
+  QtTray tray(ProgramIcon());
+  QWidget owner;
+  QtWindowMenu windowMenu(&owner, ProgramIcon(), [](int) {});
+  AppState state;
+  ShowCounter window;
+  WindowCommands commands(state, window, tray, windowMenu, {});
+  tray.SetEvents({[&](int id, TrayMouse mouse) { return commands.OnTrayNotify(id, mouse); }, {}});
+  commands.AddTrayIcon();
+  for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
+    window.shown = 0;
+    window.restored = 0;
+    Q_EMIT tray.Icon().activated(reason);
+    EXPECT_EQ(window.shown, 1) << reason;
+    EXPECT_EQ(window.restored, 1) << reason;
+  }
+  window.shown = 0;
+  Q_EMIT tray.Icon().activated(QSystemTrayIcon::MiddleClick);
+  EXPECT_EQ(window.shown, 0);
 }
 
 TEST_F(QtAdapters, TrayMenuShowsTheItemsAndDeliversTheChosenCommand) {
