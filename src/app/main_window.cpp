@@ -73,6 +73,7 @@ bool CTolvarDlg::OnInitDialog() {
 
   state_.CurConfig = ReadCurConfig(ports_.ini, paths.ConfigPath);
   state_.VER_SEL = ReadLanguage(ports_.ini, paths.ConfigPath);
+  ports_.desktop.SetLanguage(state_.VER_SEL);
   LoadProfile(state_, ports_.ini, ports_.dialogs, paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection, true);
 
   ports_.window.SetTitle(kWindowTitle);

@@ -6,6 +6,7 @@
 
 #include "app/apply_settings.h"
 #include "app/colour_preview.h"
+#include "app/guide_page.h"
 #include "app/main_window.h"
 #include "app/state_loading.h"
 #include "config/button_catalogue.h"
@@ -181,9 +182,10 @@ void CTolvarDlg::OnLButtonUp(int x, int y) {
       macroPage_.EndRecording();
       profiles_.SetLanguage(row == 18 ? 1 : 0);
       menus_.Load(state_.VER_SEL);
+      ports_.desktop.SetLanguage(state_.VER_SEL);
       break;
     case 19:
-      ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage);
+      ports_.desktop.OpenPage(GuidePagePath(state_.Paths.ModuleDir, state_.VER_SEL));
       break;
     default:
       break;

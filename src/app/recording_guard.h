@@ -25,6 +25,7 @@ class RecordingGuard final : public MessageBoxes, public DesktopDialogs, public 
   std::optional<std::string> SaveFile(const FileDialogOptions& options) override;
   std::optional<Rgb> ChooseColour(Rgb initial) override;
   void OpenPage(const std::string& file) override;
+  void SetLanguage(std::uint8_t verSel) override { desktop_.SetLanguage(verSel); }
 
   void SetTitle(const std::u16string& title) override { window_.SetTitle(title); }
   void Invalidate() override { window_.Invalidate(); }

@@ -95,7 +95,9 @@ class FakeDesktop final : public DesktopDialogs {
     return colourAnswer;
   }
   void OpenPage(const std::string& file) override { pagesOpened.push_back(file); }
+  void SetLanguage(std::uint8_t verSel) override { languages.push_back(verSel); }
 
+  std::vector<std::uint8_t> languages;  // each language the dialogs were set to
   std::optional<std::string> openAnswer;
   std::optional<std::string> saveAnswer;
   std::optional<Rgb> colourAnswer;

@@ -352,10 +352,25 @@ TEST_F(MainWindowInput, HideDropsUnappliedEditsButKeepsTheDpiLevel) {
   EXPECT_EQ(state.HoverMain, kNone);
 }
 
-TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgram) {
-  ClickMain(19);
-  ASSERT_EQ(desktop.pagesOpened.size(), 1u);
-  EXPECT_EQ(desktop.pagesOpened[0], folder_.Path() + "/guide/index.html");
+TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgramInTheInterfacesLanguage) {
+  for (const auto& [verSel, page] : {std::pair<std::uint8_t, std::string>{1, "/guide/index.html"},
+                                     std::pair<std::uint8_t, std::string>{0, "/guide/index-ko.html"}}) {
+    desktop.pagesOpened.clear();
+    state.VER_SEL = verSel;
+    ClickMain(19);
+    ASSERT_EQ(desktop.pagesOpened.size(), 1u);
+    EXPECT_EQ(desktop.pagesOpened[0], folder_.Path() + page);
+    EXPECT_TRUE(std::filesystem::is_regular_file(TOLVAR_SOURCE_DIR + page)) << page;
+  }
+}
+
+TEST_F(MainWindowInput, TheDesktopsDialogsFollowTheLanguageSwitch) {
+  for (const std::uint8_t verSel : {0, 1, 0}) {
+    ClickMain(verSel != 0 ? 18 : 17);
+    EXPECT_EQ(state.VER_SEL, verSel);
+    ASSERT_FALSE(desktop.languages.empty());
+    EXPECT_EQ(desktop.languages.back(), verSel);
+  }
 }
 
 // ---- The function popups and the warning ----

@@ -8,9 +8,11 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/window_commands.h"
+#include "platform/qt/qt_desktop_dialogs.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
 
@@ -103,6 +105,50 @@ TEST_F(QtAdapters, TrayMenuShowsTheItemsAndDeliversTheChosenCommand) {
   tray.Menu().actions()[0]->trigger();
   EXPECT_EQ(chosen, (std::vector<int>{kExitDriverCommand, kShowWindowCommand}));
   tray.Menu().hide();
+}
+
+TEST_F(QtAdapters, FileDialogFiltersNameTheirPatternOnce) {
+  struct Case {
+    std::u16string name;
+    std::u16string pattern;
+    QString shown;
+  };
+  const Case cases[] = {
+      {u"All Files(*.ini)", u"*.ini", QStringLiteral("All Files(*.ini)")},
+      {u"All Files(*.dat)", u"*.dat", QStringLiteral("All Files(*.dat)")},
+      {u"Macros", u"*.dat", QStringLiteral("Macros (*.dat)")},
+      {u"All Files(*.ini)", u"*.dat", QStringLiteral("All Files(*.ini) (*.dat)")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileDialogFilter({c.name, c.pattern, u"", ""}), c.shown) << c.shown.toStdString();
+  }
+}
+
+// Debian ships the toolkit's translations: in the Korean interface its own
+// dialogs (file, colour, message box buttons) speak Korean, in the English
+// one English again.
+TEST_F(QtAdapters, TheToolkitsDialogsSpeakTheInterfacesLanguage) {
+  QWidget owner;
+  const QString english[] = {QCoreApplication::translate("QFileDialog", "Save As"),
+                             QCoreApplication::translate("QFileDialog", "Open"),
+                             QCoreApplication::translate("QColorDialog", "Select Color"),
+                             QCoreApplication::translate("QPlatformTheme", "Cancel")};
+  {
+    QtDesktopDialogs dialogs(owner);
+    dialogs.SetLanguage(0);
+    for (const QString& text : english) {
+      const QString korean = QCoreApplication::translate(
+          text == english[2] ? "QColorDialog" : (text == english[3] ? "QPlatformTheme" : "QFileDialog"),
+          text.toUtf8().constData());
+      EXPECT_NE(korean, text) << text.toStdString();
+      EXPECT_TRUE(std::any_of(korean.begin(), korean.end(), [](QChar c) { return c.unicode() >= 0xAC00; }))
+          << korean.toStdString();
+    }
+    dialogs.SetLanguage(1);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), english[0]);
+    dialogs.SetLanguage(0);
+  }
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), english[0]) << "gone with the dialogs";
 }
 
 TEST_F(QtAdapters, WindowMenuItemsArriveAsSystemCommands) {
