@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "app/command_options.h"
+#include "app/display_platform.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
@@ -110,7 +111,15 @@ int main(int argc, char** argv) {
   }
 
   tolvar::BlockTerminationSignals();
+  // X11 unless the user chose a platform; the choice is not handed on to
+  // the programs the player starts.
+  const char* userPlatform = std::getenv("QT_QPA_PLATFORM");
+  const char* display = std::getenv("DISPLAY");
+  const tolvar::PlatformChoice platform = tolvar::ChoosePlatform(
+      userPlatform ? userPlatform : "", tolvar::HasPlatformArgument(argc, argv), display ? display : "");
+  if (!platform.platform.empty()) qputenv("QT_QPA_PLATFORM", platform.platform.c_str());
   QApplication app(argc, argv);
+  if (!platform.platform.empty()) qunsetenv("QT_QPA_PLATFORM");
   app.setQuitOnLastWindowClosed(false);
 
   auto instance = std::make_unique<tolvar::SingleInstance>();

@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "app/diagnosis.h"
+#include "app/display_platform.h"
 #include "app/startup.h"
 #include "config/config_file.h"
 #include "platform/ini/ini_file_store.h"
@@ -81,6 +82,9 @@ int RunDiagnoseCommand(int argc, char** argv, const AppPaths& folders, const std
       .sessionType = Environment("XDG_SESSION_TYPE"),
       .display = Environment("DISPLAY"),
       .waylandDisplay = Environment("WAYLAND_DISPLAY"),
+      .windowPlatform =
+          ChoosePlatform(Environment("QT_QPA_PLATFORM"), HasPlatformArgument(argc, argv), Environment("DISPLAY"))
+              .description,
       .trayHost = FindTrayHost(),
   });
   std::fputs(report.text.c_str(), stdout);
