@@ -14,8 +14,8 @@ namespace tolvar {
 
 namespace {
 
-// The window's ports with the dialogs, the window and its menu taken
-// through the guard that ends a recording first.
+// The window's ports with the dialogs, the window, its menu and the tray
+// taken through the guard that ends a recording first.
 MainWindowPorts GuardedPorts(const MainWindowPorts& ports, RecordingGuard& guard) {
   MainWindowPorts guarded{.ini = ports.ini,
                           .dialogs = guard,
@@ -23,7 +23,7 @@ MainWindowPorts GuardedPorts(const MainWindowPorts& ports, RecordingGuard& guard
                           .hid = ports.hid,
                           .images = ports.images,
                           .system = ports.system,
-                          .tray = ports.tray,
+                          .tray = guard,
                           .windowMenu = guard,
                           .clock = ports.clock,
                           .programs = ports.programs,
@@ -38,7 +38,7 @@ MainWindowPorts GuardedPorts(const MainWindowPorts& ports, RecordingGuard& guard
 
 CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string commandLine)
     : state_(state),
-      recordingGuard_(ports.dialogs, ports.desktop, ports.window, ports.windowMenu,
+      recordingGuard_(ports.dialogs, ports.desktop, ports.window, ports.windowMenu, ports.tray,
                       [this] { macroPage_.EndRecording(); }),
       ports_(GuardedPorts(ports, recordingGuard_)),
       commandLine_(std::move(commandLine)),

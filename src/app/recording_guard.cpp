@@ -5,8 +5,13 @@
 namespace tolvar {
 
 RecordingGuard::RecordingGuard(MessageBoxes& dialogs, DesktopDialogs& desktop, WindowHost& window, WindowMenu& menu,
-                               std::function<void()> endRecording)
-    : dialogs_(dialogs), desktop_(desktop), window_(window), menu_(menu), endRecording_(std::move(endRecording)) {}
+                               TrayIcon& tray, std::function<void()> endRecording)
+    : dialogs_(dialogs),
+      desktop_(desktop),
+      window_(window),
+      menu_(menu),
+      tray_(tray),
+      endRecording_(std::move(endRecording)) {}
 
 void RecordingGuard::EndRecording() const {
   if (endRecording_) endRecording_();
@@ -50,6 +55,11 @@ void RecordingGuard::Hide() {
 void RecordingGuard::Destroy() {
   EndRecording();
   window_.Destroy();
+}
+
+void RecordingGuard::ShowMenuAtCursor(const std::vector<MenuItem>& items) {
+  EndRecording();
+  tray_.ShowMenuAtCursor(items);
 }
 
 void RecordingGuard::ShowAboutBox(const AboutBoxTexts& texts) {

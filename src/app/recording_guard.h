@@ -1,22 +1,28 @@
-// The ports through which the main window opens dialogs and hides itself,
-// each ending a running macro recording first (as Stop would): a dialog
-// must get the keys typed into it, a hidden window must not keep the
-// keyboard from the desktop.
+// The ports through which the main window opens dialogs and menus and
+// hides itself, each ending a running macro recording first (as Stop
+// would): a dialog must get the keys typed into it, a menu cannot open
+// without the keyboard (it could then not be closed), a hidden window must
+// not keep the keyboard from the desktop.
 #pragma once
 
 #include <functional>
 
 #include "ports/desktop_dialogs.h"
 #include "ports/message_boxes.h"
+#include "ports/tray.h"
 #include "ports/window_host.h"
 #include "ports/window_menu.h"
 
 namespace tolvar {
 
-class RecordingGuard final : public MessageBoxes, public DesktopDialogs, public WindowHost, public WindowMenu {
+class RecordingGuard final : public MessageBoxes,
+                             public DesktopDialogs,
+                             public WindowHost,
+                             public WindowMenu,
+                             public TrayIcon {
  public:
   // `endRecording` ends a recording and does nothing when none runs.
-  RecordingGuard(MessageBoxes& dialogs, DesktopDialogs& desktop, WindowHost& window, WindowMenu& menu,
+  RecordingGuard(MessageBoxes& dialogs, DesktopDialogs& desktop, WindowHost& window, WindowMenu& menu, TrayIcon& tray,
                  std::function<void()> endRecording);
 
   void MessageBox(const std::u16string& text, const std::u16string& caption) override;
@@ -46,6 +52,11 @@ class RecordingGuard final : public MessageBoxes, public DesktopDialogs, public 
   void AppendItem(int command, const std::u16string& text) override { menu_.AppendItem(command, text); }
   void ShowAboutBox(const AboutBoxTexts& texts) override;
 
+  bool IsAvailable() const override { return tray_.IsAvailable(); }
+  bool Add(int iconId, const std::u16string& tip) override { return tray_.Add(iconId, tip); }
+  void Remove(int iconId) override { tray_.Remove(iconId); }
+  void ShowMenuAtCursor(const std::vector<MenuItem>& items) override;
+
  private:
   void EndRecording() const;
 
@@ -53,6 +64,7 @@ class RecordingGuard final : public MessageBoxes, public DesktopDialogs, public 
   DesktopDialogs& desktop_;
   WindowHost& window_;
   WindowMenu& menu_;
+  TrayIcon& tray_;
   std::function<void()> endRecording_;
 };
 

@@ -685,6 +685,9 @@ TEST_F(MainWindowInput, EveryWayAwayFromARecordingGivesTheKeyboardBack) {
       {"the other language", [this] { ClickMain(state.VER_SEL != 0 ? 17 : 18); }},
       {"the web button", [this] { ClickMain(19); }},
       {"the About box", [this] { dialog->OnSysCommand(16); }},
+      // A menu cannot take the keyboard while the recording holds it, and
+      // could then not be closed with a key.
+      {"the tray menu", [this] { dialog->OnTrayNotify(kTrayIconId, TrayMouse::RightButtonUp); }},
       {"macro import (a file dialog)", [this] { ClickAdvanced(0); }},
   };
   for (const Case& c : cases) {
