@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,9 +30,14 @@ struct PopupRecord {
   int invalidations = 0;
 };
 
+// Runs while a modal loop is open (the user acting on the modal popup);
+// an EndModal it causes ends the loop with that result.
+using WhileModal = std::function<void(PopupRecord&)>;
+
 class FakePopupWindow final : public PopupWindow {
  public:
-  FakePopupWindow(PopupRecord& record, std::deque<int>& modalResults) : record_(record), modalResults_(modalResults) {}
+  FakePopupWindow(PopupRecord& record, std::deque<int>& modalResults, const WhileModal& whileModal)
+      : record_(record), modalResults_(modalResults), whileModal_(whileModal) {}
   ~FakePopupWindow() override { record_.destroyed = true; }
   void SetTitle(const std::u16string& title) override { record_.title = title; }
   void Move(int x, int y, int width, int height) override {
@@ -47,16 +53,25 @@ class FakePopupWindow final : public PopupWindow {
   int RunModal() override {
     record_.modal = true;
     record_.shown = true;
+    if (whileModal_) {
+      ended_.reset();
+      whileModal_(record_);
+      if (ended_) return *ended_;
+    }
     if (modalResults_.empty()) return 0;
     const int result = modalResults_.front();
     modalResults_.pop_front();
     return result;
   }
-  void EndModal(int) override {}
+  void EndModal(int result) override {
+    if (!ended_) ended_ = result;
+  }
 
  private:
   PopupRecord& record_;
   std::deque<int>& modalResults_;
+  const WhileModal& whileModal_;
+  std::optional<int> ended_;
 };
 
 class FakePopupWindows final : public PopupWindows {
@@ -65,7 +80,7 @@ class FakePopupWindows final : public PopupWindows {
     records.push_back(std::make_unique<PopupRecord>());
     records.back()->handlers = &handlers;
     records.back()->owner = owner;
-    return std::make_unique<FakePopupWindow>(*records.back(), modalResults);
+    return std::make_unique<FakePopupWindow>(*records.back(), modalResults, whileModal);
   }
   // The popups that exist and show, oldest first.
   std::vector<PopupRecord*> Showing() const {
@@ -77,7 +92,8 @@ class FakePopupWindows final : public PopupWindows {
   }
 
   std::vector<std::unique_ptr<PopupRecord>> records;
-  std::deque<int> modalResults;  // what each modal run returns, in order
+  std::deque<int> modalResults;  // what each modal run returns, in order, when nothing ended it
+  WhileModal whileModal;         // what happens during each modal run
 };
 
 class FakeDesktop final : public DesktopDialogs {

@@ -17,6 +17,7 @@
 #include "macros/macro_file.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
+#include "skin/fonts.h"
 #include "skin/pages.h"
 #include "support/child_process.h"
 #include "support/fake_popups.h"
@@ -416,6 +417,145 @@ TEST_F(MainWindowInput, CancelledWarningOpensNoPopupAndConfirmedOneOpensItAtTheB
   EXPECT_EQ(state.Popups.EditedButton, 20);
 }
 
+// ---- The warning's handlers and the popups' painting ----
+
+// Layers named by their file; a canvas that logs each copy and text.
+struct NamedLayer final : public LayerImage {
+  explicit NamedLayer(std::string file) : path(std::move(file)) {}
+  std::string path;
+};
+class NamedLayers final : public LayerImages {
+ public:
+  std::shared_ptr<const LayerImage> Load(const std::string& path) override {
+    return std::make_shared<NamedLayer>(path.substr(path.rfind('/') + 1));
+  }
+};
+class PaintLog final : public Canvas {
+ public:
+  struct Copy {
+    std::string layer;
+    PaintRect rect;
+  };
+  struct Text {
+    int x, y;
+    std::u16string text;
+    FontSpec font;
+    Rgb colour;
+  };
+  void CopyFromLayer(const LayerImage& layer, const PaintRect& rect) override {
+    copies.push_back({static_cast<const NamedLayer&>(layer).path, rect});
+  }
+  void FillRect(const PaintRect&, Rgb) override {}
+  TextSize MeasureText(const std::u16string& text, const FontSpec&) override {
+    return {6 * static_cast<int>(text.size()), 12};
+  }
+  void DrawText(int x, int y, const std::u16string& text, const FontSpec& font, Rgb colour) override {
+    texts.push_back({x, y, text, font, colour});
+  }
+  std::vector<Copy> copies;
+  std::vector<Text> texts;
+};
+
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+
+// The warning comes up (no other button has the primary click); what the
+// user does in it decides whether the function popup opens.
+TEST_F(MainWindowInput, TheWarningConfirmsOrCancelsByTheButtonReleasedOn) {
+  const HotSpot confirm = state.Skin.Warning.Spot(0);
+  const HotSpot cancel = state.Skin.Warning.Spot(1);
+  const HotSpot message = state.Skin.Warning.Spot(2);
+  struct Case {
+    const char* what;
+    std::function<void(PopupHandlers&)> act;
+    bool menuOpens;
+  };
+  const auto releaseOn = [](HotSpot spot) {
+    return [spot](PopupHandlers& warning) {
+      warning.OnMouseMove(spot.x + 2, spot.y + 2);
+      warning.OnLButtonDown(spot.x + 2, spot.y + 2);
+      warning.OnLButtonUp(spot.x + 2, spot.y + 2);
+    };
+  };
+  const Case cases[] = {
+      {"released on confirm", releaseOn(confirm), true},
+      {"released on cancel", releaseOn(cancel), false},
+      {"Escape or the window system's close", [](PopupHandlers& warning) { warning.OnCancel(); }, false},
+      {"released on the message, then Escape",
+       [&](PopupHandlers& warning) {
+         releaseOn(message)(warning);
+         warning.OnCancel();
+       },
+       false},
+      {"hovered confirm, released on cancel",
+       [&](PopupHandlers& warning) {
+         warning.OnMouseMove(confirm.x + 2, confirm.y + 2);
+         releaseOn(cancel)(warning);
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 0 ? 1 : 2;
+    popups.whileModal = nullptr;
+    ClickAt(Nowhere());  // closes a popup left open
+    popups.records.clear();
+    popups.whileModal = [&](PopupRecord& warning) { c.act(*warning.handlers); };
+    ClickMain(20);
+    ASSERT_FALSE(popups.records.empty());
+    EXPECT_TRUE(popups.records[0]->modal);
+    EXPECT_TRUE(popups.records[0]->destroyed);
+    const auto showing = popups.Showing();
+    EXPECT_EQ(!showing.empty() && showing.back()->title == u"MainMenuDlg", c.menuOpens);
+    EXPECT_EQ(state.Settings.K[0].load(), 1) << "the warning alone assigns nothing";
+  }
+}
+
+TEST_F(MainWindowInput, TheWarningPaintsItsTextsAndTheHoveredButton) {
+  for (const std::uint8_t verSel : {1, 0}) {
+    state.VER_SEL = verSel;
+    LoadAllSkins(Skins(), state.Skin);
+    for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 0 ? 1 : 2;
+    popups.whileModal = nullptr;
+    ClickAt(Nowhere());
+    const HotSpot cancel = state.Skin.Warning.Spot(1);
+    std::array<PaintLog, 2> paints;
+    popups.whileModal = [&](PopupRecord& warning) {
+      NamedLayers layers;
+      warning.handlers->OnPaint(paints[0], layers);
+      const int before = warning.invalidations;
+      warning.handlers->OnMouseMove(cancel.x + 1, cancel.y + 1);
+      EXPECT_GT(warning.invalidations, before) << "a new hover repaints";
+      warning.handlers->OnPaint(paints[1], layers);
+      warning.handlers->OnCancel();
+    };
+    ClickMain(20);
+    const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
+    ASSERT_EQ(paints[0].copies.size(), 1u) << "only the normal image without a hover";
+    EXPECT_EQ(paints[0].copies[0].layer, "warning_normal.jpg");
+    EXPECT_EQ(paints[0].copies[0].rect, (PaintRect{0, 0, 300, 150}));
+    ASSERT_EQ(paints[1].copies.size(), 2u);
+    EXPECT_EQ(paints[1].copies[1].layer, "warning_over.jpg");
+    EXPECT_EQ(paints[1].copies[1].rect, (PaintRect{cancel.x, cancel.y, cancel.width, cancel.height}));
+    std::vector<std::u16string> texts;
+    for (int row = 0; row < 3; ++row) {
+      const std::u16string& label = state.Skin.Warning.labels[row];
+      if (label.empty()) continue;
+      texts.push_back(label);
+      const HotSpot spot = state.Skin.Warning.Spot(row);
+      const auto drawn = std::find_if(paints[1].texts.begin(), paints[1].texts.end(),
+                                      [&](const PaintLog::Text& t) { return t.text == label; });
+      ASSERT_NE(drawn, paints[1].texts.end());
+      EXPECT_EQ(drawn->x, spot.x + (spot.width - 6 * static_cast<int>(label.size())) / 2) << "centred";
+      EXPECT_EQ(drawn->y, spot.y + (spot.height - 12) / 2);
+      EXPECT_EQ(drawn->colour, kRed);
+      EXPECT_EQ(drawn->font, font);
+    }
+    EXPECT_FALSE(texts.empty());
+    EXPECT_EQ(paints[1].texts.size(), texts.size());
+  }
+}
+
 class FunctionPopups : public MainWindowInput {
  protected:
   // Opens the popup of `button` while another button keeps the primary click.
@@ -614,6 +754,58 @@ TEST_F(FunctionPopups, MovingFromACategoryIntoItsListKeepsTheList) {
   again.handlers->OnMouseMove(5, categoryY);
   again.handlers->OnMouseMove(kMenuWidth + 400, categoryY);
   EXPECT_EQ(popups.Showing().size(), 1u) << "a move beside both popups still leaves the category";
+}
+
+TEST_F(FunctionPopups, BothPopupsPaintTheirImagesLabelsAndHoverInTheLanguagesFace) {
+  for (const std::uint8_t verSel : {1, 0}) {
+    state.VER_SEL = verSel;
+    LoadAllSkins(Skins(), state.Skin);
+    state.UserMacros.count = 2;
+    PopupRecord& menu = Open(2);
+    const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
+    NamedLayers layers;
+    Hover(menu, 8, kMenuItemHeight);
+    menu.handlers->OnLButtonDown(5, 7 * kMenuItemHeight + 1);
+    PaintLog first;
+    menu.handlers->OnPaint(first, layers);
+    ASSERT_EQ(first.copies.size(), 2u);
+    EXPECT_EQ(first.copies[0].layer, "menu_normal.jpg");
+    EXPECT_EQ(first.copies[0].rect, (PaintRect{0, 0, kMenuWidth, 10 * kMenuItemHeight + 1}));
+    EXPECT_EQ(first.copies[1].layer, "menu_down.jpg") << "pressed";
+    EXPECT_EQ(first.copies[1].rect, (PaintRect{0, 7 * kMenuItemHeight, kMenuWidth, kMenuItemHeight}));
+    ASSERT_EQ(first.texts.size(), 10u);
+    for (int item = 1; item <= 10; ++item) {
+      const PaintLog::Text& t = first.texts[item - 1];
+      EXPECT_EQ(t.text, FunctionLabel(state.Skin.FunctionLabels, item)) << item;
+      EXPECT_EQ(t.colour, item == 8 ? kRed : kWhite) << item;
+      EXPECT_EQ(t.font, font);
+      EXPECT_EQ(t.x, (kMenuWidth - 6 * static_cast<int>(t.text.size())) / 2) << item;
+      EXPECT_EQ(t.y, (item - 1) * kMenuItemHeight + (kMenuItemHeight - 12) / 2) << item;
+    }
+
+    PopupRecord& sub = *popups.Showing().back();
+    Hover(sub, 3, kSubMenuItemHeight);
+    PaintLog second;
+    sub.handlers->OnPaint(second, layers);
+    ASSERT_EQ(second.copies.size(), 2u);
+    EXPECT_EQ(second.copies[0].layer, "advanced menu_normal.jpg");
+    EXPECT_EQ(second.copies[0].rect, (PaintRect{0, 0, 150, 10 * kSubMenuItemHeight + 1}));
+    EXPECT_EQ(second.copies[1].layer, "advanced menu_over.jpg");
+    EXPECT_EQ(second.copies[1].rect, (PaintRect{0, 2 * kSubMenuItemHeight, 150, kSubMenuItemHeight}));
+    ASSERT_EQ(second.texts.size(), 10u);
+    EXPECT_EQ(second.texts[2].text, FunctionLabel(state.Skin.FunctionLabels, 23));
+    EXPECT_EQ(second.texts[2].colour, kRed);
+    EXPECT_EQ(second.texts[0].colour, kWhite);
+    EXPECT_EQ(second.texts[0].font, font);
+
+    Hover(menu, 9, kMenuItemHeight);  // the user macros
+    PopupRecord& macros = *popups.Showing().back();
+    PaintLog third;
+    macros.handlers->OnPaint(third, layers);
+    ASSERT_EQ(third.texts.size(), 2u);
+    EXPECT_EQ(third.texts[0].text, MacroNameText(state.UserMacros.slots[0]));
+    ClickAt(Nowhere());
+  }
 }
 
 TEST_F(FunctionPopups, APressOnTheMainPageClosesThePopup) {
