@@ -78,6 +78,35 @@ TEST(EventMenu, BothLanguagesGive23RecordsWithTheirIds) {
   EXPECT_EQ(other.Record(22), (MenuItemRecord{u"삭제", 32836}));
 }
 
+// Every record of both languages: caption (trailing blanks included) and id.
+TEST(EventMenu, EveryRecordOfBothLanguagesHasItsCaptionAndId) {
+  const std::vector<MenuItemRecord> english{
+      {u"MENU_CN", -2},      {u"Add Forward", -1},     {u"Left Button", -1}, {u"Down ", 32802},   {u"Up", 32803},
+      {u"Right Button", -1}, {u"Down", 32804},         {u"Up", 32805},       {u"Mid Button", -1}, {u"Down", 32806},
+      {u"Up", 32807},        {u"Add Backward", -1},    {u"Left Button", -1}, {u"Down ", 32809},   {u"Up", 32810},
+      {u"Right Button", -1}, {u"Down", 32811},         {u"Up", 32812},       {u"Mid Button", -1}, {u"Down", 32813},
+      {u"Up", 32814},        {u"Modify Delay", 32780}, {u"Delete", 32781}};
+  const std::vector<MenuItemRecord> korean{
+      {u"????", -2},        {u"다음 진행    ", -1},   {u"왼쪽 버튼", -1},   {u"아래  ", 32817},
+      {u"위", 32818},       {u"오른쪽 버튼    ", -1}, {u"아래  ", 32820},   {u"위", 32821},
+      {u"가운데 버튼", -1}, {u"아래  ", 32823},       {u"위", 32824},       {u"이전 진행", -1},
+      {u"왼쪽 버튼", -1},   {u"아래  ", 32829},       {u"위", 32830},       {u"오른쪽 버튼    ", -1},
+      {u"아래  ", 32831},   {u"위", 32832},           {u"가운데 버튼", -1}, {u"아래  ", 32833},
+      {u"위", 32834},       {u"지연 수정", 32835},    {u"삭제", 32836}};
+  for (const auto& [verSel, expected] : {std::pair{1, &english}, std::pair{0, &korean}}) {
+    CTolvarMenu menu;
+    menu.Load(EventMenuResource(static_cast<std::uint8_t>(verSel)), kTestFont);
+    ASSERT_EQ(menu.ItemCount(), static_cast<int>(expected->size()));
+    for (std::size_t i = 0; i < expected->size(); ++i)
+      EXPECT_EQ(menu.Record(static_cast<int>(i)), (*expected)[i]) << verSel << " " << i;
+    for (const MenuItemRecord& record : *expected) {
+      if (record.id > 0) {
+        EXPECT_TRUE(EventMenuCommand(record.id)) << record.id;
+      }
+    }
+  }
+}
+
 TEST(EventMenu, EveryIdOfBothLanguagesNamesItsCommand) {
   const std::pair<int, EventCommand> cases[] = {
       {32802, {EventCommandKind::InsertBefore, kLeftButtonCode, kActionPress}},
