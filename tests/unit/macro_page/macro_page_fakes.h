@@ -190,10 +190,12 @@ class MemoryIni final : public IniStore {
   bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) override {
     for (const IniEntry& e : entries) Write(file, e.section, e.key, e.value);
     ++batches;
+    batchFiles.push_back(file);
     return true;
   }
   std::map<std::tuple<std::string, std::u16string, std::u16string>, std::u16string> values;
   int batches = 0;
+  std::vector<std::string> batchFiles;  // the file of each batch, in order
 };
 
 }  // namespace tolvar::testing

@@ -572,6 +572,19 @@ TEST_P(RecordingEnds, AsStopEndsIt) {
 
 INSTANTIATE_TEST_SUITE_P(Ways, RecordingEnds, ::testing::ValuesIn(kEndsOfRecording));
 
+TEST_F(RecordingEnds, TheEventEditsAndDeleteDoNothingWhileRecording) {
+  StartRecordingOfRec();
+  const UserMacroTable before = state.UserMacros;
+  for (const int id : {kForwardLeftDown, kBackwardLeftDown, kBackwardMidUp, kModifyDelay, kDelete}) {
+    EXPECT_TRUE(page.OnMenuCommand(id)) << id;
+  }
+  page.DeleteMacro();
+  EXPECT_EQ(state.UserMacros.slots, before.slots);
+  EXPECT_EQ(state.UserMacros.count, before.count);
+  EXPECT_TRUE(state.Recording);
+  EXPECT_EQ(controls.macroList.lines.size(), 2u);
+}
+
 TEST_F(RecordingEnds, StopEndsTheRecordingWhateverTheListHolds) {
   StartRecordingOfRec();
   controls.macroList.lines.clear();
@@ -622,6 +635,35 @@ TEST_F(RecordingEnds, AClickOnTheMacroListWhileRecordingKeepsTheRecordedMacroSho
   keys.Type(true, kVkB);
   EXPECT_EQ(Lines().back(), u"[↓]B");
   EXPECT_EQ(User(0), MacroOf(u"other", kThreeEvents));
+}
+
+// The repeat count shows and can be edited only in mode 1 (repeat); any
+// other mode, held (2) or a mode of both bits, shows 1, greyed.
+TEST_F(MacroPageTest, TheRepeatEditFollowsModeOneOnly) {
+  const struct {
+    std::uint8_t mode;
+    std::u16string text;
+    bool enabled;
+  } cases[] = {{kRepeatModeBit, u"7", true},
+               {kHeldModeBit, u"1", false},
+               {kRepeatModeBit | kHeldModeBit, u"1", false},
+               {0, u"1", false}};
+  for (const auto& c : cases) {
+    SetMacros({MacroOf(u"m", kThreeEvents, c.mode, 7)}, 0);
+    controls.repeatEdit.text = u"x";
+    controls.repeatEdit.enabled = !c.enabled;
+    page.OpenControls();
+    EXPECT_EQ(controls.repeatEdit.text, c.text) << int(c.mode);
+    EXPECT_EQ(controls.repeatEdit.enabled, c.enabled) << int(c.mode);
+    page.CloseControls();
+  }
+}
+
+TEST_F(MacroPageTest, SaveWritesTheMacroFileBeforeTheProfile) {
+  SetMacros({MacroOf(u"a", kThreeEvents)}, 0);
+  page.OpenControls();
+  page.SaveMacros();
+  EXPECT_EQ(ini.batchFiles, (std::vector<std::string>{"/m/Macro_EN.dat", "/m/config.ini"}));
 }
 
 TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
