@@ -481,12 +481,12 @@ TEST_F(MainWindowInput, TheWarningConfirmsOrCancelsByTheButtonReleasedOn) {
       {"released on confirm", releaseOn(confirm), true},
       {"released on cancel", releaseOn(cancel), false},
       {"Escape or the window system's close", [](PopupHandlers& warning) { warning.OnCancel(); }, false},
-      {"released on the message, then Escape",
+      {"released on the message (nothing), then on confirm",
        [&](PopupHandlers& warning) {
          releaseOn(message)(warning);
-         warning.OnCancel();
+         releaseOn(confirm)(warning);
        },
-       false},
+       true},
       {"hovered confirm, released on cancel",
        [&](PopupHandlers& warning) {
          warning.OnMouseMove(confirm.x + 2, confirm.y + 2);
