@@ -353,6 +353,19 @@ TEST_F(MainWindowInput, HideDropsUnappliedEditsButKeepsTheDpiLevel) {
   EXPECT_EQ(state.HoverMain, kNone);
 }
 
+// Header row 12 minimises the window, row 13 hides it to the tray.
+TEST_F(MainWindowInput, MinimiseAndToTrayAreTheirOwnRows) {
+  const struct {
+    int row;
+    std::vector<std::string> log;
+  } cases[] = {{12, {"minimise"}}, {13, {"minimise", "tray add 153"}}};
+  for (const auto& c : cases) {
+    log.clear();
+    ClickMain(c.row);
+    EXPECT_EQ(log, c.log) << c.row;
+  }
+}
+
 TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgramInTheInterfacesLanguage) {
   for (const auto& [verSel, page] : {std::pair<std::uint8_t, std::string>{1, "/guide/index.html"},
                                      std::pair<std::uint8_t, std::string>{0, "/guide/index-ko.html"}}) {
