@@ -13,6 +13,7 @@
 
 #include "app/app_state.h"
 #include "app/command_options.h"
+#include "app/display_platform.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
@@ -93,7 +94,7 @@ bool FilterKey(tolvar::CTolvarDlg& dialog, const QKeyEvent& event) {
     default:
       return false;
   }
-  return dialog.FilterKeyMessage(tolvar::kKeyDownMessage, virtualKey);
+  return dialog.FilterKeyMessage({.press = true, .virtualKey = virtualKey});
 }
 
 }  // namespace
@@ -134,7 +135,15 @@ int main(int argc, char** argv) {
   }
 
   tolvar::BlockTerminationSignals();
+  // X11 unless the user chose a platform; the choice is not handed on to
+  // the programs the player starts.
+  const char* userPlatform = std::getenv("QT_QPA_PLATFORM");
+  const char* display = std::getenv("DISPLAY");
+  const tolvar::PlatformChoice platform = tolvar::ChoosePlatform(
+      userPlatform ? userPlatform : "", tolvar::HasPlatformArgument(argc, argv), display ? display : "");
+  if (!platform.platform.empty()) qputenv("QT_QPA_PLATFORM", platform.platform.c_str());
   QApplication app(argc, argv);
+  if (!platform.platform.empty()) qunsetenv("QT_QPA_PLATFORM");
   app.setQuitOnLastWindowClosed(false);
 
   auto instance = std::make_unique<tolvar::SingleInstance>();

@@ -37,6 +37,7 @@ void AppModel::Load(const std::string& file, int profile, ProfileSource source, 
 }
 
 void AppModel::ChooseProfile(int profile) {
+  view_.BeforeMacroListChanges();
   state_.CurConfig = profile;
   Load(state_.Paths.ConfigPath, profile, ProfileSource::OwnSection, false);
   view_.ModelChanged({.settings = true, .macros = true});
@@ -61,6 +62,7 @@ void AppModel::DropUnappliedEdits() {
 }
 
 void AppModel::SetLanguage(std::uint8_t verSel) {
+  view_.BeforeMacroListChanges();
   state_.VER_SEL = verSel;
   WriteLanguage(ports_.ini, state_.Paths.ConfigPath, verSel);
   // A missing layout file ends the program; nothing after it runs.
@@ -74,6 +76,7 @@ void AppModel::SetLanguage(std::uint8_t verSel) {
 }
 
 void AppModel::ResetProfiles() {
+  view_.BeforeMacroListChanges();
   const std::string& config = state_.Paths.ConfigPath;
   state_.Settings = DefaultProfile(state_.Settings.MACRO_MODE2);
   SaveProfile(ports_.ini, config, kFirstProfile, state_.Settings);

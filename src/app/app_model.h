@@ -36,6 +36,9 @@ class ModelView {
  public:
   virtual ~ModelView() = default;
   virtual void ModelChanged(const ModelChange& change) = 0;
+  // Before the profile or the macro list is loaded again: a recording ends,
+  // as if Stop were pressed, so it never writes into another macro.
+  virtual void BeforeMacroListChanges() = 0;
   // The repeat-count edit's text while the advanced page shows it, for Apply.
   virtual std::optional<std::u16string> RepeatCountText() = 0;
   // Apply corrected the repeat count: the edit shows the stored value.

@@ -136,6 +136,7 @@ void DescribeSession(const DiagnosisFacts& facts, std::string& out) {
   if (facts.display.empty() && !facts.waylandDisplay.empty()) {
     out += "  the program draws through X11: it needs Xwayland (DISPLAY) in this session\n";
   }
+  if (!facts.windowPlatform.empty()) out += "  window platform: " + facts.windowPlatform + "\n";
   switch (facts.trayHost) {
     case TrayHost::StatusNotifier:
       out += "  tray host: present (status notifier)\n";

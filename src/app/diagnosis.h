@@ -46,6 +46,7 @@ struct DiagnosisFacts {
   std::string sessionType;     // $XDG_SESSION_TYPE
   std::string display;         // $DISPLAY
   std::string waylandDisplay;  // $WAYLAND_DISPLAY
+  std::string windowPlatform;  // the toolkit platform the program would run on, and who chose it
   TrayHost trayHost = TrayHost::Absent;
   // Where the program learns which window is in front: the running
   // program's answer when it runs, else what a start would choose.

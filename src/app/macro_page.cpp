@@ -19,14 +19,17 @@ namespace {
 
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
-bool IsKeyMessage(int message) {
-  return message == kKeyDownMessage || message == kKeyUpMessage || message == kSysKeyDownMessage ||
-         message == kSysKeyUpMessage;
-}
-
-bool IsPress(int message) { return message == kKeyDownMessage || message == kSysKeyDownMessage; }
-
 }  // namespace
+
+std::u16string RecordingRefusedMessage(CaptureStart outcome, std::uint8_t verSel) {
+  const bool english = verSel != 0;
+  if (outcome == CaptureStart::KeyboardBusy) {
+    return english ? u"Recording cannot start: another program holds the keyboard."
+                   : u"다른 프로그램이 키보드를 사용하고 있어 녹화를 시작할 수 없습니다.";
+  }
+  return english ? u"Recording cannot start: the keyboard cannot be captured."
+                 : u"키보드를 가져올 수 없어 녹화를 시작할 수 없습니다.";
+}
 
 FileDialogOptions MacroFileOptions(const std::string& folder) {
   return {u"All Files(*.dat)", u"*.dat", u"dat", folder};
@@ -35,10 +38,7 @@ FileDialogOptions MacroFileOptions(const std::string& folder) {
 MacroPage::MacroPage(AppState& state, MacroPagePorts ports, const CTolvarMenu& eventMenu)
     : state_(state), ports_(ports), eventMenu_(eventMenu), eventListBox_([this](int line) { CommitDelayEdit(line); }) {}
 
-MacroPage::~MacroPage() {
-  if (state_.Recording) ports_.keys.Stop();
-  CloseControls();
-}
+MacroPage::~MacroPage() { CloseControls(); }
 
 Macro* MacroPage::EditableMacro(int index) {
   if (index < 0 || index >= kMaxUserMacros) return nullptr;
@@ -65,6 +65,7 @@ void MacroPage::OpenControls() {
 }
 
 void MacroPage::CloseControls() {
+  EndRecording();
   eventListBox_.Attach(nullptr);
   repeatEdit_.reset();
   nameEdit_.reset();
@@ -108,6 +109,7 @@ void MacroPage::ShowMacro(int macro) {
 }
 
 void MacroPage::RefreshMacroList() {
+  if (state_.Recording) AbandonRecording();
   if (!HasControls()) return;
   for (int line = macroList_->Count() - 1; line >= 0; --line) macroList_->DeleteLine(line);
   const int count = std::clamp<int>(state_.UserMacros.count, 0, kMaxUserMacros);
@@ -126,6 +128,12 @@ void MacroPage::RefreshMacroList() {
 
 void MacroPage::SelectMacroFromList() {
   if (!HasControls()) return;
+  if (state_.Recording) {
+    // The list stays on the macro being recorded: its events alone fill
+    // the event list until Stop.
+    macroList_->SetSelection(recorder_.RecordedMacro());
+    return;
+  }
   const int selected = macroList_->Selection();
   if (selected < 0) return;
   state_.SelectedMacro = selected;
@@ -155,18 +163,21 @@ void MacroPage::CommitRepeatEdit() {
 // ---- page commands ----
 
 void MacroPage::ImportMacrosFrom(const std::string& file) {
+  EndRecording();
   LoadUserMacros(state_, ports_.ini, ports_.dialogs, file, kMacroSection);
   RefreshMacroList();
   ports_.window.Invalidate();
 }
 
 void MacroPage::ImportMacros() {
+  EndRecording();
   if (const std::optional<std::string> file = ports_.desktop.OpenFile(MacroFileOptions(state_.Paths.ModuleDir))) {
     ImportMacrosFrom(*file);
   }
 }
 
 void MacroPage::ExportMacros() {
+  EndRecording();
   if (const std::optional<std::string> file = ports_.desktop.SaveFile(MacroFileOptions(state_.Paths.ModuleDir))) {
     SaveUserMacros(ports_.ini, *file, kMacroSection, state_.UserMacros);
   }
@@ -174,6 +185,7 @@ void MacroPage::ExportMacros() {
 
 void MacroPage::AddMacro() {
   if (!HasControls()) return;
+  EndRecording();
   const std::u16string typed = nameEdit_->Text();
   macroList_->SetFocus();
   UserMacroTable& table = state_.UserMacros;
@@ -227,21 +239,27 @@ void MacroPage::DeleteMacro() {
 }
 
 void MacroPage::ToggleRecording() {
+  if (state_.Recording) {
+    StopRecording();
+    if (HasControls()) eventList_->SetFocus();
+    return;
+  }
   if (!HasControls()) return;
   eventList_->SetFocus();
   if (macroList_->Count() == 0) return;
-  if (state_.Recording) {
-    StopRecording();
-  } else {
-    StartRecording(std::max(macroList_->Selection(), 0));
-  }
+  StartRecording(std::max(macroList_->Selection(), 0));
+}
+
+void MacroPage::EndRecording() {
+  if (state_.Recording) StopRecording();
 }
 
 void MacroPage::StartRecording(int macro) {
   Macro* target = EditableMacro(macro);
   if (target == nullptr) return;
-  if (!ports_.keys.Start([this](CapturedKey key) { OnCapturedKey(key); })) {
-    ports_.dialogs.MessageBox(kKeyboardBusyMessage, state_.ApplicationName);
+  const CaptureStart outcome = ports_.keys.Start([this](KeyEvent key) { FilterKeyMessage(key); });
+  if (outcome != CaptureStart::Taken) {
+    ports_.dialogs.MessageBox(RecordingRefusedMessage(outcome, state_.VER_SEL), state_.ApplicationName);
     return;
   }
   state_.Recording = true;
@@ -269,7 +287,13 @@ void MacroPage::StopRecording() {
   Changed();
 }
 
+void MacroPage::AbandonRecording() {
+  state_.Recording = false;
+  ports_.keys.Stop();
+}
+
 void MacroPage::SaveMacros() {
+  EndRecording();
   CommitRepeatEdit();
   SaveUserMacros(ports_.ini, UserMacroFileOf(state_), kMacroSection, state_.UserMacros);
   SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
@@ -308,16 +332,12 @@ void MacroPage::ToggleHeldMode() {
 
 // ---- recording and the key filter ----
 
-void MacroPage::OnCapturedKey(CapturedKey key) {
-  FilterKeyMessage(key.press ? kKeyDownMessage : kKeyUpMessage, key.virtualKey);
-}
-
-bool MacroPage::FilterKeyMessage(int message, int virtualKey) {
-  if (state_.Recording && IsKeyMessage(message)) {
+bool MacroPage::FilterKeyMessage(KeyEvent key) {
+  if (state_.Recording) {
     Macro* target = EditableMacro(recorder_.RecordedMacro());
     if (target != nullptr) {
-      const CaptureResult result = recorder_.Capture(*target, message, virtualKey, IsPress(message), state_.PressCount,
-                                                     ports_.time.UtcMillisecondsOfDay());
+      const CaptureResult result =
+          recorder_.Capture(*target, key, state_.PressCount, ports_.time.UtcMillisecondsOfDay());
       if (result.outcome == CaptureOutcome::PassedOn) return false;
       if (result.outcome == CaptureOutcome::Recorded) {
         AddEventLines(recorder_.RecordedMacro(), result.index);
@@ -325,7 +345,7 @@ bool MacroPage::FilterKeyMessage(int message, int virtualKey) {
       }
     }
   }
-  return FilterDialogKeys(message, virtualKey);
+  return FilterDialogKeys(key);
 }
 
 // ---- the context menu ----

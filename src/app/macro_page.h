@@ -33,7 +33,9 @@ constexpr int kMacroListId = 10001;
 constexpr int kEventListId = 10002;
 constexpr int kRepeatEditId = 10004;
 
-inline const std::u16string kKeyboardBusyMessage = u"Recording cannot start: another program holds the keyboard.";
+// Why a recording could not start, in the interface's language (VER_SEL
+// nonzero: English).
+std::u16string RecordingRefusedMessage(CaptureStart outcome, std::uint8_t verSel);
 
 struct MacroPagePorts {
   MacroControlFactory& controls;
@@ -86,15 +88,20 @@ class MacroPage {
   void ExportMacros();
   void AddMacro();
   void DeleteMacro();
+  // Record and Stop. Stop always ends a recording, whatever the list holds.
   void ToggleRecording();
+  // Ends a running recording as Stop does (the keyboard is given back);
+  // nothing when none runs. The window calls it before it leaves the page,
+  // hides, opens a dialog or replaces the macro list.
+  void EndRecording();
   void SaveMacros();
   void ToggleRepeatMode();
   void ToggleHeldMode();
 
   // The main window's key filter for every key message of it and its
   // controls: the recording capture while recording, then the dialog keys.
-  // True when the message is swallowed.
-  bool FilterKeyMessage(int message, int virtualKey);
+  // True when the key is swallowed.
+  bool FilterKeyMessage(KeyEvent key);
   // A right-button release anywhere in the main window, at a screen point,
   // on the advanced page while not recording: moves the event selection and
   // opens the context menu over the event list's lines (or an empty list).
@@ -118,7 +125,9 @@ class MacroPage {
   void InsertMouseEvent(int position, std::uint8_t code, std::uint8_t action);
   void StartRecording(int macro);
   void StopRecording();
-  void OnCapturedKey(CapturedKey key);
+  // A recording whose macro list was replaced under it: the keyboard is
+  // given back and nothing is written into the new list.
+  void AbandonRecording();
   // The user macro at `index` for an edit; null outside the user slots.
   Macro* EditableMacro(int index);
   void Changed() { PublishMacros(state_); }

@@ -12,16 +12,42 @@
 
 namespace tolvar {
 
+namespace {
+
+// The window's ports with the dialogs, the window, its menu and the tray
+// taken through the guard that ends a recording first.
+MainWindowPorts GuardedPorts(const MainWindowPorts& ports, RecordingGuard& guard) {
+  MainWindowPorts guarded{.ini = ports.ini,
+                          .dialogs = guard,
+                          .window = guard,
+                          .hid = ports.hid,
+                          .images = ports.images,
+                          .system = ports.system,
+                          .tray = guard,
+                          .windowMenu = guard,
+                          .clock = ports.clock,
+                          .programs = ports.programs,
+                          .desktop = guard,
+                          .popups = ports.popups,
+                          .macroEditor = ports.macroEditor,
+                          .threadPriority = ports.threadPriority};
+  return guarded;
+}
+
+}  // namespace
+
 CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string commandLine)
     : state_(state),
-      ports_(ports),
+      recordingGuard_(ports.dialogs, ports.desktop, ports.window, ports.windowMenu, ports.tray,
+                      [this] { macroPage_.EndRecording(); }),
+      ports_(GuardedPorts(ports, recordingGuard_)),
       commandLine_(std::move(commandLine)),
-      commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { model_.Apply(); }),
+      commands_(state, ports_.window, ports_.tray, ports_.windowMenu, [this] { model_.Apply(); }),
       macroPage_(state,
-                 {ports.macroEditor.controls, ports.macroEditor.keys, ports.macroEditor.time, ports.macroEditor.menus,
-                  ports.dialogs, ports.desktop, ports.ini, ports.window},
+                 {ports_.macroEditor.controls, ports_.macroEditor.keys, ports_.macroEditor.time,
+                  ports_.macroEditor.menus, ports_.dialogs, ports_.desktop, ports_.ini, ports_.window},
                  menus_.eventMenu),
-      model_(state, {ports.ini, ports.dialogs, ports.desktop, ports.system, ports.window}, *this,
+      model_(state, {ports_.ini, ports_.dialogs, ports_.desktop, ports_.system, ports_.window}, *this,
              [this] { return SkinFiles(); }) {}
 
 CTolvarDlg::~CTolvarDlg() = default;
@@ -39,6 +65,7 @@ bool CTolvarDlg::OnInitDialog() {
 
   state_.CurConfig = ReadCurConfig(ports_.ini, paths.ConfigPath);
   state_.VER_SEL = ReadLanguage(ports_.ini, paths.ConfigPath);
+  ports_.desktop.SetLanguage(state_.VER_SEL);
   LoadProfile(state_, ports_.ini, ports_.dialogs, paths.ConfigPath, state_.CurConfig, ProfileSource::OwnSection, true);
 
   ports_.window.SetTitle(kWindowTitle);
@@ -88,11 +115,14 @@ SkinSource CTolvarDlg::SkinFiles() {
 void CTolvarDlg::ModelChanged(const ModelChange& change) {
   if (change.language) {
     menus_.Load(state_.VER_SEL);
+    ports_.desktop.SetLanguage(state_.VER_SEL);
     ports_.window.SetTitle(kWindowTitle);
   }
   if (change.macros) macroPage_.RefreshMacroList();  // when the advanced page shows its lists
   ports_.window.Invalidate();
 }
+
+void CTolvarDlg::BeforeMacroListChanges() { macroPage_.EndRecording(); }
 
 std::optional<std::u16string> CTolvarDlg::RepeatCountText() { return macroPage_.RepeatEditText(); }
 
@@ -137,8 +167,14 @@ void CTolvarDlg::OnPowerBroadcast() { commands_.OnPowerBroadcast(); }
 
 ControlColours CTolvarDlg::OnCtlColor() const { return ControlColoursFor(state_.VER_SEL); }
 
-bool CTolvarDlg::FilterKeyMessage(int message, int virtualKey) {
-  return macroPage_.FilterKeyMessage(message, virtualKey);
+bool CTolvarDlg::FilterKeyMessage(KeyEvent key) {
+  // The function popup shows without taking the focus: Escape typed in the
+  // main window closes it without a choice.
+  if (menu_ && !menu_->Closed() && key.press && key.virtualKey == kVkEscape) {
+    menu_->OnCancel();
+    return true;
+  }
+  return macroPage_.FilterKeyMessage(key);
 }
 
 void CTolvarDlg::OnRightButtonUp(int screenX, int screenY) { macroPage_.OpenEventMenu(screenX, screenY); }

@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/macro_page.h"
 #include "app/program_menus.h"
+#include "app/recording_guard.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
 #include "app/window_controls.h"
@@ -102,7 +103,7 @@ class CTolvarDlg : private ModelView {
 
   // The key filter in front of the window's own keyboard handling: true
   // when the key is swallowed.
-  bool FilterKeyMessage(int message, int virtualKey);
+  bool FilterKeyMessage(KeyEvent key);
   // A right-button release anywhere in the window or its controls, at a
   // screen point, before the control under it sees it.
   void OnRightButtonUp(int screenX, int screenY);
@@ -134,11 +135,16 @@ class CTolvarDlg : private ModelView {
 
   // ModelView: the one place that repaints after a use case.
   void ModelChanged(const ModelChange& change) override;
+  void BeforeMacroListChanges() override;
   std::optional<std::u16string> RepeatCountText() override;
   void ShowRepeatCount(const std::u16string& text) override;
 
   void EndWithoutMouse();
   void FocusControl(ControlId id);
+  // A move or release the window received while it held the pointer since
+  // the press that opened the function popup, given to the popup under it;
+  // false when no popup lies there.
+  bool GiveToPopup(int x, int y, bool release);
   SkinSource SkinFiles();
 
   // Actions of the press tables; `index` counts from the row's first hot spot.
@@ -177,6 +183,7 @@ class CTolvarDlg : private ModelView {
   void OpenGuide(int index);
 
   AppState& state_;
+  RecordingGuard recordingGuard_;  // the dialogs and the window, each ending a recording first
   MainWindowPorts ports_;
   std::u16string commandLine_;
   WindowCommands commands_;

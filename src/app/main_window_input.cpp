@@ -6,6 +6,7 @@
 
 #include "app/apply_settings.h"
 #include "app/colour_preview.h"
+#include "app/guide_page.h"
 #include "app/main_window.h"
 #include "app/state_loading.h"
 #include "config/button_catalogue.h"
@@ -85,7 +86,15 @@ struct CTolvarDlg::PressTables {
   };
 };
 
+bool CTolvarDlg::GiveToPopup(int x, int y, bool release) {
+  if (!menu_) return false;
+  const Point origin = ports_.window.ScreenOrigin();
+  const Point screen{origin.x + x, origin.y + y};
+  return release ? menu_->OnHeldPointerUp(screen) : menu_->OnHeldPointerMove(screen);
+}
+
 void CTolvarDlg::OnMouseMove(int x, int y) {
+  if (GiveToPopup(x, y, false)) return;
   const SkinLayout& skin = state_.Skin;
   const bool mainPage = state_.CurrentPage == kMainPage;
   const std::uint8_t ledType = state_.Settings.LED_TYPE;
@@ -144,9 +153,10 @@ void CTolvarDlg::OnLButtonDown(int x, int y) {
   }
 }
 
-void CTolvarDlg::OnLButtonUp(int, int) {
+void CTolvarDlg::OnLButtonUp(int x, int y) {
   view_.Pressed = false;
   ports_.window.Invalidate();
+  if (GiveToPopup(x, y, true)) return;
   for (const ReleaseRow& release : PressTables::kHeader) {
     if (release.rows.Contains(view_.HoverMain)) {
       (this->*release.action)(view_.HoverMain - release.rows.first);
@@ -190,7 +200,7 @@ void CTolvarDlg::ResetProfiles(int) { model_.ResetProfiles(); }
 // The other language's row chooses it (VER_SEL 0), the English row English.
 void CTolvarDlg::ChooseLanguage(int index) { model_.SetLanguage(index == 1 ? 1 : 0); }
 
-void CTolvarDlg::OpenGuide(int) { ports_.desktop.OpenPage(state_.Paths.ModuleDir + kGuidePage); }
+void CTolvarDlg::OpenGuide(int) { ports_.desktop.OpenPage(GuidePagePath(state_.Paths.ModuleDir, state_.VER_SEL)); }
 
 void CTolvarDlg::OnPaint() {
   if (view_.Popups.CloseMenuRequest || (menu_ && menu_->Closed())) {

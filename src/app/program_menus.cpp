@@ -2,6 +2,7 @@
 
 #include "app/window_commands.h"
 #include "macros/event_menu.h"
+#include "skin/fonts.h"
 
 namespace tolvar {
 
@@ -12,8 +13,10 @@ std::vector<MenuEntry> TrayMenuResource(std::uint8_t verSel) {
 }
 
 void ProgramMenus::Load(std::uint8_t verSel) {
-  eventMenu.Load(EventMenuResource(verSel));
-  trayMenu.Load(TrayMenuResource(verSel));
+  // The menus speak the interface's language in the face of its other texts.
+  const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
+  eventMenu.Load(EventMenuResource(verSel), font);
+  trayMenu.Load(TrayMenuResource(verSel), font);
 }
 
 }  // namespace tolvar

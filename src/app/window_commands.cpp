@@ -26,9 +26,9 @@ std::u16string ApplicationRulesMenuText(std::uint8_t verSel) {
   return verSel != 0 ? u"Profile per application..." : u"응용 프로그램별 프로필...";
 }
 
-bool FilterDialogKeys(int message, int virtualKey) {
-  if (virtualKey == kVkF10) return true;
-  return message == kKeyDownMessage && (virtualKey == kVkEscape || virtualKey == kVkReturn);
+bool FilterDialogKeys(KeyEvent key) {
+  if (key.virtualKey == kVkF10) return true;
+  return key.press && (key.virtualKey == kVkEscape || key.virtualKey == kVkReturn);
 }
 
 void AddAboutItem(WindowMenu& menu) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "macros/key_table.h"
+#include "ports/key_capture.h"
 #include "ports/tray.h"
 #include "ports/window_host.h"
 #include "ports/window_menu.h"
@@ -40,19 +42,10 @@ const std::vector<MenuItem>& TrayMenuItems(std::uint8_t verSel);
 // The text of the entry that opens the rules per application.
 std::u16string ApplicationRulesMenuText(std::uint8_t verSel);
 
-// Keyboard messages as the main window's key filter sees them.
-constexpr int kKeyDownMessage = 0x0100;
-constexpr int kKeyUpMessage = 0x0101;
-constexpr int kSysKeyDownMessage = 0x0104;
-constexpr int kSysKeyUpMessage = 0x0105;
-constexpr int kVkReturn = 13;
-constexpr int kVkEscape = 27;
-constexpr int kVkF10 = 121;
-
-// The main window's key filter: true (handled, the message goes no further)
-// for an Escape or Enter key-down and for any message carrying F10, so these
-// keys never close the main window.
-bool FilterDialogKeys(int message, int virtualKey);
+// The main window's key filter: true (handled, the key goes no further)
+// for an Escape or Enter press and for F10 going down or up, so these keys
+// never close the main window.
+bool FilterDialogKeys(KeyEvent key);
 
 // Start-up: appends a separator and the About item (command 16) to the
 // window menu.

@@ -4,9 +4,6 @@ namespace tolvar {
 
 namespace {
 
-constexpr int kVkReturn = 13;
-constexpr int kVkEscape = 27;
-
 bool Contains(const Rect& r, int x, int y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
 
 }  // namespace

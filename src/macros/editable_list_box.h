@@ -8,12 +8,12 @@
 
 #include <functional>
 
+#include "macros/key_table.h"
 #include "ports/macro_controls.h"
 
 namespace tolvar {
 
 constexpr int kEditStartCharacter = 1;
-constexpr int kVkInsert = 45;
 constexpr int kLineEditMargin = 2;  // the edit reaches this far above and below its line
 
 class CEditableListBox final : public EventListEvents {

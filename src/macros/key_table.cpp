@@ -131,7 +131,66 @@ const Conversions& TheConversions() {
   return conversions;
 }
 
+// Kernel key codes (linux/input-event-codes.h) to the virtual-key codes of
+// the US layout: `count` consecutive key codes with consecutive codes.
+struct PositionRow {
+  std::uint8_t firstKey;
+  std::uint8_t count;
+  std::uint8_t firstVk;
+};
+
+constexpr PositionRow kPositions[] = {
+    {1, 1, 27},                                  // Escape
+    {2, 9, '1'},    {11, 1, '0'}, {12, 1, 189},  // 1..9, 0, -
+    {13, 1, 187},   {14, 1, 8},   {15, 1, 9},    // =, Backspace, Tab
+    {16, 1, 'Q'},   {17, 1, 'W'}, {18, 1, 'E'}, {19, 1, 'R'},  {20, 1, 'T'}, {21, 1, 'Y'}, {22, 1, 'U'}, {23, 1, 'I'},
+    {24, 1, 'O'},   {25, 1, 'P'}, {26, 1, 219}, {27, 1, 221},  {28, 1, 13},  {29, 1, 162},  // [ ] Enter LeftCtrl
+    {30, 1, 'A'},   {31, 1, 'S'}, {32, 1, 'D'}, {33, 1, 'F'},  {34, 1, 'G'}, {35, 1, 'H'}, {36, 1, 'J'}, {37, 1, 'K'},
+    {38, 1, 'L'},   {39, 1, 186}, {40, 1, 222}, {41, 1, 192},  {42, 1, 160},  // ; ' ` LeftShift
+    {43, 1, 220},                                                             // backslash (ISO: #)
+    {44, 1, 'Z'},   {45, 1, 'X'}, {46, 1, 'C'}, {47, 1, 'V'},  {48, 1, 'B'}, {49, 1, 'N'}, {50, 1, 'M'}, {51, 1, 188},
+    {52, 1, 190},   {53, 1, 191}, {54, 1, 161},                 // , . / RightShift
+    {55, 1, 106},   {56, 1, 164}, {57, 1, 32},  {58, 1, 20},    // KP* LeftAlt Space Caps
+    {59, 10, 112},                                              // F1..F10
+    {69, 1, 144},   {70, 1, 145},                               // NumLock ScrollLock
+    {74, 1, 109},   {78, 1, 107},                               // KP- KP+
+    {87, 2, 122},                                               // F11 F12
+    {96, 1, 13},    {97, 1, 163}, {98, 1, 111}, {99, 1, 44},    // KPEnter RightCtrl KP/ Print
+    {100, 1, 165},                                              // RightAlt (kr104: Hangul)
+    {102, 1, 36},   {103, 1, 38}, {104, 1, 33}, {105, 1, 37},   // Home Up PageUp Left
+    {106, 1, 39},   {107, 1, 35}, {108, 1, 40}, {109, 1, 34},   // Right End Down PageDown
+    {110, 1, 45},   {111, 1, 46}, {119, 1, 19}, {121, 1, 108},  // Insert Delete Pause KP,
+    {125, 1, 91},   {126, 1, 92}, {127, 1, 93},                 // LeftMeta RightMeta Menu
+    {132, 1, 41},   {134, 1, 43}, {138, 1, 47},                 // Select Execute Help
+    {183, 12, 124},                                             // F13..F24
+};
+
+// The number pad: 7 8 9 4 5 6 1 2 3 0 and its decimal key, with and
+// without Num Lock.
+struct PadKey {
+  std::uint8_t key;
+  std::uint8_t digitVk;
+  std::uint8_t navigationVk;
+};
+
+constexpr PadKey kPadKeys[] = {
+    {71, 103, 36}, {72, 104, 38}, {73, 105, 33}, {75, 100, 37}, {76, 101, 12}, {77, 102, 39},
+    {79, 97, 35},  {80, 98, 40},  {81, 99, 34},  {82, 96, 45},  {83, 110, 46},
+};
+
 }  // namespace
+
+int VirtualKeyOfPosition(int kernelKeyCode, bool numLock) {
+  for (const PadKey& pad : kPadKeys) {
+    if (pad.key == kernelKeyCode) return numLock ? pad.digitVk : pad.navigationVk;
+  }
+  for (const PositionRow& row : kPositions) {
+    if (kernelKeyCode >= row.firstKey && kernelKeyCode < row.firstKey + row.count) {
+      return row.firstVk + (kernelKeyCode - row.firstKey);
+    }
+  }
+  return 0;
+}
 
 std::uint8_t VkToUsage(std::uint8_t virtualKey) { return TheConversions().toUsage[virtualKey]; }
 

@@ -34,15 +34,14 @@ bool MacroRecorder::Release(std::uint8_t key) {
   return true;
 }
 
-CaptureResult MacroRecorder::Capture(Macro& target, int message, int virtualKey, bool press, int pressCount,
-                                     int timeOfDayMs) {
-  if (message == lastMessage_ && virtualKey == lastKey_) return {};
+CaptureResult MacroRecorder::Capture(Macro& target, KeyEvent typed, int pressCount, int timeOfDayMs) {
+  if (typed == lastKey_) return {};
   if (recordedCount_ >= kMaxRecordedEvents) {
-    lastMessage_ = message;
-    lastKey_ = virtualKey;
+    lastKey_ = typed;
     return {};
   }
-  const auto key = static_cast<std::uint8_t>(virtualKey);
+  const bool press = typed.press;
+  const auto key = static_cast<std::uint8_t>(typed.virtualKey);
   if (press && (pressCount >= kMaxRecordedPresses || !Hold(key))) return {CaptureOutcome::PassedOn};
   if (!press && !Release(key)) return {CaptureOutcome::PassedOn};
 
@@ -56,8 +55,7 @@ CaptureResult MacroRecorder::Capture(Macro& target, int message, int virtualKey,
     event.delay = kLastRecordedDelay;
   }
   recordedCount_ = index + 1;
-  lastMessage_ = message;
-  lastKey_ = virtualKey;
+  lastKey_ = typed;
   return {CaptureOutcome::Recorded, index};
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "macros/macro.h"
+#include "ports/key_capture.h"
 
 namespace tolvar {
 
@@ -39,11 +40,10 @@ class MacroRecorder {
   // last key message and the last key time carry over from the previous one.
   void Start(int macro);
 
-  // One key message: `press` for a key-down, `virtualKey` its code;
-  // `message` tells messages apart for the repeat rule (a key-down and a
-  // system key-down of one key differ). `pressCount` is the presses the
-  // event list shows; `timeOfDayMs` the UTC time of day in milliseconds.
-  CaptureResult Capture(Macro& target, int message, int virtualKey, bool press, int pressCount, int timeOfDayMs);
+  // One key: a key equal to the last one handled is a held key's repeat.
+  // `pressCount` is the presses the event list shows; `timeOfDayMs` the UTC
+  // time of day in milliseconds.
+  CaptureResult Capture(Macro& target, KeyEvent key, int pressCount, int timeOfDayMs);
 
   // Milliseconds since the previous call, at most 65535; a negative
   // difference means midnight passed.
@@ -60,8 +60,7 @@ class MacroRecorder {
   int recordedCount_ = 0;
   std::array<std::uint8_t, kHeldKeySlots> heldKeys_{};
   int heldCount_ = 0;
-  int lastMessage_ = 0;
-  int lastKey_ = 0;
+  KeyEvent lastKey_{};
   int lastKeyTime_ = 0;
 };
 

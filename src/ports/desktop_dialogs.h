@@ -2,6 +2,7 @@
 // web browser.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,9 @@ class DesktopDialogs {
   virtual std::optional<Rgb> ChooseColour(Rgb initial) = 0;
   // Opens a page of the local file system in the desktop's browser.
   virtual void OpenPage(const std::string& file) = 0;
+  // The dialogs' own texts (titles, buttons) from now on in the
+  // interface's language (VER_SEL nonzero: English).
+  virtual void SetLanguage(std::uint8_t verSel) = 0;
 };
 
 }  // namespace tolvar

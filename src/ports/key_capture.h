@@ -6,20 +6,29 @@
 
 namespace tolvar {
 
-struct CapturedKey {
+// A key going down or up, as the key filters and the recorder take it.
+struct KeyEvent {
   bool press = false;  // a key going down (a held key repeats its press)
   int virtualKey = 0;  // left and right Shift, Ctrl and Alt have codes of their own
-  friend bool operator==(const CapturedKey&, const CapturedKey&) = default;
+  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
+};
+
+// How an attempt to take the keyboard ended.
+enum class CaptureStart {
+  Taken,         // keys are delivered until Stop
+  KeyboardBusy,  // another program holds the keyboard; nothing taken
+  Unavailable,   // no keyboard to take (no display, the grab failed otherwise)
 };
 
 class KeyCapture {
  public:
   virtual ~KeyCapture() = default;
   // Takes the keyboard and delivers each press and release, in order, on
-  // the user-interface thread until Stop. False, and nothing taken, when the
-  // keyboard cannot be had (another program holds it).
-  virtual bool Start(std::function<void(CapturedKey)> deliver) = 0;
-  // Gives the keyboard back; nothing when it is not taken.
+  // the user-interface thread until Stop. Taking it again while it is held
+  // keeps the first delivery.
+  virtual CaptureStart Start(std::function<void(KeyEvent)> deliver) = 0;
+  // Gives the keyboard back; nothing when it is not taken. Once it returns,
+  // another program can take the keyboard.
   virtual void Stop() = 0;
 };
 

@@ -24,12 +24,12 @@ struct MenuEntry {
   friend bool operator==(const MenuEntry&, const MenuEntry&) = default;
 };
 
-// How entries look: the size of an entry and its picture on a canvas whose
-// origin is the entry's top-left corner.
+// How entries look: the size of an entry (its text measured on `canvas`)
+// and its picture on a canvas whose origin is the entry's top-left corner.
 class MenuLook {
  public:
   virtual ~MenuLook() = default;
-  virtual TextSize MeasureEntry(int record) const = 0;
+  virtual TextSize MeasureEntry(Canvas& canvas, int record) const = 0;
   virtual void DrawEntry(Canvas& canvas, int record, const PaintRect& rect, bool highlighted) const = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "skin/function_popups.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <utility>
@@ -86,6 +87,8 @@ int HitBand(int x, int y, int width, int itemHeight, int count) {
   return kNone;
 }
 
+bool Contains(const Rect& r, Point p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
 // A popup item's label centred in its band, red when hovered.
 void DrawPopupLabel(Canvas& canvas, const std::u16string& text, std::uint8_t verSel, int width, int itemHeight,
                     int item, bool hovered) {
@@ -118,7 +121,52 @@ CMenuDlg::~CMenuDlg() {
   ctx_.state.SubMenuOpen = false;
 }
 
+Rect CMenuDlg::ScreenRect() const {
+  const Point origin = window_->Origin();
+  return {origin.x, origin.y, origin.x + width_, origin.y + kMenuItems * itemHeight_};
+}
+
+CSubMenuDlg* CMenuDlg::SubMenuAt(Point screen) {
+  return sub_ && Contains(sub_->ScreenRect(), screen) ? sub_.get() : nullptr;
+}
+
+bool CMenuDlg::OnHeldPointerMove(Point screen) {
+  if (closed_) return false;
+  if (CSubMenuDlg* sub = SubMenuAt(screen)) {
+    const Point origin = sub->window_->Origin();
+    sub->OnMouseMove(screen.x - origin.x, screen.y - origin.y);
+    return true;
+  }
+  if (!Contains(ScreenRect(), screen)) return false;
+  const Point origin = window_->Origin();
+  OnMouseMove(screen.x - origin.x, screen.y - origin.y);
+  return true;
+}
+
+bool CMenuDlg::OnHeldPointerUp(Point screen) {
+  if (closed_) return false;
+  if (CSubMenuDlg* sub = SubMenuAt(screen)) {
+    const Point origin = sub->window_->Origin();
+    sub->OnMouseMove(screen.x - origin.x, screen.y - origin.y);
+    sub->OnLButtonUp(screen.x - origin.x, screen.y - origin.y);
+    return true;
+  }
+  if (!Contains(ScreenRect(), screen)) return false;
+  const Point origin = window_->Origin();
+  OnMouseMove(screen.x - origin.x, screen.y - origin.y);
+  OnLButtonUp(screen.x - origin.x, screen.y - origin.y);
+  return true;
+}
+
 void CMenuDlg::OnMouseMove(int x, int y) {
+  // Pressed here and dragged, this popup keeps the pointer: a move over the
+  // secondary popup belongs to it, and the category stays hovered.
+  const Point origin = window_->Origin();
+  if (CSubMenuDlg* sub = SubMenuAt({origin.x + x, origin.y + y})) {
+    const Point subOrigin = sub->window_->Origin();
+    sub->OnMouseMove(origin.x + x - subOrigin.x, origin.y + y - subOrigin.y);
+    return;
+  }
   const int hover = HitBand(x, y, width_, itemHeight_, kMenuHitBands);
   if (hover == ctx_.state.MenuHover) return;
   ctx_.state.MenuHover = hover;
@@ -131,7 +179,14 @@ void CMenuDlg::OnLButtonDown(int, int) {
   window_->Invalidate();
 }
 
-void CMenuDlg::OnLButtonUp(int, int) {
+void CMenuDlg::OnLButtonUp(int x, int y) {
+  const Point origin = window_->Origin();
+  if (CSubMenuDlg* sub = SubMenuAt({origin.x + x, origin.y + y})) {
+    ctx_.state.MenuPressed = false;
+    const Point subOrigin = sub->window_->Origin();
+    sub->OnLButtonUp(origin.x + x - subOrigin.x, origin.y + y - subOrigin.y);
+    return;
+  }
   ctx_.state.MenuPressed = false;
   window_->Invalidate();
   const int item = ctx_.state.MenuHover;
@@ -141,7 +196,11 @@ void CMenuDlg::OnLButtonUp(int, int) {
   if (ctx_.afterChoice) ctx_.afterChoice();
 }
 
-void CMenuDlg::OnCancel() { Close(); }
+void CMenuDlg::OnCancel() {
+  if (closed_) return;
+  Close();
+  if (ctx_.afterChoice) ctx_.afterChoice();
+}
 
 bool CMenuDlg::OnNavigationKey(NavigationKey key) { return DriveFunctionPopup(*this, ctx_.state, key); }
 
@@ -198,6 +257,11 @@ CSubMenuDlg::CSubMenuDlg(CMenuDlg& menu) : menu_(menu), ctx_(menu.ctx_) {
   ctx_.state.CloseMenuRequest = false;
   window_->Move(place.origin.x, place.origin.y, kPopupCreateSize, kSubMenuCreateHeight);
   window_->Show();
+}
+
+Rect CSubMenuDlg::ScreenRect() const {
+  const Point origin = window_->Origin();
+  return {origin.x, origin.y, origin.x + width_, origin.y + std::max(ctx_.state.SubMenuCount, 0) * itemHeight_};
 }
 
 std::u16string CSubMenuDlg::Label(int item) const {

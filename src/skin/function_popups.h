@@ -51,8 +51,8 @@ struct PopupContext {
   std::string skinsDir;
   PopupWindows& windows;
   ImageFileReader& imageReader;  // the masks' sizes
-  // After a choice has closed the popups: the main window repaints, and
-  // its paint destroys them.
+  // After the popups closed (a choice, Escape, the window system's close):
+  // the main window repaints, and its paint destroys them.
   std::function<void()> afterChoice;
 };
 
@@ -77,6 +77,8 @@ class CSubMenuDlg final : public PopupHandlers {
 
  private:
   std::u16string Label(int item) const;
+  // The popup's painted items on the screen.
+  Rect ScreenRect() const;
 
   friend class CMenuDlg;
 
@@ -105,6 +107,13 @@ class CMenuDlg final : public PopupHandlers {
   // The centre of item 1..10, in the popup's coordinates.
   Point ItemCentre(int item) const { return {width_ / 2, (item - 1) * itemHeight_ + itemHeight_ / 2}; }
 
+  // A move or a release that another window received while it held the
+  // pointer after a press (an assignment button pressed and dragged): given
+  // to the popup whose items lie under the screen point, in that popup's
+  // coordinates. False, and nothing done, when neither popup lies there.
+  bool OnHeldPointerMove(Point screen);
+  bool OnHeldPointerUp(Point screen);
+
   // A direct choice or a secondary popup's choice closed the popup.
   bool Closed() const { return closed_; }
   CSubMenuDlg* SubMenu() { return sub_.get(); }
@@ -116,6 +125,9 @@ class CMenuDlg final : public PopupHandlers {
   void SyncSubMenu();
   // Hides both popups; they are destroyed by their owner.
   void Close();
+  Rect ScreenRect() const;
+  // The secondary popup when its items lie under the screen point.
+  CSubMenuDlg* SubMenuAt(Point screen);
 
   PopupContext ctx_;
   std::unique_ptr<PopupWindow> window_;

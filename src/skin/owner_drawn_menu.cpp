@@ -1,5 +1,7 @@
 #include "skin/owner_drawn_menu.h"
 
+#include <algorithm>
+
 namespace tolvar {
 
 namespace {
@@ -25,7 +27,13 @@ void Fill3dRect(Canvas& canvas, const PaintRect& r, Rgb topLeft, Rgb bottomRight
   canvas.FillRect({r.x, r.y + r.height - 1, r.width, 1}, bottomRight);
 }
 
-const FontSpec kMenuFont{};
+// A triangle pointing right, `height` pixels high, its tip at the right.
+void DrawArrow(Canvas& canvas, int left, int centreY, Rgb colour) {
+  for (int column = 0; column < kMenuArrowWidth; ++column) {
+    const int half = kMenuArrowWidth - 1 - column;
+    canvas.FillRect({left + column, centreY - half, 1, 2 * half + 1}, colour);
+  }
+}
 
 }  // namespace
 
@@ -39,7 +47,8 @@ std::vector<Rgb> HighlightGradient(int innerHeight) {
   return lines;
 }
 
-void CTolvarMenu::Load(const std::vector<MenuEntry>& resource) {
+void CTolvarMenu::Load(const std::vector<MenuEntry>& resource, const FontSpec& font) {
+  font_ = font;
   itemCount_ = 0;
   entries_ = resource;
   Convert(entries_, true);
@@ -68,11 +77,20 @@ const std::vector<MenuEntry>& CTolvarMenu::FirstSubMenu() const {
   return none;
 }
 
-TextSize CTolvarMenu::MeasureEntry(int record) const {
+bool CTolvarMenu::OpensSubMenu(int record) const {
+  return record >= 0 && record < itemCount_ &&
+         (items_[record].id == kSubMenuId || items_[record].id == kTopLevelSubMenuId);
+}
+
+TextSize CTolvarMenu::MeasureEntry(Canvas& canvas, int record) const {
   if (record < 0 || record >= itemCount_) return {};
   const MenuItemRecord& item = items_[record];
-  return {kMenuCharWidth * static_cast<int>(item.text.size()),
-          item.id == kSeparatorId ? kMenuSeparatorHeight : kMenuEntryHeight};
+  const int perCharacter = kMenuCharWidth * static_cast<int>(item.text.size());
+  if (item.id == kSeparatorId) return {perCharacter, kMenuSeparatorHeight};
+  const TextSize text = canvas.MeasureText(item.text, font_);
+  const int needed =
+      kMenuCaptionIndent + text.width + (OpensSubMenu(record) ? kMenuArrowSpace : kMenuCaptionRightMargin);
+  return {std::max(perCharacter, needed), std::max(kMenuEntryHeight, text.height + 2)};
 }
 
 void CTolvarMenu::DrawEntry(Canvas& canvas, int record, const PaintRect& rect, bool highlighted) const {
@@ -91,9 +109,13 @@ void CTolvarMenu::DrawEntry(Canvas& canvas, int record, const PaintRect& rect, b
   } else {
     canvas.FillRect(rect, kMenuBand);
   }
-  const TextSize text = canvas.MeasureText(item.text, kMenuFont);
-  canvas.DrawText(rect.x + kMenuCaptionIndent, rect.y + (rect.height - text.height) / 2, item.text, kMenuFont,
+  const TextSize text = canvas.MeasureText(item.text, font_);
+  canvas.DrawText(rect.x + kMenuCaptionIndent, rect.y + (rect.height - text.height) / 2, item.text, font_,
                   kMenuCaption);
+  if (OpensSubMenu(record)) {
+    DrawArrow(canvas, rect.x + rect.width - kMenuArrowRightMargin - kMenuArrowWidth, rect.y + rect.height / 2,
+              kMenuCaption);
+  }
 }
 
 }  // namespace tolvar

@@ -1,7 +1,9 @@
 // CTolvarMenu: a menu converted to entries the program draws itself, with
 // one record (caption and id) per entry, and the look of every entry: white
-// captions on a teal band, the highlighted entry framed over a blue-to-cyan
-// gradient.
+// captions in the program's own face on a teal band, the highlighted entry
+// framed over a blue-to-cyan gradient, an arrow on entries that open a
+// sub-menu. An entry is 8 px per character wide, or wider when its caption
+// needs more.
 #pragma once
 
 #include <array>
@@ -24,6 +26,10 @@ constexpr int kMenuEntryHeight = 20;
 constexpr int kMenuSeparatorHeight = 1;
 constexpr int kMenuCaptionIndent = 10;
 constexpr int kMenuSeparatorIndent = 25;
+constexpr int kMenuCaptionRightMargin = 6;  // between a caption and the entry's right edge
+constexpr int kMenuArrowSpace = 16;         // right of a sub-menu entry's caption, the arrow inside
+constexpr int kMenuArrowWidth = 4;          // the arrow: a triangle pointing right
+constexpr int kMenuArrowRightMargin = 7;
 constexpr Rgb kMenuBand{0, 120, 153};
 constexpr Rgb kMenuCaption{255, 255, 255};
 constexpr Rgb kMenuFrame{0, 0, 0};
@@ -47,8 +53,9 @@ class CTolvarMenu final : public MenuLook {
  public:
   // Replaces the menu by `resource` (its top-level entries) and converts
   // it: records are numbered in the order of a depth-first walk. Entries
-  // beyond the 30 records are left out of the converted menu.
-  void Load(const std::vector<MenuEntry>& resource);
+  // beyond the 30 records are left out of the converted menu. Captions are
+  // drawn in `font`.
+  void Load(const std::vector<MenuEntry>& resource, const FontSpec& font);
 
   int ItemCount() const { return itemCount_; }
   const MenuItemRecord& Record(int index) const { return items_[index]; }
@@ -57,7 +64,9 @@ class CTolvarMenu final : public MenuLook {
   // The entries of the first top-level sub-menu, the part that is opened.
   const std::vector<MenuEntry>& FirstSubMenu() const;
 
-  TextSize MeasureEntry(int record) const override;
+  TextSize MeasureEntry(Canvas& canvas, int record) const override;
+  // Whether the record's entry opens a sub-menu.
+  bool OpensSubMenu(int record) const;
   void DrawEntry(Canvas& canvas, int record, const PaintRect& rect, bool highlighted) const override;
 
  private:
@@ -66,6 +75,7 @@ class CTolvarMenu final : public MenuLook {
   std::array<MenuItemRecord, kMenuRecordSlots> items_{};
   int itemCount_ = 0;
   std::vector<MenuEntry> entries_;
+  FontSpec font_;
 };
 
 }  // namespace tolvar

@@ -27,13 +27,17 @@ struct PopupRecord {
   bool shown = false;
   bool destroyed = false;
   bool modal = false;
-  std::optional<int> endedWith;  // EndModal's result
   int invalidations = 0;
 };
 
+// Runs while a modal loop is open (the user acting on the modal popup);
+// an EndModal it causes ends the loop with that result.
+using WhileModal = std::function<void(PopupRecord&)>;
+
 class FakePopupWindow final : public PopupWindow {
  public:
-  FakePopupWindow(PopupRecord& record, std::deque<int>& modalResults) : record_(record), modalResults_(modalResults) {}
+  FakePopupWindow(PopupRecord& record, std::deque<int>& modalResults, const WhileModal& whileModal)
+      : record_(record), modalResults_(modalResults), whileModal_(whileModal) {}
   ~FakePopupWindow() override { record_.destroyed = true; }
   void SetTitle(const std::u16string& title) override { record_.title = title; }
   void Move(int x, int y, int width, int height) override {
@@ -49,23 +53,25 @@ class FakePopupWindow final : public PopupWindow {
   int RunModal() override {
     record_.modal = true;
     record_.shown = true;
-    if (duringModal_) {
-      // The modal loop's input: what the hook does decides the result.
-      duringModal_(*record_.handlers);
-      return record_.endedWith.value_or(0);
+    if (whileModal_) {
+      ended_.reset();
+      whileModal_(record_);
+      if (ended_) return *ended_;
     }
     if (modalResults_.empty()) return 0;
     const int result = modalResults_.front();
     modalResults_.pop_front();
     return result;
   }
-  void EndModal(int result) override { record_.endedWith = result; }
-  void SetDuringModal(std::function<void(PopupHandlers&)> hook) { duringModal_ = std::move(hook); }
+  void EndModal(int result) override {
+    if (!ended_) ended_ = result;
+  }
 
  private:
   PopupRecord& record_;
   std::deque<int>& modalResults_;
-  std::function<void(PopupHandlers&)> duringModal_;
+  const WhileModal& whileModal_;
+  std::optional<int> ended_;
 };
 
 class FakePopupWindows final : public PopupWindows {
@@ -74,9 +80,7 @@ class FakePopupWindows final : public PopupWindows {
     records.push_back(std::make_unique<PopupRecord>());
     records.back()->handlers = &handlers;
     records.back()->owner = owner;
-    auto window = std::make_unique<FakePopupWindow>(*records.back(), modalResults);
-    window->SetDuringModal(duringModal);
-    return window;
+    return std::make_unique<FakePopupWindow>(*records.back(), modalResults, whileModal);
   }
   // The popups that exist and show, oldest first.
   std::vector<PopupRecord*> Showing() const {
@@ -88,10 +92,8 @@ class FakePopupWindows final : public PopupWindows {
   }
 
   std::vector<std::unique_ptr<PopupRecord>> records;
-  std::deque<int> modalResults;  // what each modal run returns, in order
-  // When set, a modal run calls it with the popup's handlers instead, and
-  // returns what the popup ended it with.
-  std::function<void(PopupHandlers&)> duringModal;
+  std::deque<int> modalResults;  // what each modal run returns, in order, when nothing ended it
+  WhileModal whileModal;         // what happens during each modal run
 };
 
 class FakeDesktop final : public DesktopDialogs {
@@ -109,7 +111,9 @@ class FakeDesktop final : public DesktopDialogs {
     return colourAnswer;
   }
   void OpenPage(const std::string& file) override { pagesOpened.push_back(file); }
+  void SetLanguage(std::uint8_t verSel) override { languages.push_back(verSel); }
 
+  std::vector<std::uint8_t> languages;  // each language the dialogs were set to
   std::optional<std::string> openAnswer;
   std::optional<std::string> saveAnswer;
   std::optional<Rgb> colourAnswer;

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "app/diagnosis.h"
+#include "app/display_platform.h"
 #include "app/startup.h"
 #include "config/config_file.h"
 #include "platform/ini/ini_file_store.h"
@@ -112,6 +113,9 @@ int RunDiagnoseCommand(int argc, char** argv, const AppPaths& folders, const std
       .sessionType = Environment("XDG_SESSION_TYPE"),
       .display = Environment("DISPLAY"),
       .waylandDisplay = Environment("WAYLAND_DISPLAY"),
+      .windowPlatform =
+          ChoosePlatform(Environment("QT_QPA_PLATFORM"), HasPlatformArgument(argc, argv), Environment("DISPLAY"))
+              .description,
       .trayHost = FindTrayHost(),
       .focusSource = focusSource,
       .focusSourceFromRunningProgram = running.has_value(),

@@ -47,7 +47,9 @@ class OwnerDrawnStyle final : public QProxyStyle {
   QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
                          const QWidget* widget) const override {
     if (type != CT_MenuItem) return QProxyStyle::sizeFromContents(type, option, size, widget);
-    const TextSize measured = look_.MeasureEntry(RecordOf(option));
+    QImage scratch(1, 1, QImage::Format_RGB32);
+    QtCanvas measuring(scratch);
+    const TextSize measured = look_.MeasureEntry(measuring, RecordOf(option));
     return QSize(measured.width, measured.height);
   }
 

@@ -12,6 +12,9 @@ QIcon ProgramIcon() { return QIcon(QStringLiteral(":/tolvar/tolvar.png")); }
 
 TrayMouse TrayMouseFor(QSystemTrayIcon::ActivationReason reason) {
   switch (reason) {
+    // A single click is the activation every host sends (a StatusNotifierItem
+    // host sends nothing else): it shows the window as the double-click does.
+    case QSystemTrayIcon::Trigger:
     case QSystemTrayIcon::DoubleClick:
       return TrayMouse::LeftDoubleClick;
     case QSystemTrayIcon::Context:

@@ -41,6 +41,8 @@ class QtTray final : public TrayIcon {
   // The menu last opened, and the icon's tip.
   QMenu& Menu() { return menu_; }
   QString ToolTip() const { return icon_.toolTip(); }
+  // The icon whose activations are delivered.
+  QSystemTrayIcon& Icon() { return icon_; }
 
  private:
   void FillMenu(const std::vector<MenuItem>& items);

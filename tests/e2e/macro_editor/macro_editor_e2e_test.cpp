@@ -28,6 +28,7 @@ constexpr int kMacroButton = 3;  // the mouse's button 3 carries K2
 
 // Rectangles of the delivered English layouts (x, y, width, height).
 constexpr ScreenRect kAdvancedTab{332, 12, 124, 32};
+constexpr ScreenRect kMainTab{204, 12, 124, 32};
 constexpr ScreenRect kAddButton{390, 104, 99, 28};
 constexpr ScreenRect kRecordButton{454, 142, 66, 26};
 constexpr ScreenRect kSaveButton{526, 142, 66, 26};
@@ -114,6 +115,19 @@ class MacroEditorE2eTest : public ::testing::Test {
     return std::pair{top, bottom};
   }
 
+  // The keys the simulated mouse was sent since log record `from`, each
+  // report's first key, in order.
+  std::vector<int> PlayedKeys(std::size_t from) const {
+    std::vector<int> keys;
+    const std::vector<SimRecord> records = test_.SimLog();
+    for (std::size_t i = from; i < records.size(); ++i) {
+      if (records[i].kind == "KEYS" && !records[i].bytes.empty()) keys.push_back(records[i].bytes[0]);
+    }
+    return keys;
+  }
+  void SetLayout(const std::string& layout) {
+    ASSERT_EQ(RunAndRead("setxkbmap -display " + test_.Display() + " " + layout + " 2>&1; echo $?"), "0\n");
+  }
   ProgramUnderTest test_;  // first: its display outlives the connection to it
   std::unique_ptr<X11Session> x_;
   XWindowId window_ = 0;
@@ -204,6 +218,57 @@ TEST_F(MacroEditorE2eTest, RecordEditSaveAndPlay) {
                                           "BUTTONS FF",
                                           "KEYS 00 00 00 00 00 00"};
   EXPECT_EQ(std::vector<std::string>(played.begin(), played.begin() + 7), expected);
+}
+
+// Keys are recorded by position: on the French layout the key printed A is
+// the US layout's Q, é is 2 and M is the US semicolon key; the mouse plays
+// back exactly those keys (usages 0x14, 0x1F, 0x33).
+TEST_F(MacroEditorE2eTest, ARecordingOnTheFrenchLayoutPlaysBackTheKeysPressed) {
+  SetLayout("fr");
+  Click(kAdvancedTab);
+  Click(kNameEdit);
+  Xdotool("type --delay 50 fr");
+  Click(kAddButton);
+  Click(kRecordButton);
+  Xdotool("key --delay 120 a eacute m");
+  std::this_thread::sleep_for(300ms);
+  Click(kRecordButton);  // stop
+  Click(kSaveButton);
+  std::optional<Macro> macro;
+  ASSERT_TRUE(WaitUntil([&] { return (macro = SavedMacro(u"fr")).has_value() && macro->eventCount == 6; }, 20s))
+      << "no macro \"fr\" of six events was saved";
+  const std::uint8_t codes[] = {0x14, 0x14, 0x1F, 0x1F, 0x33, 0x33};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(macro->events[i].code, codes[i]) << i;
+
+  const std::size_t before = test_.SimLog().size();
+  test_.SimCommand("press " + std::to_string(kMacroButton));
+  test_.SimCommand("release " + std::to_string(kMacroButton));
+  std::vector<int> played;
+  ASSERT_TRUE(WaitUntil([&] { return (played = PlayedKeys(before)).size() >= 6; }, 20s)) << "the macro was not played";
+  EXPECT_EQ(std::vector<int>(played.begin(), played.begin() + 6), (std::vector<int>{0x14, 0, 0x1F, 0, 0x33, 0}));
+}
+
+// Leaving the advanced page while recording ends the recording as Stop
+// does: the keys typed before are kept, later keys reach the desktop, and
+// another program can take the keyboard.
+TEST_F(MacroEditorE2eTest, LeavingThePageWhileRecordingGivesTheKeyboardBack) {
+  Click(kAdvancedTab);
+  Click(kNameEdit);
+  Xdotool("type --delay 50 away");
+  Click(kAddButton);
+  Click(kRecordButton);
+  EXPECT_FALSE(x_->KeyboardGrabbable()) << "the recording holds the keyboard";
+  Xdotool("key --delay 120 b");
+  std::this_thread::sleep_for(300ms);
+  Click(kMainTab);
+  EXPECT_TRUE(WaitUntil([&] { return x_->KeyboardGrabbable(); }, 10s)) << "the keyboard stayed grabbed";
+  Click(kAdvancedTab);
+  Click(kSaveButton);
+  std::optional<Macro> macro;
+  ASSERT_TRUE(WaitUntil([&] { return (macro = SavedMacro(u"away")).has_value() && macro->eventCount == 2; }, 20s))
+      << "the recording was not ended as Stop ends it";
+  EXPECT_EQ(macro->events[0].code, 5);
+  EXPECT_EQ(macro->events[1].code, 5);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -136,6 +137,93 @@ TEST_F(InteractionE2eTest, AFunctionChosenInTheSecondaryPopupIsSaved) {
   ASSERT_TRUE(WaitUntil([&] { return Popups().empty(); }, 10s)) << "the popups stayed open after the choice";
   ClickMain(0);  // Save
   EXPECT_TRUE(WaitUntil([&] { return Key(test_.ConfigPath(), "Config2", "K1") == u"23"; }, 10s))
+      << "K1 = " << Utf16ToUtf8(Key(test_.ConfigPath(), "Config2", "K1"));
+}
+
+// The first popup shows without taking the focus. Escape typed where the
+// focus is (the main window, as a window manager leaves it; or the popup
+// under the pointer, without one) and the window manager's close each end
+// it without a choice.
+TEST_F(InteractionE2eTest, EscapeAndTheWindowManagersCloseEndTheFunctionPopupWithoutAChoice) {
+  Start({{"K0", "1"}, {"K1", "2"}});
+  const std::vector<std::pair<const char*, std::function<void(XWindowId menu)>>> ways{
+      {"Escape in the focused main window",
+       [&](XWindowId) { RunAndRead("xdotool windowfocus --sync " + std::to_string(*window_) + " key Escape"); }},
+      {"Escape with the pointer over the popup, no focus given",
+       [&](XWindowId menu) {
+         const ScreenRect place = *x_->Geometry(menu);
+         RunAndRead("xdotool mousemove --sync " + std::to_string(place.x + 20) + " " + std::to_string(place.y + 5) +
+                    " key Escape");
+       }},
+      {"the window manager's close", [&](XWindowId menu) { x_->CloseAsWindowManager(menu); }},
+  };
+  for (const auto& [what, close] : ways) {
+    SCOPED_TRACE(what);
+    ClickMain(21);
+    const std::optional<XWindowId> menu = WaitForPopupTitled("MainMenuDlg");
+    ASSERT_TRUE(menu) << "the function popup did not open";
+    close(*menu);
+    EXPECT_TRUE(WaitUntil([&] { return Popups().empty(); }, 10s)) << "the popup stayed open";
+  }
+  ClickMain(0);  // Save
+  std::this_thread::sleep_for(500ms);
+  EXPECT_EQ(Key(test_.ConfigPath(), "Config2", "K1"), u"2") << "nothing was chosen";
+}
+
+// Under X11 the window that took the press keeps the pointer until the
+// release: pressed on an assignment button, dragged onto an item of the
+// popup and released there, the item is chosen; dragged through a category
+// into its list, the list stays and its item is chosen.
+TEST_F(InteractionE2eTest, APressDraggedOntoAnItemAndReleasedThereChoosesIt) {
+  Start({{"K0", "1"}, {"K1", "2"}, {"K2", "3"}});
+  const auto press = [&](int row) {
+    const ScreenRect r = LayoutRow(test_.AppDir(), "skin_main_en.ini", row);
+    RunAndRead("xdotool mousemove --sync " + std::to_string(origin_.x + r.x + r.width / 2) + " " +
+               std::to_string(origin_.y + r.y + r.height / 2) + " mousedown 1");
+  };
+  const auto dragTo = [](int x, int y) {
+    RunAndRead("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
+    std::this_thread::sleep_for(200ms);
+  };
+
+  press(22);  // button 2's function
+  const std::optional<XWindowId> menu = WaitForPopupTitled("MainMenuDlg");
+  ASSERT_TRUE(menu) << "the function popup did not open";
+  const int h = ItemHeight(*menu, 10);
+  const ScreenRect place = *x_->Geometry(*menu);
+  dragTo(place.x + 20, place.y + 4);
+  dragTo(place.x + 20, place.y + 3 * h + h / 2);  // item 4
+  RunAndRead("xdotool mouseup 1");
+  EXPECT_TRUE(WaitUntil([&] { return Popups().empty(); }, 10s)) << "the release chose nothing";
+
+  press(21);  // button 1's function
+  const std::optional<XWindowId> again = WaitForPopupTitled("MainMenuDlg");
+  ASSERT_TRUE(again);
+  const ScreenRect second = *x_->Geometry(*again);
+  dragTo(second.x + 20, second.y + 4);
+  dragTo(second.x + 20, second.y + 6 * h + h / 2);  // category 7
+  std::optional<XWindowId> sub;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (const XWindowId w : Popups()) {
+          if (w != *again) sub = w;
+        }
+        return sub.has_value();
+      },
+      10s))
+      << "the category opened no list";
+  const ScreenRect list = *x_->Geometry(*sub);
+  const int subHeight = ItemHeight(*sub, 6);
+  dragTo(list.x + 5, second.y + 6 * h + h / 2);                 // across the border
+  dragTo(list.x + 20, list.y + 2 * subHeight + subHeight / 2);  // item 3: code 13
+  EXPECT_EQ(Popups().size(), 2u) << "the list vanished on the way";
+  RunAndRead("xdotool mouseup 1");
+  EXPECT_TRUE(WaitUntil([&] { return Popups().empty(); }, 10s)) << "the release in the list chose nothing";
+
+  ClickMain(0);  // Save
+  EXPECT_TRUE(WaitUntil([&] { return Key(test_.ConfigPath(), "Config2", "K2") == u"4"; }, 10s))
+      << "K2 = " << Utf16ToUtf8(Key(test_.ConfigPath(), "Config2", "K2"));
+  EXPECT_TRUE(WaitUntil([&] { return Key(test_.ConfigPath(), "Config2", "K1") == u"13"; }, 10s))
       << "K1 = " << Utf16ToUtf8(Key(test_.ConfigPath(), "Config2", "K1"));
 }
 

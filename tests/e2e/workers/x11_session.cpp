@@ -117,6 +117,14 @@ std::vector<XWindowId> X11Session::ViewableWindowsOf(pid_t pid) const {
   return windows;
 }
 
+bool X11Session::KeyboardGrabbable() const {
+  const int grabbed = XGrabKeyboard(impl_->display, DefaultRootWindow(impl_->display), False, GrabModeAsync,
+                                    GrabModeAsync, CurrentTime);
+  XUngrabKeyboard(impl_->display, CurrentTime);
+  XSync(impl_->display, False);
+  return grabbed == GrabSuccess;
+}
+
 void X11Session::CloseAsWindowManager(XWindowId window) const {
   XEvent event{};
   event.xclient.type = ClientMessage;

@@ -68,6 +68,10 @@ class X11Session {
   // The rectangles of the window's bounding shape, in window coordinates.
   std::vector<ScreenRect> BoundingShape(XWindowId window) const;
 
+  // Whether this client can take the keyboard now (no other client holds
+  // it); a keyboard taken is given back at once.
+  bool KeyboardGrabbable() const;
+
   // Asks the window to close as a window manager does (WM_DELETE_WINDOW),
   // for Alt+F4 or the close button of a task bar.
   void CloseAsWindowManager(XWindowId window) const;

@@ -44,6 +44,7 @@ class DiagnosisOnFakeTree : public FakeHidrawTree {
         .sessionType = "x11",
         .display = ":0",
         .waylandDisplay = "",
+        .windowPlatform = "X11 (xcb), chosen by the program",
         .trayHost = TrayHost::XEmbed,
     });
   }
@@ -76,6 +77,7 @@ TEST_F(DiagnosisOnFakeTree, NamesTheMouseItsCollectionsAndTheNodeThatCannotBeOpe
   EXPECT_TRUE(Has(text, "copy packaging/70-tolvar.rules")) << "the rule is not installed: how to install it\n" << text;
   EXPECT_TRUE(Has(text, "sudo udevadm control --reload-rules && sudo udevadm trigger")) << text;
   EXPECT_TRUE(Has(text, "Result: the mouse is connected but cannot be opened")) << text;
+  EXPECT_TRUE(Has(text, "  window platform: X11 (xcb), chosen by the program\n")) << text;
   // The fix is given once, for the mouse's node only.
   EXPECT_EQ(text.find("Fix:"), text.rfind("Fix:")) << text;
 

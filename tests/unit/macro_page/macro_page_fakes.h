@@ -135,11 +135,11 @@ class FakeControls final : public MacroControlFactory {
 
 class FakeKeyCapture final : public KeyCapture {
  public:
-  bool Start(std::function<void(CapturedKey)> deliver) override {
-    if (busy) return false;
+  CaptureStart Start(std::function<void(KeyEvent)> deliver) override {
+    if (refusal != CaptureStart::Taken) return refusal;
     deliver_ = std::move(deliver);
     ++starts;
-    return true;
+    return CaptureStart::Taken;
   }
   void Stop() override {
     deliver_ = nullptr;
@@ -150,12 +150,12 @@ class FakeKeyCapture final : public KeyCapture {
     if (deliver_) deliver_({press, vk});
   }
 
-  bool busy = false;
+  CaptureStart refusal = CaptureStart::Taken;  // what Start answers instead of taking the keyboard
   int starts = 0;
   int stops = 0;
 
  private:
-  std::function<void(CapturedKey)> deliver_;
+  std::function<void(KeyEvent)> deliver_;
 };
 
 class FakeTimeOfDay final : public TimeOfDay {
@@ -190,10 +190,12 @@ class MemoryIni final : public IniStore {
   bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) override {
     for (const IniEntry& e : entries) Write(file, e.section, e.key, e.value);
     ++batches;
+    batchFiles.push_back(file);
     return true;
   }
   std::map<std::tuple<std::string, std::u16string, std::u16string>, std::u16string> values;
   int batches = 0;
+  std::vector<std::string> batchFiles;  // the file of each batch, in order
 };
 
 }  // namespace tolvar::testing

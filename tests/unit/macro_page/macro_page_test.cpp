@@ -6,7 +6,9 @@
 
 #include "app/program_menus.h"
 #include "macro_page_fakes.h"
+#include "macros/macro_file.h"
 #include "macros/macro_text.h"
+#include "skin/fonts.h"
 #include "support/fake_popups.h"
 #include "support/still_window.h"
 #include "unit/config/fake_dialogs.h"
@@ -25,7 +27,6 @@ using testing::RecordingDialogs;
 using testing::ScriptedMenus;
 using testing::StillWindow;
 
-constexpr int kDown = 0x0100;
 constexpr int kVkA = 'A';
 constexpr int kVkB = 'B';
 
@@ -341,22 +342,38 @@ TEST_F(MacroPageTest, RecordingAThenBFromTheKeyCapture) {
   EXPECT_EQ(Published(0), User(0));
 }
 
-TEST_F(MacroPageTest, RecordingDoesNotStartWhenTheKeyboardIsHeld) {
+TEST_F(MacroPageTest, RecordingDoesNotStartWithoutTheKeyboardAndSaysWhyInTheInterfacesLanguage) {
+  struct Case {
+    CaptureStart refusal;
+    std::uint8_t verSel;
+    std::u16string message;
+  };
+  const Case cases[] = {
+      {CaptureStart::KeyboardBusy, 1, u"Recording cannot start: another program holds the keyboard."},
+      {CaptureStart::KeyboardBusy, 0, u"다른 프로그램이 키보드를 사용하고 있어 녹화를 시작할 수 없습니다."},
+      {CaptureStart::Unavailable, 1, u"Recording cannot start: the keyboard cannot be captured."},
+      {CaptureStart::Unavailable, 0, u"키보드를 가져올 수 없어 녹화를 시작할 수 없습니다."},
+  };
   SetMacros({MacroOf(u"rec", kThreeEvents)}, 0);
   page.OpenControls();
-  keys.busy = true;
-  page.ToggleRecording();
-  EXPECT_FALSE(state.Recording);
-  EXPECT_EQ(User(0), MacroOf(u"rec", kThreeEvents)) << "nothing blanked";
-  ASSERT_EQ(dialogs.shown.size(), 1U);
-  EXPECT_EQ(dialogs.shown[0].first, kKeyboardBusyMessage);
+  for (const Case& c : cases) {
+    dialogs.shown.clear();
+    state.VER_SEL = c.verSel;
+    keys.refusal = c.refusal;
+    page.ToggleRecording();
+    EXPECT_FALSE(state.Recording);
+    EXPECT_EQ(User(0), MacroOf(u"rec", kThreeEvents)) << "nothing blanked";
+    ASSERT_EQ(dialogs.shown.size(), 1U);
+    EXPECT_EQ(dialogs.shown[0].first, c.message);
+    EXPECT_EQ(dialogs.shown[0].second, u"tolvar");
+  }
 }
 
 TEST_F(MacroPageTest, KeyFilterSwallowsEnterEscapeAndF10) {
-  EXPECT_TRUE(page.FilterKeyMessage(kDown, 13));
-  EXPECT_TRUE(page.FilterKeyMessage(kDown, 27));
-  EXPECT_TRUE(page.FilterKeyMessage(0x0101, 121));
-  EXPECT_FALSE(page.FilterKeyMessage(kDown, kVkA));
+  EXPECT_TRUE(page.FilterKeyMessage({true, 13}));
+  EXPECT_TRUE(page.FilterKeyMessage({true, 27}));
+  EXPECT_TRUE(page.FilterKeyMessage({false, 121}));
+  EXPECT_FALSE(page.FilterKeyMessage({true, kVkA}));
 }
 
 TEST_F(MacroPageTest, AddMacroSelectsAnExistingNameOrAddsABlankMacro) {
@@ -510,6 +527,146 @@ TEST_F(MacroPageTest, ExportThenImportRestoresTheMacroList) {
   EXPECT_TRUE(controls.macroList.lines.empty());
 }
 
+// ---- the keyboard always given back ----
+
+// A recording of "rec" (macro 1 of two) that captured A pressed and
+// released, ended one way or another.
+struct EndOfRecording {
+  const char* what;
+  void (*end)(MacroPage& page);
+};
+
+const EndOfRecording kEndsOfRecording[] = {
+    {"Stop", [](MacroPage& page) { page.ToggleRecording(); }},
+    {"leaving the page", [](MacroPage& page) { page.CloseControls(); }},
+    {"the window's call before a dialog, a hide or a new list", [](MacroPage& page) { page.EndRecording(); }},
+    {"export", [](MacroPage& page) { page.ExportMacros(); }},
+    {"add", [](MacroPage& page) { page.AddMacro(); }},
+    {"save", [](MacroPage& page) { page.SaveMacros(); }},
+};
+
+class RecordingEnds : public MacroPageTest, public ::testing::WithParamInterface<EndOfRecording> {
+ protected:
+  void StartRecordingOfRec() {
+    SetMacros({MacroOf(u"other", kThreeEvents), MacroOf(u"rec", kThreeEvents)}, 1);
+    page.OpenControls();
+    page.ToggleRecording();
+    ASSERT_TRUE(keys.Active());
+    keys.Type(true, kVkA);
+    time.now += 100;
+    keys.Type(false, kVkA);
+  }
+};
+
+TEST_P(RecordingEnds, AsStopEndsIt) {
+  StartRecordingOfRec();
+  GetParam().end(page);
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active()) << "the keyboard is given back";
+  EXPECT_EQ(User(1).eventCount, 2);
+  EXPECT_EQ(User(1).events[0], (MacroEvent{4, kActionPress, 100}));
+  EXPECT_EQ(User(0), MacroOf(u"other", kThreeEvents));
+  EXPECT_EQ(Published(1).eventCount, 2);
+  keys.Type(true, kVkB);
+  EXPECT_EQ(User(1).eventCount, 2) << "nothing is recorded after the end";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, RecordingEnds, ::testing::ValuesIn(kEndsOfRecording));
+
+TEST_F(RecordingEnds, TheEventEditsAndDeleteDoNothingWhileRecording) {
+  StartRecordingOfRec();
+  const UserMacroTable before = state.UserMacros;
+  for (const int id : {kForwardLeftDown, kBackwardLeftDown, kBackwardMidUp, kModifyDelay, kDelete}) {
+    EXPECT_TRUE(page.OnMenuCommand(id)) << id;
+  }
+  page.DeleteMacro();
+  EXPECT_EQ(state.UserMacros.slots, before.slots);
+  EXPECT_EQ(state.UserMacros.count, before.count);
+  EXPECT_TRUE(state.Recording);
+  EXPECT_EQ(controls.macroList.lines.size(), 2u);
+}
+
+TEST_F(RecordingEnds, StopEndsTheRecordingWhateverTheListHolds) {
+  StartRecordingOfRec();
+  controls.macroList.lines.clear();
+  page.ToggleRecording();
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active());
+}
+
+TEST_F(RecordingEnds, ImportEndsTheRecordingBeforeTheNewListArrivesAndNeverWritesIntoIt) {
+  StartRecordingOfRec();
+  SaveUserMacros(ini, "/x/in.dat", kMacroSection, [] {
+    UserMacroTable table;
+    table.slots[0] = MacroOf(u"new0", kThreeEvents);
+    table.slots[1] = MacroOf(u"new1", kThreeEvents);
+    table.count = 2;
+    return table;
+  }());
+  desktop.openAnswer = "/x/in.dat";
+  page.ImportMacros();
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active());
+  EXPECT_EQ(User(1), MacroOf(u"new1", kThreeEvents)) << "the recorded count is not stamped onto the imported macro";
+  page.ToggleRecording();  // a new recording starts on the imported list
+  EXPECT_TRUE(state.Recording);
+  page.ToggleRecording();
+  EXPECT_FALSE(keys.Active());
+}
+
+TEST_F(RecordingEnds, AListReplacedUnderTheRecordingGetsNothingFromIt) {
+  StartRecordingOfRec();
+  state.UserMacros.slots[1] = MacroOf(u"loaded", kThreeEvents);
+  page.RefreshMacroList();
+  EXPECT_FALSE(state.Recording);
+  EXPECT_FALSE(keys.Active());
+  EXPECT_EQ(User(1), MacroOf(u"loaded", kThreeEvents));
+  page.ToggleRecording();  // Record again: a new recording, not a Stop into the new list
+  page.ToggleRecording();
+  EXPECT_EQ(User(1).eventCount, 0);
+}
+
+TEST_F(RecordingEnds, AClickOnTheMacroListWhileRecordingKeepsTheRecordedMacroShown) {
+  StartRecordingOfRec();
+  const std::vector<std::u16string> recorded = Lines();
+  controls.ClickMacro(0);
+  EXPECT_EQ(controls.macroList.selection, 1);
+  EXPECT_EQ(state.SelectedMacro, 1);
+  EXPECT_EQ(Lines(), recorded);
+  keys.Type(true, kVkB);
+  EXPECT_EQ(Lines().back(), u"[↓]B");
+  EXPECT_EQ(User(0), MacroOf(u"other", kThreeEvents));
+}
+
+// The repeat count shows and can be edited only in mode 1 (repeat); any
+// other mode, held (2) or a mode of both bits, shows 1, greyed.
+TEST_F(MacroPageTest, TheRepeatEditFollowsModeOneOnly) {
+  const struct {
+    std::uint8_t mode;
+    std::u16string text;
+    bool enabled;
+  } cases[] = {{kRepeatModeBit, u"7", true},
+               {kHeldModeBit, u"1", false},
+               {kRepeatModeBit | kHeldModeBit, u"1", false},
+               {0, u"1", false}};
+  for (const auto& c : cases) {
+    SetMacros({MacroOf(u"m", kThreeEvents, c.mode, 7)}, 0);
+    controls.repeatEdit.text = u"x";
+    controls.repeatEdit.enabled = !c.enabled;
+    page.OpenControls();
+    EXPECT_EQ(controls.repeatEdit.text, c.text) << int(c.mode);
+    EXPECT_EQ(controls.repeatEdit.enabled, c.enabled) << int(c.mode);
+    page.CloseControls();
+  }
+}
+
+TEST_F(MacroPageTest, SaveWritesTheMacroFileBeforeTheProfile) {
+  SetMacros({MacroOf(u"a", kThreeEvents)}, 0);
+  page.OpenControls();
+  page.SaveMacros();
+  EXPECT_EQ(ini.batchFiles, (std::vector<std::string>{"/m/Macro_EN.dat", "/m/config.ini"}));
+}
+
 TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
   SetMacros({MacroOf(u"a", kThreeEvents)}, 0);
   page.SelectLastEventLine();
@@ -525,6 +682,31 @@ TEST_F(MacroPageTest, StartUpSelectsTheLastEventLine) {
 namespace tolvar {
 namespace {
 
+// Measures 2 px per character: every caption fits the 8 px rule.
+class FixedWidthCanvas final : public Canvas {
+ public:
+  void CopyFromLayer(const LayerImage&, const PaintRect&) override {}
+  void FillRect(const PaintRect&, Rgb) override {}
+  TextSize MeasureText(const std::u16string& text, const FontSpec& font) override {
+    fonts.push_back(font);
+    return {2 * static_cast<int>(text.size()), 12};
+  }
+  void DrawText(int, int, const std::u16string&, const FontSpec&, Rgb) override {}
+  std::vector<FontSpec> fonts;
+};
+
+TEST(ProgramMenus, BothMenusSpeakTheLanguageInItsOwnFace) {
+  ProgramMenus menus;
+  for (const std::uint8_t verSel : {1, 0}) {
+    menus.Load(verSel);
+    FixedWidthCanvas canvas;
+    menus.eventMenu.MeasureEntry(canvas, 21);
+    menus.trayMenu.MeasureEntry(canvas, 1);
+    const FontSpec& face = verSel != 0 ? kFontEnglish : kFontOther;
+    EXPECT_EQ(canvas.fonts, (std::vector<FontSpec>{face, face})) << int(verSel);
+  }
+}
+
 TEST(ProgramMenus, BothMenusInBothLanguages) {
   ProgramMenus menus;
   for (const std::uint8_t verSel : {1, 0}) {
@@ -533,7 +715,8 @@ TEST(ProgramMenus, BothMenusInBothLanguages) {
     ASSERT_EQ(menus.trayMenu.ItemCount(), 4);
   }
   EXPECT_EQ(menus.trayMenu.Record(1), (MenuItemRecord{u"윈도우 보여주기   ", 32837}));
-  EXPECT_EQ(menus.trayMenu.MeasureEntry(1).width, 8 * 11) << "the three trailing blanks count";
+  FixedWidthCanvas narrow;
+  EXPECT_EQ(menus.trayMenu.MeasureEntry(narrow, 1).width, 8 * 11) << "the three trailing blanks count";
   menus.Load(1);
   EXPECT_EQ(menus.trayMenu.Record(2), (MenuItemRecord{u"Profile per application...", 32839}));
   EXPECT_EQ(menus.trayMenu.Record(3), (MenuItemRecord{u"Exit Driver", 32800}));

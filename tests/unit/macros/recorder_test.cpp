@@ -9,10 +9,8 @@
 namespace tolvar {
 namespace {
 
-constexpr int kDown = 0x0100;
-constexpr int kUp = 0x0101;
-constexpr int kSysDown = 0x0104;
-constexpr int kSysUp = 0x0105;
+constexpr bool kDown = true;
+constexpr bool kUp = false;
 
 // A recording fed key messages at given times of day, counting the presses
 // shown as the event list does.
@@ -24,10 +22,9 @@ struct Recording {
 
   Recording() { recorder.Start(0); }
 
-  CaptureOutcome Key(int message, int vk, int afterMs = 0) {
+  CaptureOutcome Key(bool press, int vk, int afterMs = 0) {
     now += afterMs;
-    const bool press = message == kDown || message == kSysDown;
-    const CaptureResult result = recorder.Capture(macro, message, vk, press, presses, now);
+    const CaptureResult result = recorder.Capture(macro, {press, vk}, presses, now);
     if (result.outcome == CaptureOutcome::Recorded && press) ++presses;
     return result.outcome;
   }
@@ -74,8 +71,8 @@ TEST(Recorder, OnePressKeepsDelayZero) {
 TEST(Recorder, LeftAndRightModifiersAndAltKeysStayDistinct) {
   Recording r;
   const int modifiers[] = {0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5};
-  for (int vk : modifiers) r.Key(kSysDown, vk, 10);
-  for (int vk : modifiers) r.Key(kSysUp, vk, 10);
+  for (int vk : modifiers) r.Key(kDown, vk, 10);
+  for (int vk : modifiers) r.Key(kUp, vk, 10);
   std::vector<std::uint8_t> codes;
   for (const MacroEvent& e : r.Events()) codes.push_back(e.code);
   const std::vector<std::uint8_t> expected{225, 229, 224, 228, 226, 230, 225, 229, 224, 228, 226, 230};

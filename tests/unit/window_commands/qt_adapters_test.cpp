@@ -8,9 +8,11 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QWidget>
+#include <algorithm>
 #include <memory>
 
 #include "app/window_commands.h"
+#include "platform/qt/qt_desktop_dialogs.h"
 #include "platform/qt/qt_tray.h"
 #include "platform/qt/qt_window_menu.h"
 
@@ -42,9 +44,51 @@ TEST_F(QtAdapters, ProgramIconIsInTheResources) { EXPECT_FALSE(ProgramIcon().isN
 
 TEST_F(QtAdapters, TrayActivationReasons) {
   EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::DoubleClick), TrayMouse::LeftDoubleClick);
+  EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Trigger), TrayMouse::LeftDoubleClick) << "a single click";
   EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Context), TrayMouse::RightButtonUp);
-  EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Trigger), TrayMouse::Other);
   EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::MiddleClick), TrayMouse::Other);
+  EXPECT_EQ(TrayMouseFor(QSystemTrayIcon::Unknown), TrayMouse::Other);
+}
+
+// The icon's activations go through the adapter to the window commands: a
+// single click and a double-click each show the hidden window.
+TEST_F(QtAdapters, ASingleClickAndADoubleClickOnTheTrayIconShowTheWindow) {
+  struct ShowCounter final : public WindowHost {
+    void SetTitle(const std::u16string&) override {}
+    void Invalidate() override {}
+    void InvalidateRegion(const Region&) override {}
+    void UpdateNow() override {}
+    Point ScreenOrigin() const override { return {}; }
+    void StartDrag() override {}
+    void Show() override { ++shown; }
+    void ShowMinimized() override {}
+    void Restore() override { ++restored; }
+    void Hide() override {}
+    bool IsMinimized() const override { return false; }
+    void Destroy() override {}
+    void PostToUi(std::function<void()> task) override { task(); }
+    void SetShape(const MaskShape&) override {}
+    int shown = 0;
+    int restored = 0;
+  };
+  QtTray tray(ProgramIcon());
+  QWidget owner;
+  QtWindowMenu windowMenu(&owner, ProgramIcon(), [](int) {});
+  AppState state;
+  ShowCounter window;
+  WindowCommands commands(state, window, tray, windowMenu, {});
+  tray.SetEvents({[&](int id, TrayMouse mouse) { return commands.OnTrayNotify(id, mouse); }, {}});
+  commands.AddTrayIcon();
+  for (const auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick}) {
+    window.shown = 0;
+    window.restored = 0;
+    Q_EMIT tray.Icon().activated(reason);
+    EXPECT_EQ(window.shown, 1) << reason;
+    EXPECT_EQ(window.restored, 1) << reason;
+  }
+  window.shown = 0;
+  Q_EMIT tray.Icon().activated(QSystemTrayIcon::MiddleClick);
+  EXPECT_EQ(window.shown, 0);
 }
 
 TEST_F(QtAdapters, TrayMenuShowsTheItemsAndDeliversTheChosenCommand) {
@@ -64,6 +108,50 @@ TEST_F(QtAdapters, TrayMenuShowsTheItemsAndDeliversTheChosenCommand) {
   tray.Menu().actions()[0]->trigger();
   EXPECT_EQ(chosen, (std::vector<int>{kExitDriverCommand, kShowWindowCommand}));
   tray.Menu().hide();
+}
+
+TEST_F(QtAdapters, FileDialogFiltersNameTheirPatternOnce) {
+  struct Case {
+    std::u16string name;
+    std::u16string pattern;
+    QString shown;
+  };
+  const Case cases[] = {
+      {u"All Files(*.ini)", u"*.ini", QStringLiteral("All Files(*.ini)")},
+      {u"All Files(*.dat)", u"*.dat", QStringLiteral("All Files(*.dat)")},
+      {u"Macros", u"*.dat", QStringLiteral("Macros (*.dat)")},
+      {u"All Files(*.ini)", u"*.dat", QStringLiteral("All Files(*.ini) (*.dat)")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileDialogFilter({c.name, c.pattern, u"", ""}), c.shown) << c.shown.toStdString();
+  }
+}
+
+// Debian ships the toolkit's translations: in the Korean interface its own
+// dialogs (file, colour, message box buttons) speak Korean, in the English
+// one English again.
+TEST_F(QtAdapters, TheToolkitsDialogsSpeakTheInterfacesLanguage) {
+  QWidget owner;
+  const QString english[] = {QCoreApplication::translate("QFileDialog", "Save As"),
+                             QCoreApplication::translate("QFileDialog", "Open"),
+                             QCoreApplication::translate("QColorDialog", "Select Color"),
+                             QCoreApplication::translate("QPlatformTheme", "Cancel")};
+  {
+    QtDesktopDialogs dialogs(owner);
+    dialogs.SetLanguage(0);
+    for (const QString& text : english) {
+      const QString korean = QCoreApplication::translate(
+          text == english[2] ? "QColorDialog" : (text == english[3] ? "QPlatformTheme" : "QFileDialog"),
+          text.toUtf8().constData());
+      EXPECT_NE(korean, text) << text.toStdString();
+      EXPECT_TRUE(std::any_of(korean.begin(), korean.end(), [](QChar c) { return c.unicode() >= 0xAC00; }))
+          << korean.toStdString();
+    }
+    dialogs.SetLanguage(1);
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), english[0]);
+    dialogs.SetLanguage(0);
+  }
+  EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), english[0]) << "gone with the dialogs";
 }
 
 TEST_F(QtAdapters, WindowMenuItemsArriveAsSystemCommands) {

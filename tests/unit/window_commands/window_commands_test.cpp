@@ -246,24 +246,21 @@ TEST_F(WindowCommandsTest, ResumeAppliesTheSettingsAgain) {
 // ---- Dialog keys ----
 
 struct KeyCase {
-  int message;
-  int virtualKey;
+  KeyEvent key;
   bool swallowed;
 };
 
 class DialogKeys : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(DialogKeys, EscapeEnterAndF10NeverReachTheDialog) {
-  EXPECT_EQ(FilterDialogKeys(GetParam().message, GetParam().virtualKey), GetParam().swallowed);
+  EXPECT_EQ(FilterDialogKeys(GetParam().key), GetParam().swallowed);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, DialogKeys,
-    ::testing::Values(KeyCase{kKeyDownMessage, kVkEscape, true}, KeyCase{kKeyDownMessage, kVkReturn, true},
-                      KeyCase{kKeyUpMessage, kVkEscape, false}, KeyCase{kSysKeyDownMessage, kVkReturn, false},
-                      KeyCase{kKeyDownMessage, kVkF10, true}, KeyCase{kKeyUpMessage, kVkF10, true},
-                      KeyCase{kSysKeyDownMessage, kVkF10, true}, KeyCase{kSysKeyUpMessage, kVkF10, true},
-                      KeyCase{kKeyDownMessage, 'A', false}, KeyCase{kKeyDownMessage, 120, false}));
+INSTANTIATE_TEST_SUITE_P(Keys, DialogKeys,
+                         ::testing::Values(KeyCase{{true, kVkEscape}, true}, KeyCase{{true, kVkReturn}, true},
+                                           KeyCase{{false, kVkEscape}, false}, KeyCase{{false, kVkReturn}, false},
+                                           KeyCase{{true, kVkF10}, true}, KeyCase{{false, kVkF10}, true},
+                                           KeyCase{{true, 'A'}, false}, KeyCase{{true, 120}, false}));
 
 }  // namespace
 }  // namespace tolvar
