@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/save_failure.h"
 #include "app/state_loading.h"
 #include "app/window_commands.h"
 #include "base/text.h"
@@ -167,7 +168,8 @@ void MacroPage::ImportMacros() {
 
 void MacroPage::ExportMacros() {
   if (const std::optional<std::string> file = ports_.desktop.SaveFile(MacroFileOptions(state_.Paths.ModuleDir))) {
-    SaveUserMacros(ports_.ini, *file, kMacroSection, state_.UserMacros);
+    ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL,
+                       SaveFailures(SaveUserMacros(ports_.ini, *file, kMacroSection, state_.UserMacros)));
   }
 }
 
@@ -270,8 +272,10 @@ void MacroPage::StopRecording() {
 
 void MacroPage::SaveMacros() {
   CommitRepeatEdit();
-  SaveUserMacros(ports_.ini, state_.Paths.MacroFilePath, kMacroSection, state_.UserMacros);
-  SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
+  SaveFailures failures;
+  failures.Add(SaveUserMacros(ports_.ini, state_.Paths.MacroFilePath, kMacroSection, state_.UserMacros));
+  failures.Add(SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros));
+  ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL, failures);
 }
 
 void MacroPage::ToggleRepeatMode() {

@@ -19,7 +19,7 @@ CTolvarDlg::CTolvarDlg(AppState& state, MainWindowPorts ports, std::u16string co
       commands_(state, ports.window, ports.tray, ports.windowMenu, [this] { Apply(); }),
       profiles_(
           state, {ports.ini, ports.dialogs, ports.desktop, ports.window}, [this] { return SkinFiles(); },
-          [this] { Apply(); }, [this] { macroPage_.RefreshMacroList(); }),
+          [this] { return ApplyAndSave(); }, [this] { macroPage_.RefreshMacroList(); }),
       macroPage_(state,
                  {ports.macroEditor.controls, ports.macroEditor.keys, ports.macroEditor.time, ports.macroEditor.menus,
                   ports.dialogs, ports.desktop, ports.ini, ports.window},
@@ -94,10 +94,13 @@ SkinSource CTolvarDlg::SkinFiles() {
           }};
 }
 
-void CTolvarDlg::Apply() {
-  const std::optional<std::u16string> corrected =
+void CTolvarDlg::Apply() { ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL, ApplyAndSave()); }
+
+SaveFailures CTolvarDlg::ApplyAndSave() {
+  const ApplyOutcome outcome =
       ApplySettings(state_, ports_.ini, ports_.system, ports_.window, macroPage_.RepeatEditText());
-  if (corrected) macroPage_.ShowRepeatCount(*corrected);
+  if (outcome.correctedRepeatCount) macroPage_.ShowRepeatCount(*outcome.correctedRepeatCount);
+  return outcome.saveFailures;
 }
 
 bool CTolvarDlg::OnEraseBkgnd() {

@@ -11,6 +11,7 @@
 #include "app/macro_page.h"
 #include "app/profile_operations.h"
 #include "app/program_menus.h"
+#include "app/save_failure.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
 #include "app/workers.h"
@@ -107,11 +108,15 @@ class CTolvarDlg {
   // The two owner-drawn menus (the tray draws its menu with them).
   const ProgramMenus& Menus() const { return menus_; }
 
-  // Sends the whole profile to the mouse and saves it.
+  // Sends the whole profile to the mouse and saves it; a save that fails
+  // shows the one message box that says so.
   void Apply();
 
  private:
   struct PressTables;
+
+  // Apply without the message box: the failed saves are returned.
+  SaveFailures ApplyAndSave();
 
   void EndWithoutMouse();
   SkinSource SkinFiles();

@@ -7,6 +7,7 @@
 #include "app/apply_settings.h"
 #include "app/colour_preview.h"
 #include "app/main_window.h"
+#include "app/save_failure.h"
 #include "app/state_loading.h"
 #include "config/button_catalogue.h"
 #include "config/config_file.h"
@@ -123,14 +124,18 @@ void CTolvarDlg::OnLButtonUp(int, int) {
   const std::string& config = state_.Paths.ConfigPath;
   const int row = state_.HoverMain;
   switch (row) {
-    case 0:
-      SaveProfile(ports_.ini, config, state_.CurConfig, state_.Settings, state_.UserMacros);
+    case 0: {
+      const SaveFailures failures(
+          SaveProfile(ports_.ini, config, state_.CurConfig, state_.Settings, state_.UserMacros));
       ports_.window.Invalidate();
+      ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL, failures);
       break;
+    }
     case 2:
       // Hide: unapplied edits are dropped, the DPI level the mouse uses stays.
       state_.HoverMain = kNone;
-      SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings);
+      ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL,
+                         SaveFailures(SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings)));
       LoadProfile(state_, ports_.ini, ports_.dialogs, config, kAppliedProfile, ProfileSource::OwnSection, false);
       commands_.HideToTray();
       ports_.window.Invalidate();

@@ -31,7 +31,7 @@ std::u16string NoExportedProfileMessage(const std::string& file, std::uint8_t ve
 }
 
 ProfileOperations::ProfileOperations(AppState& state, ProfileOperationPorts ports,
-                                     std::function<SkinSource()> skinFiles, std::function<void()> apply,
+                                     std::function<SkinSource()> skinFiles, std::function<SaveFailures()> apply,
                                      std::function<void()> refreshMacroViews)
     : state_(state),
       ports_(ports),
@@ -46,10 +46,14 @@ void ProfileOperations::RefreshMacroViewsOnAdvancedPage() {
   }
 }
 
+void ProfileOperations::Report(const SaveFailures& failures) {
+  ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL, failures);
+}
+
 void ProfileOperations::SetLanguage(std::uint8_t verSel) {
   AppPaths& paths = state_.Paths;
   state_.VER_SEL = verSel;
-  WriteLanguage(ports_.ini, paths.ConfigPath, verSel);
+  Report(SaveFailures(WriteLanguage(ports_.ini, paths.ConfigPath, verSel)));
   // A missing layout file ends the program; nothing after it runs.
   const SkinSource skinFiles = skinFiles_();
   if (!LoadMainSkin(skinFiles, state_.Skin) || !LoadColourSkin(skinFiles, state_.Skin) ||
@@ -65,14 +69,24 @@ void ProfileOperations::SetLanguage(std::uint8_t verSel) {
 void ProfileOperations::ResetProfiles() {
   const std::string& config = state_.Paths.ConfigPath;
   state_.Settings = DefaultProfile(state_.Settings.MACRO_MODE2);
-  SaveProfile(ports_.ini, config, kFirstProfile, state_.Settings);
+  SaveFailures failures;
+  std::optional<ProfileSettings> current;
+  if (state_.CurConfig == kFirstProfile) current = state_.Settings;
+  failures.Add(SaveProfile(ports_.ini, config, kFirstProfile, state_.Settings));
   for (int profile = kLastProfile; profile > kFirstProfile; --profile) {
     LoadProfile(state_, ports_.ini, ports_.dialogs, config, profile, ProfileSource::ResetSection, false);
-    SaveProfile(ports_.ini, config, profile, state_.Settings);
+    if (state_.CurConfig == profile) current = state_.Settings;
+    failures.Add(SaveProfile(ports_.ini, config, profile, state_.Settings));
   }
-  LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
+  if (failures.empty() || !current) {
+    LoadProfile(state_, ports_.ini, ports_.dialogs, config, state_.CurConfig, ProfileSource::OwnSection, false);
+  } else {
+    // The file still holds the old profiles: reading it back would undo the reset.
+    state_.Settings = *current;
+  }
   RefreshMacroViewsOnAdvancedPage();
-  apply_();
+  failures.Add(apply_());
+  Report(failures);
 }
 
 void ProfileOperations::ImportProfile() {
@@ -91,8 +105,9 @@ void ProfileOperations::ImportProfile() {
 void ProfileOperations::ExportProfile() {
   const std::optional<std::string> file = ports_.desktop.SaveFile(ProfileFileOptions(state_.Paths.DialogDir));
   if (!file) return;
-  SaveProfile(ports_.ini, *file, kExchangeProfile, state_.Settings, state_.UserMacros);
+  const SaveFailures failures(SaveProfile(ports_.ini, *file, kExchangeProfile, state_.Settings, state_.UserMacros));
   ports_.window.Invalidate();
+  Report(failures);
 }
 
 }  // namespace tolvar

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/save_failure.h"
 #include "ports/desktop_dialogs.h"
 #include "ports/ini_store.h"
 #include "ports/message_boxes.h"
@@ -31,16 +32,21 @@ struct ProfileOperationPorts {
 class ProfileOperations {
  public:
   // skinFiles: the layout files of the current language; apply: sends and
-  // saves the current profile; refreshMacroViews: the advanced page's
+  // saves the current profile, returning the saves that failed; refreshMacroViews: the advanced page's
   // lists show the macros again (called only while that page is shown).
   ProfileOperations(AppState& state, ProfileOperationPorts ports, std::function<SkinSource()> skinFiles,
-                    std::function<void()> apply, std::function<void()> refreshMacroViews);
+                    std::function<SaveFailures()> apply, std::function<void()> refreshMacroViews);
 
+  // Each command that writes shows one message box, in the interface's
+  // language, when a write failed (save_failure.h).
+  //
   // Stores the language, reloads the four layout files and the user
   // macros of the language, and sets the title again. Settings stay.
   void SetLanguage(std::uint8_t verSel);
   // Profile 1 from the defaults, 5..2 from their reset sections, then the
-  // current profile is loaded and applied.
+  // current profile is loaded and applied. When the reset could not be
+  // stored, the current profile's reset values are kept in memory instead,
+  // so that a later save stores them.
   void ResetProfiles();
   // Loads profile 7 of a chosen file, with its macros, as the current
   // settings. A file without an exported profile changes nothing and says so.
@@ -50,11 +56,12 @@ class ProfileOperations {
 
  private:
   void RefreshMacroViewsOnAdvancedPage();
+  void Report(const SaveFailures& failures);
 
   AppState& state_;
   ProfileOperationPorts ports_;
   std::function<SkinSource()> skinFiles_;
-  std::function<void()> apply_;
+  std::function<SaveFailures()> apply_;
   std::function<void()> refreshMacroViews_;
 };
 
