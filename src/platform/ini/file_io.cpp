@@ -133,12 +133,13 @@ FileFacts InspectFile(const std::string& path) {
   if (::stat(path.c_str(), &status) != 0) {
     const int error = errno;
     const bool missing = error == ENOENT || error == ENOTDIR;
-    return {missing ? FileFacts::Kind::kMissing : FileFacts::Kind::kOther, error, {}, 0, false};
+    return {missing ? FileFacts::Kind::kMissing : FileFacts::Kind::kOther, error, {}, 0, false, 0};
   }
-  if (!S_ISREG(status.st_mode)) return {FileFacts::Kind::kOther, 0, IdentityOf(status), 0, false};
+  if (!S_ISREG(status.st_mode)) return {FileFacts::Kind::kOther, 0, IdentityOf(status), 0, false, 0};
   const unsigned permissions = status.st_mode & 07777;
-  const bool writable = (permissions & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
-  return {FileFacts::Kind::kRegular, 0, IdentityOf(status), permissions, writable};
+  int writeError = (permissions & 0222) == 0 ? EACCES : 0;
+  if (writeError == 0 && ::access(path.c_str(), W_OK) != 0) writeError = errno;
+  return {FileFacts::Kind::kRegular, 0, IdentityOf(status), permissions, writeError == 0, writeError};
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, FileIdentity& identity) {

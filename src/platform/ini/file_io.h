@@ -29,6 +29,7 @@ struct FileFacts {
   FileIdentity identity;
   unsigned permissions = 0;  // mode bits 07777
   bool writable = false;     // we may write it, and it is not marked read-only (no write bit at all)
+  int writeError = 0;        // why not writable: EACCES, or EROFS on a read-only file system
 };
 
 // The facts of the file a path names, following symbolic links.

@@ -123,7 +123,7 @@ std::optional<WriteError> IniFileStore::Replace(const std::string& file, const s
   IniDocument document;
   std::optional<unsigned> permissions;
   if (facts.kind == FileFacts::Kind::kRegular) {
-    if (!facts.writable) return WriteError::kPermissionDenied;
+    if (!facts.writable) return WriteErrorOfErrno(facts.writeError);
     const IniDocument* current = Current(file);
     if (current == nullptr) {
       const bool tooLarge = static_cast<std::uint64_t>(facts.identity.size) > kMaxIniFileBytes;

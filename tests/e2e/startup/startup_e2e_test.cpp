@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
 
 #include "base/text.h"
 #include "platform/ini/ini_file_store.h"
@@ -276,11 +277,23 @@ TEST(StartupE2eTest, AFullDiskAtTheFirstApplyIsReportedAndTheSettingsAreSentAllT
   test.StartSimulator();
   test.StartProgram();
   ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings must be sent all the same";
+  // The box: a visible window of the program whose title is the program's
+  // name (the main window has its own title).
   const std::string findBox =
-      "xdotool search --onlyvisible --pid " + std::to_string(test.Program().Pid()) + " --name '^tolvar$' 2>/dev/null";
+      "for w in $(xdotool search --onlyvisible --pid " + std::to_string(test.Program().Pid()) +
+      " --name . 2>/dev/null); do [ \"$(xdotool getwindowname $w)\" = tolvar ] && echo $w; done";
   ASSERT_TRUE(WaitUntil([&] { return !RunAndRead(findBox).empty(); }, 20s)) << "no message box";
-  RunAndRead("for w in $(" + findBox + "); do xdotool windowfocus --sync $w key Return; done 2>/dev/null");
-  ASSERT_TRUE(WaitUntil([&] { return RunAndRead(findBox).empty(); }, 10s)) << "one box, confirmed once";
+  const std::string confirm =
+      "for w in $(" + findBox + "); do xdotool windowfocus $w; sleep 0.1; xdotool key Return; done";
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        RunAndRead(confirm);
+        return RunAndRead(findBox).empty();
+      },
+      20s))
+      << "the box cannot be confirmed";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(RunAndRead(findBox).empty()) << "one box for the one Apply";
   EXPECT_TRUE(test.Program().Running());
   EXPECT_EQ(ReadWholeFile(folder + "/config.ini"), before) << "nothing on disk changed";
 
