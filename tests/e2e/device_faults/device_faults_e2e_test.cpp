@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -42,6 +43,8 @@ struct FaultCase {
   bool mouseGone;     // the fault unplugs the mouse: the program ends by itself
   bool channelWorks;  // a later Apply reaches the mouse, and so does the detach report
 };
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.what; }
 
 class DeviceFaultsE2eTest : public ::testing::TestWithParam<FaultCase> {
  protected:
