@@ -43,7 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The profile read, saved into another section and read back.
   const ProfileSettings settings = app.Settings;
   const UserMacroTable macros = app.UserMacros;
-  SaveProfile(ini, file, 6, settings, macros);
+  FUZZ_CHECK(!SaveProfile(ini, file, 6, settings, macros));
   LoadProfile(app, ini, dialogs, file, 6, ProfileSource::OwnSection, true);
   const std::vector<IniEntry> saved = ProfileEntries(u"Config6", settings);
   const std::vector<IniEntry> loaded = ProfileEntries(u"Config6", app.Settings);

@@ -3,19 +3,14 @@
 namespace tolvar::fuzz {
 
 void MemoryIniStore::Put(const std::string& file, std::string_view bytes) {
-  files_.insert_or_assign(file, File{IniDocument(bytes), std::string(bytes)});
-}
-
-const std::string* MemoryIniStore::Bytes(const std::string& file) const {
-  const auto found = files_.find(file);
-  return found == files_.end() ? nullptr : &found->second.bytes;
+  files_.insert_or_assign(file, IniDocument(bytes));
 }
 
 std::u16string MemoryIniStore::Read(const std::string& file, std::u16string_view section, std::u16string_view key,
                                     std::size_t bufferChars) {
   const auto found = files_.find(file);
   if (found == files_.end() || bufferChars == 0) return {};
-  const std::u16string* value = found->second.document.Find(section, key);
+  const std::u16string* value = found->second.Find(section, key);
   if (value == nullptr) return {};
   return value->substr(0, bufferChars - 1);
 }
@@ -29,9 +24,8 @@ bool MemoryIniStore::WriteBatch(const std::string& file, const std::vector<IniEn
   for (const IniEntry& entry : entries) {
     if (!IniDocument::CanHold(entry.section, entry.key, entry.value)) return false;
   }
-  File& target = files_[file];
-  for (const IniEntry& entry : entries) target.document.Set(entry.section, entry.key, entry.value);
-  target.bytes = target.document.Bytes();
+  IniDocument& target = files_[file];
+  for (const IniEntry& entry : entries) target.Set(entry.section, entry.key, entry.value);
   return true;
 }
 

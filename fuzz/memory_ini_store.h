@@ -16,21 +16,19 @@ class MemoryIniStore final : public IniStore {
  public:
   // Replaces the file's content by these bytes.
   void Put(const std::string& file, std::string_view bytes);
-  // The file's bytes, or null when it does not exist.
-  const std::string* Bytes(const std::string& file) const;
 
   std::u16string Read(const std::string& file, std::u16string_view section, std::u16string_view key,
                       std::size_t bufferChars) override;
   bool Write(const std::string& file, std::u16string_view section, std::u16string_view key,
              std::u16string_view value) override;
   bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) override;
+  // A write fails only for a name or value the document could not hold.
+  WriteError LastWriteError() const override { return WriteError::kUnstorableText; }
 
  private:
-  struct File {
-    IniDocument document;
-    std::string bytes;
-  };
-  std::map<std::string, File> files_;
+  // Each file as parsed; writes change the document only, as nothing reads
+  // a file's bytes back.
+  std::map<std::string, IniDocument> files_;
 };
 
 // Message boxes that only count how often they were shown.

@@ -43,20 +43,29 @@ void AppModel::ChooseProfile(int profile) {
   view_.ModelChanged({.settings = true, .macros = true});
 }
 
-void AppModel::Save() {
-  SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
-  view_.ModelChanged({});
+void AppModel::Report(const SaveFailures& failures) {
+  ReportSaveFailures(ports_.messages, state_.ApplicationName, state_.VER_SEL, failures);
 }
 
-void AppModel::Apply() {
-  const std::optional<std::u16string> corrected =
-      ApplySettings(state_, ports_.ini, ports_.pointer, ports_.window, view_.RepeatCountText());
-  if (corrected) view_.ShowRepeatCount(*corrected);
+void AppModel::Save() {
+  const SaveFailures failures(
+      SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros));
+  view_.ModelChanged({});
+  Report(failures);
 }
+
+SaveFailures AppModel::ApplyAndSave() {
+  const ApplyOutcome outcome =
+      ApplySettings(state_, ports_.ini, ports_.pointer, ports_.window, view_.RepeatCountText());
+  if (outcome.correctedRepeatCount) view_.ShowRepeatCount(*outcome.correctedRepeatCount);
+  return outcome.saveFailures;
+}
+
+void AppModel::Apply() { Report(ApplyAndSave()); }
 
 void AppModel::DropUnappliedEdits() {
   const std::string& config = state_.Paths.ConfigPath;
-  SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings.DPI_LEVEL);
+  Report(SaveFailures(SaveDpiLevel(ports_.ini, config, kAppliedProfile, state_.Settings.DPI_LEVEL)));
   Load(config, kAppliedProfile, ProfileSource::OwnSection, false);
   view_.ModelChanged({.settings = true});
 }
@@ -64,7 +73,7 @@ void AppModel::DropUnappliedEdits() {
 void AppModel::SetLanguage(std::uint8_t verSel) {
   view_.BeforeMacroListChanges();
   state_.VER_SEL = verSel;
-  WriteLanguage(ports_.ini, state_.Paths.ConfigPath, verSel);
+  Report(SaveFailures(WriteLanguage(ports_.ini, state_.Paths.ConfigPath, verSel)));
   // A missing layout file ends the program; nothing after it runs.
   const SkinSource skinFiles = skinFiles_();
   if (!LoadMainSkin(skinFiles, state_.Skin) || !LoadColourSkin(skinFiles, state_.Skin) ||
@@ -79,14 +88,24 @@ void AppModel::ResetProfiles() {
   view_.BeforeMacroListChanges();
   const std::string& config = state_.Paths.ConfigPath;
   state_.Settings = DefaultProfile(state_.Settings.MACRO_MODE2);
-  SaveProfile(ports_.ini, config, kFirstProfile, state_.Settings);
+  SaveFailures failures;
+  std::optional<ProfileSettings> current;
+  if (state_.CurConfig == kFirstProfile) current = state_.Settings;
+  failures.Add(SaveProfile(ports_.ini, config, kFirstProfile, state_.Settings));
   for (int profile = kLastProfile; profile > kFirstProfile; --profile) {
     Load(config, profile, ProfileSource::ResetSection, false);
-    SaveProfile(ports_.ini, config, profile, state_.Settings);
+    if (state_.CurConfig == profile) current = state_.Settings;
+    failures.Add(SaveProfile(ports_.ini, config, profile, state_.Settings));
   }
-  Load(config, state_.CurConfig, ProfileSource::OwnSection, false);
+  if (failures.empty() || !current) {
+    Load(config, state_.CurConfig, ProfileSource::OwnSection, false);
+  } else {
+    // The file still holds the old profiles: reading it back would undo the reset.
+    state_.Settings = *current;
+  }
   view_.ModelChanged({.settings = true, .macros = true});
-  Apply();
+  failures.Add(ApplyAndSave());
+  Report(failures);
 }
 
 void AppModel::ImportProfile() {
@@ -103,8 +122,9 @@ void AppModel::ImportProfile() {
 void AppModel::ExportProfile() {
   const std::optional<std::string> file = ports_.desktop.SaveFile(ProfileFileOptions(state_.Paths.DialogDir));
   if (!file) return;
-  SaveProfile(ports_.ini, *file, kExchangeProfile, state_.Settings, state_.UserMacros);
+  const SaveFailures failures(SaveProfile(ports_.ini, *file, kExchangeProfile, state_.Settings, state_.UserMacros));
   view_.ModelChanged({});
+  Report(failures);
 }
 
 }  // namespace tolvar

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/save_failure.h"
 #include "config/config_file.h"
 #include "ports/desktop_dialogs.h"
 #include "ports/ini_store.h"
@@ -30,6 +31,9 @@ struct ModelChange {
   bool macros = false;    // the user macro table: the advanced page's lists show it again
   bool language = false;  // the language: the layouts, the menus and the title
 };
+
+// Each operation that writes shows one message box, in the interface's
+// language, when a write failed (save_failure.h); the change stays in memory.
 
 // The window's side of the model.
 class ModelView {
@@ -73,7 +77,9 @@ class AppModel {
   // of the language. Settings stay.
   void SetLanguage(std::uint8_t verSel);
   // Profile 1 from the defaults, 5..2 from their reset sections, then the
-  // current profile is loaded and applied.
+  // current profile is loaded and applied. When the reset could not be
+  // stored, the current profile's reset values are kept in memory instead,
+  // so that a later save stores them.
   void ResetProfiles();
   // Loads profile 7 of a chosen file, with its macros, as the current
   // settings. A file without an exported profile changes nothing and says so.
@@ -83,6 +89,9 @@ class AppModel {
 
  private:
   void Load(const std::string& file, int profile, ProfileSource source, bool withMacros);
+  // Apply without the message box: the failed saves are returned.
+  SaveFailures ApplyAndSave();
+  void Report(const SaveFailures& failures);
 
   AppState& state_;
   ModelPorts ports_;

@@ -17,22 +17,23 @@ void ApplyDesktopSettings(const ProfileSettings& s, PointerSettings& system) {
 
 }  // namespace
 
-std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, PointerSettings& system, WindowHost& window,
-                                            const std::optional<std::u16string>& repeatCountText) {
-  std::optional<std::u16string> corrected;
+ApplyOutcome ApplySettings(AppState& app, IniStore& ini, PointerSettings& system, WindowHost& window,
+                           const std::optional<std::u16string>& repeatCountText) {
+  ApplyOutcome outcome;
   if (app.CurrentPage == kAdvancedPage && repeatCountText) {
-    corrected = StoreRepeatCount(app.UserMacros, app.SelectedMacro, *repeatCountText);
+    outcome.correctedRepeatCount = StoreRepeatCount(app.UserMacros, app.SelectedMacro, *repeatCountText);
     PublishMacros(app);
   }
-  SaveUserMacros(ini, UserMacroFileOf(app), kMacroSection, app.UserMacros);
-  WriteCurConfig(ini, app.Paths.ConfigPath, app.CurConfig);
-  SaveProfile(ini, app.Paths.ConfigPath, kAppliedProfile, app.Settings, app.UserMacros);
+  SaveFailures& failures = outcome.saveFailures;
+  failures.Add(SaveUserMacros(ini, UserMacroFileOf(app), kMacroSection, app.UserMacros));
+  failures.Add(WriteCurConfig(ini, app.Paths.ConfigPath, app.CurConfig));
+  failures.Add(SaveProfile(ini, app.Paths.ConfigPath, kAppliedProfile, app.Settings, app.UserMacros));
   SendSettingsReports(app.Link.Reporter, app.Settings, app.Link.HostHandled);
   window.Invalidate();
   ApplyDesktopSettings(app.Settings, system);
   SendUsbSpeed(app.Link.Reporter, app.Settings);
-  SaveProfile(ini, app.Paths.ConfigPath, app.CurConfig, app.Settings, app.UserMacros);
-  return corrected;
+  failures.Add(SaveProfile(ini, app.Paths.ConfigPath, app.CurConfig, app.Settings, app.UserMacros));
+  return outcome;
 }
 
 }  // namespace tolvar

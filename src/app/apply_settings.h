@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/save_failure.h"
 #include "ports/ini_store.h"
 #include "ports/pointer_settings.h"
 #include "ports/window_host.h"
@@ -21,10 +22,17 @@ namespace tolvar {
 // mouse's feature collection is not open; the files and the desktop are
 // written all the same.
 //
+// A save that fails does not stop Apply: the reports are sent all the same,
+// and the failures are returned for the caller to report.
+//
 // repeatCountText: the repeat-count edit's text (used on the advanced page
 // only). Returns the corrected repeat count when it had to be corrected, for
 // the edit to show.
-std::optional<std::u16string> ApplySettings(AppState& app, IniStore& ini, PointerSettings& system, WindowHost& window,
-                                            const std::optional<std::u16string>& repeatCountText);
+struct ApplyOutcome {
+  std::optional<std::u16string> correctedRepeatCount;
+  SaveFailures saveFailures;
+};
+ApplyOutcome ApplySettings(AppState& app, IniStore& ini, PointerSettings& system, WindowHost& window,
+                           const std::optional<std::u16string>& repeatCountText);
 
 }  // namespace tolvar

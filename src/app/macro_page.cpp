@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/save_failure.h"
 #include "app/startup.h"
 #include "app/state_loading.h"
 #include "app/window_commands.h"
@@ -179,7 +180,8 @@ void MacroPage::ImportMacros() {
 void MacroPage::ExportMacros() {
   EndRecording();
   if (const std::optional<std::string> file = ports_.desktop.SaveFile(MacroFileOptions(state_.Paths.ModuleDir))) {
-    SaveUserMacros(ports_.ini, *file, kMacroSection, state_.UserMacros);
+    ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL,
+                       SaveFailures(SaveUserMacros(ports_.ini, *file, kMacroSection, state_.UserMacros)));
   }
 }
 
@@ -295,8 +297,10 @@ void MacroPage::AbandonRecording() {
 void MacroPage::SaveMacros() {
   EndRecording();
   CommitRepeatEdit();
-  SaveUserMacros(ports_.ini, UserMacroFileOf(state_), kMacroSection, state_.UserMacros);
-  SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros);
+  SaveFailures failures;
+  failures.Add(SaveUserMacros(ports_.ini, UserMacroFileOf(state_), kMacroSection, state_.UserMacros));
+  failures.Add(SaveProfile(ports_.ini, state_.Paths.ConfigPath, state_.CurConfig, state_.Settings, state_.UserMacros));
+  ReportSaveFailures(ports_.dialogs, state_.ApplicationName, state_.VER_SEL, failures);
 }
 
 void MacroPage::ToggleRepeatMode() {

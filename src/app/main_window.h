@@ -12,6 +12,7 @@
 #include "app/macro_page.h"
 #include "app/program_menus.h"
 #include "app/recording_guard.h"
+#include "app/save_failure.h"
 #include "app/startup.h"
 #include "app/window_commands.h"
 #include "app/window_controls.h"

@@ -8,6 +8,7 @@
 #include "app/colour_preview.h"
 #include "app/guide_page.h"
 #include "app/main_window.h"
+#include "app/save_failure.h"
 #include "app/state_loading.h"
 #include "config/button_catalogue.h"
 #include "config/config_file.h"

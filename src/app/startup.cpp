@@ -24,10 +24,19 @@ std::string UserFolderFor(const PathEnvironment& environment) {
   return (configHomeUsable ? environment.configHome : environment.home + "/.config") + "/tolvar";
 }
 
+bool IsSystemFolder(std::string_view folder) {
+  static constexpr std::array<std::string_view, 9> kSystemTrees = {"/usr",   "/opt",   "/bin",  "/sbin",     "/lib",
+                                                                   "/lib32", "/lib64", "/snap", "/nix/store"};
+  for (const std::string_view tree : kSystemTrees) {
+    if (folder.starts_with(tree) && (folder.size() == tree.size() || folder[tree.size()] == '/')) return true;
+  }
+  return false;
+}
+
 AppPaths LocateFolders(const std::string& moduleDir, const PathEnvironment& environment) {
   AppPaths folders;
   folders.ModuleDir = moduleDir;
-  if (environment.moduleDirWritable) {
+  if (environment.moduleDirWritable && !IsSystemFolder(moduleDir)) {
     folders.DialogDir = moduleDir;
   } else {
     folders.UserDir = UserFolderFor(environment);

@@ -29,9 +29,15 @@ struct PathEnvironment {
 // or home + "/.config/tolvar" when configHome is empty or not absolute.
 std::string UserFolderFor(const PathEnvironment& environment);
 
-// The folders, decided once at start: ModuleDir; UserDir, empty when the
-// program's folder is writable (everything stays beside the program), else
-// the per-user folder; DialogDir, ModuleDir when writable, else home.
+// Whether a folder lies in the system's own tree, where packages put
+// programs (/usr, /opt, /bin, /lib, ...): such a program is installed.
+bool IsSystemFolder(std::string_view folder);
+
+// The folders, decided once at start: ModuleDir; UserDir, the per-user
+// folder for an installed program (one in a system folder, or one whose
+// folder this user may not write), whoever runs it, root included; empty
+// for a portable program (a writable folder outside the system's), whose
+// files stay beside it. DialogDir: ModuleDir when portable, else home.
 AppPaths LocateFolders(const std::string& moduleDir, const PathEnvironment& environment);
 
 // Every other path of AppPaths from those folders. The skin and the fixed

@@ -133,37 +133,37 @@ ProfileSettings ReadProfileSettings(IniStore& ini, const std::string& file, std:
   return settings;
 }
 
-void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings) {
-  ini.WriteBatch(file, ProfileEntries(ProfileSectionName(profile), settings));
+SaveResult SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings) {
+  return SaveResultOf(ini, file, ini.WriteBatch(file, ProfileEntries(ProfileSectionName(profile), settings)));
 }
 
-void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings,
-                 const UserMacroTable& macros) {
+SaveResult SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings,
+                       const UserMacroTable& macros) {
   const std::u16string section = ProfileSectionName(profile);
   std::vector<IniEntry> entries = ProfileEntries(section, settings);
   std::vector<IniEntry> block = MacroBlockEntries(section, macros);
   entries.insert(entries.end(), std::make_move_iterator(block.begin()), std::make_move_iterator(block.end()));
-  ini.WriteBatch(file, entries);
+  return SaveResultOf(ini, file, ini.WriteBatch(file, entries));
 }
 
-void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, std::int32_t dpiLevel) {
-  ini.Write(file, ProfileSectionName(profile), kDpiLevelKey, DecimalText(dpiLevel));
+SaveResult SaveDpiLevel(IniStore& ini, const std::string& file, int profile, std::int32_t dpiLevel) {
+  return SaveResultOf(ini, file, ini.Write(file, ProfileSectionName(profile), kDpiLevelKey, DecimalText(dpiLevel)));
 }
 
 int ReadCurConfig(IniStore& ini, const std::string& file) {
   return ReadNumber(ini, file, kInitSection, kCurConfigKey, kShortBuffer);
 }
 
-void WriteCurConfig(IniStore& ini, const std::string& file, int curConfig) {
-  ini.Write(file, kInitSection, kCurConfigKey, DecimalText(curConfig));
+SaveResult WriteCurConfig(IniStore& ini, const std::string& file, int curConfig) {
+  return SaveResultOf(ini, file, ini.Write(file, kInitSection, kCurConfigKey, DecimalText(curConfig)));
 }
 
 std::uint8_t ReadLanguage(IniStore& ini, const std::string& file) {
   return Low8(ReadNumber(ini, file, kInitSection, kLanguageKey, kShortBuffer));
 }
 
-void WriteLanguage(IniStore& ini, const std::string& file, std::uint8_t verSel) {
-  ini.Write(file, kInitSection, kLanguageKey, DecimalText(verSel));
+SaveResult WriteLanguage(IniStore& ini, const std::string& file, std::uint8_t verSel) {
+  return SaveResultOf(ini, file, ini.Write(file, kInitSection, kLanguageKey, DecimalText(verSel)));
 }
 
 bool HoldsProfile(IniStore& ini, const std::string& file, int profile) {

@@ -43,21 +43,25 @@ std::vector<IniEntry> ProfileEntries(std::u16string_view section, const ProfileS
 // are computed.
 ProfileSettings ReadProfileSettings(IniStore& ini, const std::string& file, std::u16string_view section);
 
+// Every write returns what became of it: empty when stored, else the file
+// and why not (the file is then as it was).
+//
 // Writes the settings into "Config" + profile, in one batch; the second form
 // adds the macro block of `macros` to the same batch.
-void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings);
-void SaveProfile(IniStore& ini, const std::string& file, int profile, const ProfileSettings& settings,
-                 const UserMacroTable& macros);
+[[nodiscard]] SaveResult SaveProfile(IniStore& ini, const std::string& file, int profile,
+                                     const ProfileSettings& settings);
+[[nodiscard]] SaveResult SaveProfile(IniStore& ini, const std::string& file, int profile,
+                                     const ProfileSettings& settings, const UserMacroTable& macros);
 
 // Writes only DPI_LEVEL into "Config" + profile. Safe on any thread.
-void SaveDpiLevel(IniStore& ini, const std::string& file, int profile, std::int32_t dpiLevel);
+SaveResult SaveDpiLevel(IniStore& ini, const std::string& file, int profile, std::int32_t dpiLevel);
 
 // Init / CurConfig: 0 when missing.
 int ReadCurConfig(IniStore& ini, const std::string& file);
-void WriteCurConfig(IniStore& ini, const std::string& file, int curConfig);
+[[nodiscard]] SaveResult WriteCurConfig(IniStore& ini, const std::string& file, int curConfig);
 // Init / VER_SEL, low 8 bits: 1 English, 0 (also when missing) the other language.
 std::uint8_t ReadLanguage(IniStore& ini, const std::string& file);
-void WriteLanguage(IniStore& ini, const std::string& file, std::uint8_t verSel);
+[[nodiscard]] SaveResult WriteLanguage(IniStore& ini, const std::string& file, std::uint8_t verSel);
 
 // Whether the file holds profile `profile` as a save writes it (its first
 // key, K0, is there). A missing or unreadable file holds none.

@@ -43,8 +43,9 @@ std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const Macro
   return entries;
 }
 
-void SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section, const UserMacroTable& macros) {
-  ini.WriteBatch(file, MacroBlockEntries(section, macros));
+SaveResult SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section,
+                          const UserMacroTable& macros) {
+  return SaveResultOf(ini, file, ini.WriteBatch(file, MacroBlockEntries(section, macros)));
 }
 
 int FindMacro(const UserMacroTable& macros, std::u16string_view name) {

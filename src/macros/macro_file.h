@@ -32,8 +32,10 @@ void ReadMacroBlock(MacroTable& table, int capacity, IniStore& ini, MessageBoxes
 // The keys of a block: "macroNum", then the macros 0 .. count − 1.
 std::vector<IniEntry> MacroBlockEntries(std::u16string_view section, const MacroTable& table);
 // Writes the block as one batch. Keys of a larger earlier count stay; the
-// count makes readers ignore them.
-void SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section, const UserMacroTable& macros);
+// count makes readers ignore them. Empty when stored, else the file and why
+// not (the file is then as it was).
+[[nodiscard]] SaveResult SaveUserMacros(IniStore& ini, const std::string& file, std::u16string_view section,
+                                        const UserMacroTable& macros);
 
 // The first user macro named exactly `name`; the count when none is.
 int FindMacro(const UserMacroTable& macros, std::u16string_view name);

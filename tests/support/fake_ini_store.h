@@ -25,6 +25,7 @@ class RecordingIniStore final : public IniStore {
   bool Write(const std::string& file, std::u16string_view section, std::u16string_view key,
              std::u16string_view value) override;
   bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) override;
+  WriteError LastWriteError() const override { return inner_.LastWriteError(); }
 
   const std::vector<RecordedWrite>& Writes() const { return writes_; }
   void ClearWrites() { writes_.clear(); }

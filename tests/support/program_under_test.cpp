@@ -183,8 +183,9 @@ void ProgramUnderTest::WriteUserMacros(const UserMacroTable& macros) const {
   const std::string file = appDir_ + "/Macro_EN.dat";
   fs::remove(file);
   IniFileStore ini;
-  SaveUserMacros(ini, file, kMacroSection, macros);
-  if (!fs::exists(file)) throw std::runtime_error("cannot write " + file);
+  if (SaveUserMacros(ini, file, kMacroSection, macros) || !fs::exists(file)) {
+    throw std::runtime_error("cannot write " + file);
+  }
 }
 
 ChildProcess& ProgramUnderTest::StartHelper(std::vector<std::string> argv) {

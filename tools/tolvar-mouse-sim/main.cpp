@@ -65,6 +65,23 @@ Commands, one per line on standard input (numbers decimal or 0x hex):
                SIGTERM end it too: keep standard input open (a terminal, a
                FIFO) for as long as the mouse should stay.
 
+Faults, shown on command:
+  refuse [N]       the next N feature reports (default 1) are refused: the
+                   send fails and the mouse does not take them.
+  delay MS [N]     the answers to the next N feature reports (default 1)
+                   come MS milliseconds late (1..60000).
+  cut-feature      the next feature report: its connection closes before it
+                   is answered (over uhid the send fails, as with refuse).
+  cut-input        every input connection closes in the middle of a report
+                   (the socket transport only).
+  gone-after N     the mouse is unplugged as soon as it has taken N more
+                   feature reports (1..1000), as when the cable is pulled
+                   in the middle of Apply.
+  input B...       send an input report of these bytes (0 to 64 of them).
+  random-input N   send N input reports of random length (0..64) and
+                   random bytes (1..1000); the same bytes in every run of
+                   the simulator.
+
 The log has one line per event, flushed at once, each beginning with the
 milliseconds since the simulator started, with three decimals, and a space:
   F 07 20 00 00 00 00 00 00   a feature report received, all its bytes in
@@ -73,7 +90,12 @@ milliseconds since the simulator started, with three decimals, and a space:
   BUTTONS FE                  the mouse-button mask of command 0x16
                               (bit 0 left, 1 right, 2 middle; clear = down)
   CONSUMER 00E9               the consumer usage of command 0x17
-  UNPLUG, PLUG                after the commands unplug and plug
+  UNPLUG, PLUG                after the commands unplug and plug (UNPLUG also
+                              after gone-after)
+  REFUSED 07 10 ...           a feature report refused (refuse)
+  CUT 07 10 ...               a feature report whose connection was closed
+  CUT INPUT                   after cut-input
+  INPUT F1 01 ...             an input report of input or random-input
 The mouse also sends the keys, mouse buttons and consumer usages to the
 computer as keyboard, mouse and consumer input reports, as the real mouse
 does.

@@ -62,6 +62,51 @@ ParsedCommand ParseCommand(std::string_view line) {
     return {command, {}};
   }
 
+  if (name == "input") {
+    if (arguments > kMaxRawInputBytes) return Error("input takes at most 64 bytes");
+    Command command{CommandKind::Input};
+    for (std::size_t i = 1; i < words.size(); ++i) {
+      const std::optional<int> byte = Number(words[i], 255);
+      if (!byte) return Error("each byte of input must be 0..255: " + std::string(words[i]));
+      command.bytes.push_back(static_cast<std::uint8_t>(*byte));
+    }
+    return {command, {}};
+  }
+
+  // Commands with counts: the name, the kind, whether a delay comes first,
+  // whether the count may be left out (then 1).
+  struct Counted {
+    std::string_view name;
+    CommandKind kind;
+    bool delayFirst;
+    bool countOptional;
+  };
+  static constexpr Counted kCounted[] = {{"refuse", CommandKind::Refuse, false, true},
+                                         {"delay", CommandKind::Delay, true, true},
+                                         {"gone-after", CommandKind::GoneAfter, false, false},
+                                         {"random-input", CommandKind::RandomInput, false, false}};
+  for (const Counted& counted : kCounted) {
+    if (name != counted.name) continue;
+    const std::size_t least = (counted.delayFirst ? 1 : 0) + (counted.countOptional ? 0 : 1);
+    const std::size_t most = (counted.delayFirst ? 1 : 0) + 1;
+    const std::string usage =
+        "usage: " + std::string(name) + (counted.delayFirst ? " MS" : "") + (counted.countOptional ? " [N]" : " N");
+    if (arguments < least || arguments > most) return Error(usage);
+    Command command{counted.kind};
+    std::size_t next = 1;
+    if (counted.delayFirst) {
+      const std::optional<int> delay = Number(words[next++], kMaxDelayMs);
+      if (!delay || *delay < 1) return Error("MS must be 1..60000: " + std::string(words[1]));
+      command.delayMs = *delay;
+    }
+    if (next < words.size()) {
+      const std::optional<int> count = Number(words[next], kMaxFaultCount);
+      if (!count || *count < 1) return Error("N must be 1..1000: " + std::string(words[next]));
+      command.count = *count;
+    }
+    return {command, {}};
+  }
+
   struct Plain {
     std::string_view name;
     CommandKind kind;
@@ -69,14 +114,17 @@ ParsedCommand ParseCommand(std::string_view line) {
   static constexpr Plain kPlain[] = {{"unplug", CommandKind::Unplug},
                                      {"plug", CommandKind::Plug},
                                      {"state", CommandKind::State},
-                                     {"quit", CommandKind::Quit}};
+                                     {"quit", CommandKind::Quit},
+                                     {"cut-feature", CommandKind::CutFeature},
+                                     {"cut-input", CommandKind::CutInput}};
   for (const Plain& plain : kPlain) {
     if (name != plain.name) continue;
     if (arguments != 0) return Error(std::string(name) + " takes no arguments");
     return {Command{plain.kind}, {}};
   }
   return Error("unknown command: " + std::string(name) +
-               " (commands: press N [B], release N, unplug, plug, state, quit)");
+               " (commands: press N [B], release N, unplug, plug, state, quit; faults: refuse [N], delay MS [N], "
+               "cut-feature, cut-input, gone-after N, input B..., random-input N)");
 }
 
 }  // namespace tolvar::mousesim

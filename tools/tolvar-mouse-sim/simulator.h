@@ -1,10 +1,14 @@
 // The simulated mouse as a whole: the mouse model, its log and the transport
 // to the computer. Commands come from the user (Execute), feature reports
 // from the transport's thread (TakeFeatureReport); one lock keeps the two in
-// order.
+// order. The fault commands arm the faults that the next feature reports
+// meet, or send odd input at once; each fault leaves a log record.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <mutex>
+#include <random>
 #include <span>
 #include <string>
 
@@ -17,14 +21,16 @@ namespace tolvar::mousesim {
 
 class Simulator : public FeatureSink {
  public:
-  explicit Simulator(EventLog& log) : log_(log) {}
+  // The bytes of random-input come from a fixed seed, so that a run can be
+  // repeated byte for byte.
+  explicit Simulator(EventLog& log, std::uint32_t seed = 1) : log_(log), random_(seed) {}
 
   // The transport must outlive the simulator's use of it.
   void Attach(MouseTransport& transport);
   // Plugs the mouse in at start (no log record); false with `error` set.
   bool Start(std::string& error);
 
-  void TakeFeatureReport(std::span<const std::uint8_t> report) override;
+  FeatureAnswer TakeFeatureReport(std::span<const std::uint8_t> report) override;
 
   struct Outcome {
     std::string output;  // for standard output
@@ -36,11 +42,27 @@ class Simulator : public FeatureSink {
   MouseState State() const;
 
  private:
+  // The faults armed for the next feature reports.
+  struct ArmedFaults {
+    int refuse = 0;   // reports still to refuse
+    int delayed = 0;  // answers still to delay
+    std::chrono::milliseconds delay{0};
+    bool cut = false;   // the next report's connection closes
+    int goneAfter = 0;  // reports still to take before the mouse is unplugged; 0: none
+  };
+
+  Outcome Arm(const Command& command);
+  Outcome SendRawInput(const Command& command);
+  // Requires mutex_.
+  void UnplugLocked();
+
   mutable std::mutex mutex_;
   EventLog& log_;
   MouseModel model_;
   MouseTransport* transport_ = nullptr;
   bool plugged_ = false;
+  ArmedFaults faults_;
+  std::mt19937 random_;
 };
 
 }  // namespace tolvar::mousesim

@@ -41,6 +41,10 @@ struct SocketTransport::Client {
   std::vector<std::uint8_t> out;
   bool closeWhenSent = false;
   bool closed = false;
+  // A late answer to a feature report: nothing more is read from the client
+  // until it has gone out, as the computer waits for it.
+  std::optional<std::chrono::steady_clock::time_point> heldUntil;
+  FrameType heldAnswer = FrameType::Ack;
 };
 
 SocketTransport::SocketTransport(std::string socketPath, sim::DeviceIdentity identity, FeatureSink& sink)
@@ -115,6 +119,11 @@ bool SocketTransport::Plug(std::string&) {
 
 void SocketTransport::Unplug() { Post({EventKind::Unplug, {}}); }
 
+bool SocketTransport::CutInput(std::string&) {
+  Post({EventKind::CutInput, {}});
+  return true;
+}
+
 void SocketTransport::SendInput(std::span<const std::uint8_t> report) {
   Post({EventKind::Input, std::vector<std::uint8_t>(report.begin(), report.end())});
 }
@@ -162,6 +171,18 @@ bool SocketTransport::ApplyEvents(std::vector<Client>& clients) {
           }
         }
         break;
+      case EventKind::CutInput: {
+        constexpr std::array<std::uint8_t, 8> kReport{4, 0xF1, 1, 0, 0, 0, 0, 0};
+        std::vector<std::uint8_t> half = sim::EncodeFrame(FrameType::Input, kReport);
+        half.resize(sim::kFrameHeaderSize + kReport.size() / 2);
+        for (Client& client : clients) {
+          if (client.role == Role::Input && !client.closed) {
+            client.out.insert(client.out.end(), half.begin(), half.end());
+            client.closeWhenSent = true;
+          }
+        }
+        break;
+      }
     }
   }
   return true;
@@ -199,11 +220,44 @@ void SocketTransport::TakeFrame(Client& client, const sim::Frame& frame) {
     return;
   }
   if (client.role == Role::Feature && frame.type == FrameType::Feature) {
-    sink_.TakeFeatureReport(frame.payload);
-    Append(client.out, FrameType::Ack);
+    const FeatureAnswer answer = sink_.TakeFeatureReport(frame.payload);
+    if (answer.kind == FeatureAnswer::Kind::Cut) {
+      client.closed = true;
+      return;
+    }
+    const FrameType type = answer.kind == FeatureAnswer::Kind::Taken ? FrameType::Ack : FrameType::Refused;
+    if (answer.delay.count() > 0) {
+      client.heldUntil = std::chrono::steady_clock::now() + answer.delay;
+      client.heldAnswer = type;
+    } else {
+      Append(client.out, type);
+    }
     return;
   }
   client.closed = true;
+}
+
+int SocketTransport::ReleaseHeldAnswers(std::vector<Client>& clients) {
+  const auto now = std::chrono::steady_clock::now();
+  std::optional<std::chrono::steady_clock::duration> next;
+  for (Client& client : clients) {
+    if (!client.heldUntil) continue;
+    if (*client.heldUntil <= now) {
+      Append(client.out, client.heldAnswer);
+      client.heldUntil.reset();
+      // Frames that came meanwhile are taken now.
+      while (!client.closed && !client.heldUntil) {
+        const std::optional<sim::Frame> frame = client.in.Next();
+        if (!frame) break;
+        TakeFrame(client, *frame);
+      }
+      if (!client.heldUntil) continue;
+    }
+    const auto wait = *client.heldUntil - now;
+    if (!next || wait < *next) next = wait;
+  }
+  if (!next) return -1;
+  return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(*next).count());
 }
 
 void SocketTransport::Serve() {
@@ -211,11 +265,12 @@ void SocketTransport::Serve() {
   std::vector<pollfd> polls;
   std::array<std::uint8_t, 4096> chunk{};
   for (;;) {
+    const int timeout = ReleaseHeldAnswers(clients);
     polls.assign({{wakeRead_, POLLIN, 0}, {listenFd_, POLLIN, 0}});
     for (const Client& client : clients) {
       polls.push_back({client.fd, static_cast<short>(POLLIN | (client.out.empty() ? 0 : POLLOUT)), 0});
     }
-    if (poll(polls.data(), polls.size(), -1) < 0) {
+    if (poll(polls.data(), polls.size(), timeout) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -230,7 +285,7 @@ void SocketTransport::Serve() {
         const ssize_t n = recv(client.fd, chunk.data(), chunk.size(), MSG_DONTWAIT);
         if (n > 0) {
           client.in.Append(std::span(chunk.data(), static_cast<std::size_t>(n)));
-          while (!client.closed) {
+          while (!client.closed && !client.heldUntil) {
             const std::optional<sim::Frame> frame = client.in.Next();
             if (!frame) break;
             TakeFrame(client, *frame);

@@ -4,6 +4,7 @@
 // their work for that thread, so they never wait for a client.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <mutex>
@@ -32,9 +33,11 @@ class SocketTransport : public MouseTransport {
   bool Plug(std::string& error) override;
   void Unplug() override;
   void SendInput(std::span<const std::uint8_t> report) override;
+  // Each input connection gets the first half of a report and is closed.
+  bool CutInput(std::string& error) override;
 
  private:
-  enum class EventKind { Plug, Unplug, Input, Stop };
+  enum class EventKind { Plug, Unplug, Input, CutInput, Stop };
   struct Event {
     EventKind kind;
     std::vector<std::uint8_t> report;
@@ -45,6 +48,9 @@ class SocketTransport : public MouseTransport {
   void Serve();
   bool ApplyEvents(std::vector<Client>& clients);  // false on Stop
   void TakeFrame(Client& client, const sim::Frame& frame);
+  // Queues the answers whose delay is over; the time until the next one is
+  // due in milliseconds, or -1 when none waits.
+  int ReleaseHeldAnswers(std::vector<Client>& clients);
 
   const std::string socketPath_;
   const sim::DeviceIdentity identity_;

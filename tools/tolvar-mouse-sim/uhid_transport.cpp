@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 namespace tolvar::mousesim {
@@ -121,14 +122,18 @@ void UhidTransport::Serve() {
     if (n <= 0) return;
     if (event.type == UHID_SET_REPORT) {
       const uhid_set_report_req& request = event.u.set_report;
+      FeatureAnswer answer;
       if (request.rtype == UHID_FEATURE_REPORT) {
-        sink_.TakeFeatureReport(
+        answer = sink_.TakeFeatureReport(
             std::span<const std::uint8_t>(request.data, std::min<std::size_t>(request.size, UHID_DATA_MAX)));
       }
+      // The kernel waits for the reply; a late one is a slow mouse.
+      if (answer.delay.count() > 0) std::this_thread::sleep_for(answer.delay);
       uhid_event reply{};
       reply.type = UHID_SET_REPORT_REPLY;
       reply.u.set_report_reply.id = request.id;
-      reply.u.set_report_reply.err = 0;
+      // A cut cannot be shown over uhid: it fails the send as a refusal does.
+      reply.u.set_report_reply.err = answer.kind == FeatureAnswer::Kind::Taken ? 0 : EIO;
       WriteEvent(fd_, reply);
     } else if (event.type == UHID_GET_REPORT) {
       uhid_event reply{};

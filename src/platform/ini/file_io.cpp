@@ -38,16 +38,17 @@ class Descriptor {
   int fd_;
 };
 
-bool WriteAll(int fd, std::string_view bytes) {
+// 0, or the error number of the write that failed.
+int WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return errno;
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
   }
-  return true;
+  return 0;
 }
 
 // A name in `folder` for a temporary sibling of `name`, unused until now.
@@ -74,7 +75,10 @@ class Replacement {
       fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
       if (fd_ >= 0 || errno != EEXIST) break;
     }
-    if (fd_ < 0) path_.clear();
+    if (fd_ < 0) {
+      openError_ = errno;
+      path_.clear();
+    }
   }
   ~Replacement() {
     if (fd_ >= 0) ::close(fd_);
@@ -84,9 +88,12 @@ class Replacement {
   Replacement& operator=(const Replacement&) = delete;
 
   int fd() const { return fd_; }
+  // Why the file could not be created, when fd() < 0.
+  int openError() const { return openError_; }
 
-  // Closes the written file and renames it over `target`.
-  bool ReplaceTarget(const std::string& target) {
+  // Closes the written file and renames it over `target`; 0, or the error
+  // number of the step that failed.
+  int ReplaceTarget(const std::string& target) {
     if (path_.empty()) {  // unnamed: give it a name first
       const std::string self = "/proc/self/fd/" + std::to_string(fd_);
       for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
@@ -94,16 +101,16 @@ class Replacement {
         if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
           path_ = std::move(candidate);
         } else if (errno != EEXIST) {
-          return false;
+          return errno;
         }
       }
-      if (path_.empty()) return false;
+      if (path_.empty()) return EEXIST;
     }
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 || ::rename(path_.c_str(), target.c_str()) != 0) return false;
+    if (::close(fd) != 0 || ::rename(path_.c_str(), target.c_str()) != 0) return errno;
     path_.clear();
-    return true;
+    return 0;
   }
 
  private:
@@ -111,6 +118,7 @@ class Replacement {
   std::string name_;
   std::string path_;  // empty while the file has no name
   int fd_ = -1;
+  int openError_ = 0;
 };
 
 void SyncFolder(const std::string& folder) {
@@ -123,13 +131,15 @@ void SyncFolder(const std::string& folder) {
 FileFacts InspectFile(const std::string& path) {
   struct stat status {};
   if (::stat(path.c_str(), &status) != 0) {
-    const bool missing = errno == ENOENT || errno == ENOTDIR;
-    return {missing ? FileFacts::Kind::kMissing : FileFacts::Kind::kOther, {}, 0, false};
+    const int error = errno;
+    const bool missing = error == ENOENT || error == ENOTDIR;
+    return {missing ? FileFacts::Kind::kMissing : FileFacts::Kind::kOther, error, {}, 0, false, 0};
   }
-  if (!S_ISREG(status.st_mode)) return {FileFacts::Kind::kOther, IdentityOf(status), 0, false};
+  if (!S_ISREG(status.st_mode)) return {FileFacts::Kind::kOther, 0, IdentityOf(status), 0, false, 0};
   const unsigned permissions = status.st_mode & 07777;
-  const bool writable = (permissions & 0222) != 0 && ::access(path.c_str(), W_OK) == 0;
-  return {FileFacts::Kind::kRegular, IdentityOf(status), permissions, writable};
+  int writeError = (permissions & 0222) == 0 ? EACCES : 0;
+  if (writeError == 0 && ::access(path.c_str(), W_OK) != 0) writeError = errno;
+  return {FileFacts::Kind::kRegular, 0, IdentityOf(status), permissions, writeError == 0, writeError};
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, FileIdentity& identity) {
@@ -164,20 +174,21 @@ std::string WriteTarget(const std::string& path) {
   return resolved ? std::string(resolved.get()) : std::string();
 }
 
-bool ReplaceFile(const std::string& path, std::string_view bytes, std::optional<unsigned> permissions) {
+int ReplaceFile(const std::string& path, std::string_view bytes, std::optional<unsigned> permissions) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
   const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  if (name.empty()) return false;
+  if (name.empty()) return EISDIR;
 
   Replacement replacement(folder, name);
-  if (replacement.fd() < 0) return false;
-  const bool written = WriteAll(replacement.fd(), bytes) &&
-                       (!permissions || ::fchmod(replacement.fd(), *permissions) == 0) &&
-                       ::fsync(replacement.fd()) == 0;
-  if (!written || !replacement.ReplaceTarget(path)) return false;
+  if (replacement.fd() < 0) return replacement.openError();
+  int error = WriteAll(replacement.fd(), bytes);
+  if (error == 0 && permissions && ::fchmod(replacement.fd(), *permissions) != 0) error = errno;
+  if (error == 0 && ::fsync(replacement.fd()) != 0) error = errno;
+  if (error == 0) error = replacement.ReplaceTarget(path);
+  if (error != 0) return error;
   SyncFolder(folder);
-  return true;
+  return 0;
 }
 
 std::int64_t WallClockNs() {

@@ -25,9 +25,11 @@ struct FileIdentity {
 
 struct FileFacts {
   enum class Kind { kRegular, kMissing, kOther } kind = Kind::kMissing;  // kOther: folder, device, no access
+  int statError = 0;  // why the path could not be inspected (ENOENT for a missing file or folder)
   FileIdentity identity;
   unsigned permissions = 0;  // mode bits 07777
   bool writable = false;     // we may write it, and it is not marked read-only (no write bit at all)
+  int writeError = 0;        // why not writable: EACCES, or EROFS on a read-only file system
 };
 
 // The facts of the file a path names, following symbolic links.
@@ -44,9 +46,9 @@ std::string WriteTarget(const std::string& path);
 // Replaces the file with one holding `bytes`: writes a temporary file in the
 // same folder, flushes it to disk and renames it over the path, so the file is
 // always either wholly old or wholly new. `permissions` are given to the new
-// file; without them it gets 0666 less the umask. False, with nothing left
-// behind, when any step fails.
-bool ReplaceFile(const std::string& path, std::string_view bytes, std::optional<unsigned> permissions);
+// file; without them it gets 0666 less the umask. Returns 0, or the error
+// number (errno) of the step that failed, with nothing left behind.
+int ReplaceFile(const std::string& path, std::string_view bytes, std::optional<unsigned> permissions);
 
 // The wall clock in nanoseconds since the epoch, as file times are kept.
 std::int64_t WallClockNs();

@@ -201,7 +201,10 @@ void IniDocument::EndLine(Line& line) const {
     line.text.resize(line.text.size() - stray);
     line.text += EncodedLine(u"\uFFFD");
   }
-  line.end = lineEnd_;
+  // A carriage return that ends the text stays part of it: a line feed right
+  // after it would make it the line end ("[Config1\r" would become a header).
+  const std::string carriageReturn = EncodedLine(u"\r");
+  line.end = line.text.ends_with(carriageReturn) ? carriageReturn + EncodedLine(u"\n") : lineEnd_;
 }
 
 IniDocument::Line* IniDocument::LastLine() {

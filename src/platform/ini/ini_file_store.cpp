@@ -1,6 +1,7 @@
 #include "platform/ini/ini_file_store.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace tolvar {
 
@@ -22,6 +23,28 @@ std::u16string CutToBuffer(const std::u16string& value, std::size_t bufferChars)
 }
 
 }  // namespace
+
+WriteError WriteErrorOfErrno(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+      return WriteError::kDiskFull;
+    case EACCES:
+    case EPERM:
+      return WriteError::kPermissionDenied;
+    case ENOENT:
+    case ENOTDIR:
+      return WriteError::kFolderMissing;
+    case EROFS:
+      return WriteError::kReadOnlyFileSystem;
+    case EISDIR:
+      return WriteError::kNotAFile;
+    case EFBIG:
+      return WriteError::kFileTooLarge;
+    default:
+      return WriteError::kOther;
+  }
+}
 
 const IniDocument* IniFileStore::Current(const std::string& file) {
   const FileFacts facts = InspectFile(file);
@@ -67,22 +90,45 @@ bool IniFileStore::Write(const std::string& file, std::u16string_view section, s
 }
 
 bool IniFileStore::WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) {
-  for (const IniEntry& entry : entries) {
-    if (!IniDocument::CanHold(entry.section, entry.key, entry.value)) return false;
+  const std::optional<WriteError> error = Replace(file, entries);
+  const std::lock_guard lock(mutex_);
+  if (error) {
+    lastErrors_[std::this_thread::get_id()] = *error;
+  } else {
+    lastErrors_.erase(std::this_thread::get_id());
   }
-  if (entries.empty()) return true;
+  return !error;
+}
+
+WriteError IniFileStore::LastWriteError() const {
+  const std::lock_guard lock(mutex_);
+  const auto found = lastErrors_.find(std::this_thread::get_id());
+  return found == lastErrors_.end() ? WriteError::kOther : found->second;
+}
+
+std::optional<WriteError> IniFileStore::Replace(const std::string& file, const std::vector<IniEntry>& entries) {
+  for (const IniEntry& entry : entries) {
+    if (!IniDocument::CanHold(entry.section, entry.key, entry.value)) return WriteError::kUnstorableText;
+  }
+  if (entries.empty()) return std::nullopt;
 
   const std::lock_guard lock(mutex_);
   const std::string target = WriteTarget(file);
-  if (target.empty()) return false;
+  if (target.empty()) return WriteError::kNotAFile;
   const FileFacts facts = InspectFile(target);
-  if (facts.kind == FileFacts::Kind::kOther) return false;
+  if (facts.kind == FileFacts::Kind::kOther) {
+    return facts.statError != 0 ? WriteErrorOfErrno(facts.statError) : WriteError::kNotAFile;
+  }
 
   IniDocument document;
   std::optional<unsigned> permissions;
   if (facts.kind == FileFacts::Kind::kRegular) {
+    if (!facts.writable) return WriteErrorOfErrno(facts.writeError);
     const IniDocument* current = Current(file);
-    if (!facts.writable || current == nullptr) return false;
+    if (current == nullptr) {
+      const bool tooLarge = static_cast<std::uint64_t>(facts.identity.size) > kMaxIniFileBytes;
+      return tooLarge ? WriteError::kFileTooLarge : WriteError::kPermissionDenied;
+    }
     document = *current;
     permissions = facts.permissions;
   }
@@ -90,10 +136,10 @@ bool IniFileStore::WriteBatch(const std::string& file, const std::vector<IniEntr
   for (const IniEntry& entry : entries) {
     changed = document.Set(entry.section, entry.key, entry.value) || changed;
   }
-  if (!changed) return true;
+  if (!changed) return std::nullopt;
 
   std::string bytes = document.Bytes();
-  if (!ReplaceFile(target, bytes, permissions)) return false;
+  if (const int error = ReplaceFile(target, bytes, permissions); error != 0) return WriteErrorOfErrno(error);
   const FileFacts written = InspectFile(file);
   if (written.kind == FileFacts::Kind::kRegular) {
     // Not settled: a change by someone else within the same time stamp would
@@ -102,7 +148,7 @@ bool IniFileStore::WriteBatch(const std::string& file, const std::vector<IniEntr
   } else {
     cache_.erase(file);
   }
-  return true;
+  return std::nullopt;
 }
 
 }  // namespace tolvar

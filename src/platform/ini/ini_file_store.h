@@ -7,8 +7,9 @@
 // A write fails without effect, returning false, when the folder does not
 // exist, the file cannot be written or has no write permission bit at all,
 // the path is not a regular file or a link to one, the file exceeds
-// kMaxIniFileBytes, or a name or value could not be read back as written
-// (see IniDocument::CanHold). A write that changes no byte touches nothing.
+// kMaxIniFileBytes, the disk is full, or a name or value could not be read
+// back as written (see IniDocument::CanHold); LastWriteError then says which.
+// A write that changes no byte touches nothing.
 //
 // All calls on one store are serialised, so concurrent writes lose nothing.
 // Parsed files are cached by path and revalidated on every call, so a read
@@ -16,8 +17,11 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/ini/file_io.h"
@@ -25,6 +29,9 @@
 #include "ports/ini_store.h"
 
 namespace tolvar {
+
+// The WriteError that an error number of a failed file operation stands for.
+WriteError WriteErrorOfErrno(int error);
 
 class IniFileStore final : public IniStore {
  public:
@@ -40,6 +47,9 @@ class IniFileStore final : public IniStore {
   // In order, as one replacement; rejected as a whole when one entry is
   // invalid. An empty batch changes nothing and succeeds.
   bool WriteBatch(const std::string& file, const std::vector<IniEntry>& entries) override;
+  // Kept for each thread, so that a save on one thread cannot change the
+  // reason another thread reads.
+  WriteError LastWriteError() const override;
 
  private:
   struct CachedFile {
@@ -54,9 +64,12 @@ class IniFileStore final : public IniStore {
   // The newest parsed content of the file, or null when it is missing or
   // unreadable. Requires mutex_; valid until the next call.
   const IniDocument* Current(const std::string& file);
+  // The batch written, or why not.
+  std::optional<WriteError> Replace(const std::string& file, const std::vector<IniEntry>& entries);
 
-  std::mutex mutex_;
+  mutable std::mutex mutex_;
   std::unordered_map<std::string, CachedFile> cache_;
+  std::map<std::thread::id, WriteError> lastErrors_;
 };
 
 }  // namespace tolvar

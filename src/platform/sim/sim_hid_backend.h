@@ -6,7 +6,8 @@
 // plugged in; nothing when it is unplugged or no simulator listens.
 // OpenInput gives a channel whose Read blocks until the simulator sends an
 // input report and returns -1 once the mouse is unplugged; OpenFeature gives
-// a channel whose SendFeature returns once the simulator has taken the report.
+// a channel whose SendFeature returns once the simulator has taken the report
+// (true) or refused it, closed the connection or gone away (false).
 #pragma once
 
 #include <memory>

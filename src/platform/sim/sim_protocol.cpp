@@ -25,6 +25,7 @@ bool IsKnownType(std::uint8_t type) {
     case FrameType::Input:
     case FrameType::Feature:
     case FrameType::Ack:
+    case FrameType::Refused:
       return true;
   }
   return false;

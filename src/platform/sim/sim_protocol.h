@@ -18,8 +18,10 @@
 //            closes every input connection.
 //   role 'F' feature:   the server answers Present (or Absent and closes); the
 //            client then sends Feature frames (report id first) and the server
-//            answers each with Ack once the mouse has taken the report, like
-//            HIDIOCSFEATURE. Unplugging closes every feature connection.
+//            answers each with Ack once the mouse has taken the report, or
+//            Refused when the mouse did not take it (HIDIOCSFEATURE failing
+//            with an error), like HIDIOCSFEATURE. Unplugging closes every
+//            feature connection.
 //
 // A frame of unknown type, out of place, or longer than kMaxFramePayload
 // ends the connection.
@@ -45,6 +47,7 @@ enum class FrameType : std::uint8_t {
   Input = 'I',
   Feature = 'F',
   Ack = 'K',
+  Refused = 'N',
 };
 
 enum class Role : std::uint8_t { Enumerate = 'E', Notices = 'N', Input = 'I', Feature = 'F' };

@@ -109,6 +109,19 @@ const std::vector<RandomSession::ActionKind>& RandomSession::Actions() {
 RandomSession::RandomSession(std::uint32_t seed)
     : seed_(seed), random_(seed), trace_(std::getenv("TOLVAR_RANDOM_TRACE") != nullptr) {}
 
+void RandomSession::SetWeights(const std::map<std::string, int>& weights) {
+  for (const auto& [name, weight] : weights) {
+    const auto known = [&name](const ActionKind& action) { return action.name == name; };
+    if (std::none_of(Actions().begin(), Actions().end(), known)) throw std::invalid_argument("no action " + name);
+  }
+  weights_ = weights;
+}
+
+void RandomSession::ObserveEvery(std::chrono::seconds interval, std::function<void(pid_t, int)> observe) {
+  observeInterval_ = interval;
+  observe_ = std::move(observe);
+}
+
 void RandomSession::Trace(const std::string& line) const {
   if (trace_) std::cout << "  [" << line << "]" << std::endl;
 }
@@ -129,15 +142,23 @@ void RandomSession::Run(std::chrono::seconds duration) {
   StartProgram();
 
   std::vector<int> weights;
-  for (const ActionKind& action : Actions()) weights.push_back(action.weight);
+  for (const ActionKind& action : Actions()) {
+    const auto replaced = weights_.find(action.name);
+    weights.push_back(replaced != weights_.end() ? replaced->second : action.weight);
+  }
   std::discrete_distribution<std::size_t> pick(weights.begin(), weights.end());
   const auto deadline = std::chrono::steady_clock::now() + duration;
+  auto nextObservation = std::chrono::steady_clock::now();
   while (std::chrono::steady_clock::now() < deadline) {
     if (!test_.Program().Running()) {
       CheckSanitizerLogs();
       Fail("the program ended by itself, status " + std::to_string(test_.Program().WaitForExit(0ms).value_or(-1)));
     }
     CheckSanitizerLogs();
+    if (observe_ && std::chrono::steady_clock::now() >= nextObservation) {
+      observe_(Pid(), starts_);
+      nextObservation = std::chrono::steady_clock::now() + observeInterval_;
+    }
     EnsureWindowShown();
     const ActionKind& action = Actions()[pick(random_)];
     ++counts_[action.name];

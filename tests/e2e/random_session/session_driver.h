@@ -11,6 +11,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -46,6 +47,13 @@ class RandomSession {
 
   // How often each kind of action ran, one "kind: count" per line.
   std::string Counts() const;
+
+  // Weights by action name ("record", "unplug", ...) in place of the
+  // defaults; a name not given keeps its default. Before Run.
+  void SetWeights(const std::map<std::string, int>& weights);
+  // Between two actions, at most once every `interval`: `observe` gets the
+  // running program's process id and how often it has been started.
+  void ObserveEvery(std::chrono::seconds interval, std::function<void(pid_t, int)> observe);
 
  private:
   using Handler = void (RandomSession::*)();
@@ -151,6 +159,9 @@ class RandomSession {
   std::size_t reportsBefore_ = 0;
   int starts_ = 0;
   std::map<std::string, int> counts_;
+  std::map<std::string, int> weights_;  // replaced weights
+  std::chrono::seconds observeInterval_{0};
+  std::function<void(pid_t, int)> observe_;
   std::vector<std::string> history_;  // the last actions, for the failure message
 };
 

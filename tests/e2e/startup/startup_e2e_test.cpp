@@ -1,11 +1,15 @@
 // The real program against the simulated mouse: start-up, discovery, the
 // settings sent at start, and the two ways the program ends at once.
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <thread>
 
 #include "base/text.h"
 #include "platform/ini/ini_file_store.h"
@@ -176,6 +180,128 @@ TEST(StartupE2eTest, TheEndOfTheSessionSendsTheDetachReport) {
     ASSERT_EQ(reports.size(), kSettingsReports + 1) << "signal " << signal;
     EXPECT_EQ(Hex(reports.back().bytes).substr(0, 11), "07 20 00 00") << "signal " << signal;
   }
+}
+
+}  // namespace
+}  // namespace tolvar::testing
+
+namespace tolvar::testing {
+namespace {
+
+// A copy of a program folder at a place of the system's, removed at the end.
+class SystemCopy {
+ public:
+  SystemCopy(const std::string& from, const std::string& to) : path_(to) {
+    std::filesystem::remove_all(path_);
+    std::filesystem::copy(from, path_, std::filesystem::copy_options::recursive);
+  }
+  ~SystemCopy() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  SystemCopy(const SystemCopy&) = delete;
+  SystemCopy& operator=(const SystemCopy&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  if (!std::filesystem::exists(folder)) return files;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files[entry.path().string()] = ReadWholeFile(entry.path().string());
+  }
+  return files;
+}
+
+// Where the files the program writes go, decided by the program's place:
+// under /usr it is installed, and even root's files go to root's own folder;
+// the same program in a folder outside the system's keeps them beside it.
+TEST(StartupE2eTest, TheProgramsPlaceDecidesWhereRootsFilesGo) {
+  if (geteuid() != 0) GTEST_SKIP() << "only root may put the program under /usr";
+  ProgramUnderTest test;
+  const std::string home = test.ProgramEnvironment().at("HOME");
+  const std::string userDir = test.ProgramEnvironment().at("XDG_CONFIG_HOME") + "/tolvar";
+  test.StartSimulator();
+  {
+    const SystemCopy installed(test.AppDir(), "/usr/lib/tolvar-e2e-" + std::to_string(getpid()));
+    const std::map<std::string, std::string> delivered = Snapshot(installed.Path());
+    ChildProcess program({installed.Path() + "/tolvar"}, test.ProgramEnvironment());
+    ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the installed program did not start";
+    EXPECT_EQ(IniValue(userDir + "/config.ini", u"Init", u"CurConfig"),
+              IniValue(installed.Path() + "/skins/config/config.ini", u"Init", u"CurConfig"));
+    EXPECT_TRUE(std::filesystem::exists(userDir + "/Macro_EN.dat"));
+    program.Terminate(10s);
+    EXPECT_EQ(Snapshot(installed.Path()), delivered) << "root's program wrote into /usr";
+  }
+
+  // Portable: the program in its own folder outside the system's, run by root.
+  std::filesystem::remove_all(userDir);
+  const std::map<std::string, std::string> before = Snapshot(test.AppDir());
+  test.StartProgram();
+  ASSERT_TRUE(test.WaitForFeatureReports(2 * kSettingsReports + 1, 30s)) << "the portable program did not start";
+  test.Program().Terminate(10s);
+  EXPECT_FALSE(std::filesystem::exists(userDir)) << "a portable program keeps its files beside it";
+  EXPECT_EQ(Snapshot(test.AppDir()).size(), before.size());
+}
+
+}  // namespace
+}  // namespace tolvar::testing
+
+namespace tolvar::testing {
+namespace {
+
+// The configuration folder on a tmpfs of 64 KiB, full: the first Apply, at
+// start, cannot store profile 6; it sends the settings all the same and one
+// message box says so; the file is as it was and the program runs on.
+TEST(StartupE2eTest, AFullDiskAtTheFirstApplyIsReportedAndTheSettingsAreSentAllTheSame) {
+  ProgramUnderTest test;
+  const std::string folder = test.AppDir() + "/skins/config";
+  if (::mount("tolvar-e2e", folder.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    GTEST_SKIP() << "this process may not mount a tmpfs";
+  }
+  struct Unmount {
+    std::string at;
+    ~Unmount() { ::umount2(at.c_str(), MNT_DETACH); }
+  } unmount{folder};
+  test.WriteConfig(ConfigWithProfile(2, {}));
+  {
+    std::ofstream filler(folder + "/filler", std::ios::binary);
+    const std::string block(4096, 'x');
+    while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) filler.flush();
+  }
+  const std::string before = ReadWholeFile(folder + "/config.ini");
+
+  test.StartSimulator();
+  test.StartProgram();
+  ASSERT_TRUE(test.WaitForFeatureReports(kSettingsReports, 30s)) << "the settings must be sent all the same";
+  // The box: a visible window of the program whose title is the program's
+  // name (the main window has its own title).
+  const std::string findBox =
+      "for w in $(xdotool search --onlyvisible --pid " + std::to_string(test.Program().Pid()) +
+      " --name . 2>/dev/null); do [ \"$(xdotool getwindowname $w)\" = tolvar ] && echo $w; done";
+  ASSERT_TRUE(WaitUntil([&] { return !RunAndRead(findBox).empty(); }, 20s)) << "no message box";
+  const std::string confirm =
+      "for w in $(" + findBox + "); do xdotool windowfocus $w; sleep 0.1; xdotool key Return; done";
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        RunAndRead(confirm);
+        return RunAndRead(findBox).empty();
+      },
+      20s))
+      << "the box cannot be confirmed";
+  std::this_thread::sleep_for(500ms);
+  EXPECT_TRUE(RunAndRead(findBox).empty()) << "one box for the one Apply";
+  EXPECT_TRUE(test.Program().Running());
+  EXPECT_EQ(ReadWholeFile(folder + "/config.ini"), before) << "nothing on disk changed";
+
+  kill(test.Program().Pid(), SIGTERM);
+  const std::optional<int> status = test.Program().WaitForExit(20s);
+  ASSERT_TRUE(status.has_value());
+  EXPECT_EQ(*status, 0);
+  EXPECT_EQ(Hex(FeatureReports(test.SimLog()).back().bytes).substr(0, 11), "07 20 00 00");
 }
 
 }  // namespace

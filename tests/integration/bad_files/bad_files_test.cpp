@@ -416,7 +416,7 @@ TEST(OddFileNames, AreHandledAsNames) {
   source.UserMacros.slots[0].name = MacroNameFrom(u"odd");
   for (const std::string& name : names) {
     const std::string file = (dir / name).string();
-    SaveProfile(ini, file, 7, source.Settings, source.UserMacros);
+    EXPECT_FALSE(SaveProfile(ini, file, 7, source.Settings, source.UserMacros));
     AppState read;
     LoadProfile(read, ini, dialogs, file, 7, ProfileSource::OwnSection, true);
     EXPECT_EQ(read.Settings.DPI_LEVEL, 3) << name;

@@ -3,9 +3,12 @@
 // configuration operations of the header, on the delivered skin and data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -20,6 +23,7 @@
 #include "skin/fonts.h"
 #include "skin/pages.h"
 #include "support/child_process.h"
+#include "support/failing_ini_store.h"
 #include "support/fake_popups.h"
 #include "unit/app/main_window_fakes.h"
 #include "unit/macro_page/macro_page_fakes.h"
@@ -86,7 +90,7 @@ class MainWindowInput : public ::testing::Test {
     state.MaskHeight = 600;
     window_.origin = {1000, 2000};
     dialog = std::make_unique<CTolvarDlg>(state,
-                                          MainWindowPorts{ini,
+                                          MainWindowPorts{store,
                                                           dialogs_,
                                                           window_,
                                                           mouse_,
@@ -139,6 +143,7 @@ class MainWindowInput : public ::testing::Test {
   TempDir folder_;
   AppState state;
   IniFileStore ini;
+  FailingIniStore store{ini};  // the window's store: fails its writes on demand
   FakeDesktop desktop;
   FakePopupWindows popups;
   FakeControls macroControls;
@@ -1025,6 +1030,116 @@ TEST_F(MainWindowInput, CancelledFileDialogsChangeNothing) {
   ClickMain(15);
   EXPECT_EQ(Values(ProfileEntries(u"X", state.Settings)), before);
   EXPECT_EQ(ReadWholeFile(state.Paths.ConfigPath), config);
+}
+
+}  // namespace
+}  // namespace tolvar
+
+namespace tolvar {
+namespace {
+
+// ---- Saves that fail ----
+
+// The whole content of every file below the folder.
+std::map<std::string, std::string> FilesBelow(const std::string& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (!entry.is_regular_file()) continue;
+    std::ifstream in(entry.path(), std::ios::binary);
+    files[entry.path().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  return files;
+}
+
+TEST_F(MainWindowInput, EveryCommandThatWritesSaysOnceWhenItsSaveFailsAndDiskStaysAsItWas) {
+  const std::string config = state.Paths.ConfigPath;
+  const std::string macros = UserMacroFileOf(state);
+  const std::string exported = folder_.Path() + "/exported.ini";
+  const std::string exportedMacros = folder_.Path() + "/exported.dat";
+  const struct {
+    const char* what;
+    std::function<void()> command;
+    std::vector<std::string> files;  // named in the message
+  } cases[] = {
+      {"Save", [&] { ClickMain(0); }, {config}},
+      {"Apply", [&] { ClickMain(3); }, {macros, config}},
+      {"Hide", [&] { ClickMain(2); }, {config}},
+      {"the language", [&] { ClickMain(18); }, {config}},
+      {"the reset of all profiles", [&] { ClickMain(16); }, {config, macros}},
+      {"the export of a profile",
+       [&] {
+         desktop.saveAnswer = exported;
+         ClickMain(15);
+       },
+       {exported}},
+      {"the export of the macros",
+       [&] {
+         ClickMain(10);
+         desktop.saveAnswer = exportedMacros;
+         ClickAdvanced(1);
+       },
+       {exportedMacros}},
+      {"the macro page's Save",
+       [&] {
+         ClickMain(10);
+         ClickAdvanced(5);
+       },
+       {macros, config}},
+  };
+  for (const auto& c : cases) {
+    const std::map<std::string, std::string> before = FilesBelow(folder_.Path());
+    store.FailWith(WriteError::kDiskFull);
+    log.clear();
+    c.command();
+    store.FailWith(std::nullopt);
+    std::vector<std::string> messages;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(messages),
+                 [](const std::string& line) { return line.starts_with("message "); });
+    ASSERT_EQ(messages.size(), 1u) << c.what;
+    const std::string& message = messages.front();
+    EXPECT_TRUE(message.starts_with("message tolvar: Not saved:")) << c.what << ": " << message;
+    for (const std::string& file : c.files) {
+      EXPECT_NE(message.find("\u201C" + file + "\u201D: the disk is full."), std::string::npos)
+          << c.what << ": " << message;
+    }
+    EXPECT_NE(message.find("The change is still in memory"), std::string::npos) << c.what;
+    EXPECT_EQ(FilesBelow(folder_.Path()), before) << c.what << " changed a file";
+    ClickMain(9);  // back to the main page
+  }
+}
+
+TEST_F(MainWindowInput, AChangeASaveCouldNotStoreIsStoredByTheNextSave) {
+  state.Settings.FIRE_TIME = 77;
+  store.FailWith(WriteError::kPermissionDenied);
+  ClickMain(0);
+  EXPECT_NE(Saved(state.CurConfig).FIRE_TIME, 77);
+  EXPECT_EQ(state.Settings.FIRE_TIME, 77) << "the change stays in memory";
+  store.FailWith(std::nullopt);
+  log.clear();
+  ClickMain(0);
+  EXPECT_EQ(Saved(state.CurConfig).FIRE_TIME, 77);
+  EXPECT_TRUE(std::none_of(log.begin(), log.end(), [](const std::string& l) { return l.starts_with("message "); }));
+}
+
+TEST_F(MainWindowInput, AResetThatCouldNotBeStoredKeepsTheResetValuesInMemory) {
+  for (const int profile : {1, 3}) {
+    state.CurConfig = profile;
+    state.Settings.FIRE_TIME = 77;
+    ASSERT_FALSE(SaveProfile(ini, state.Paths.ConfigPath, profile, state.Settings));
+    const ProfileSettings reset =
+        profile == 1 ? DefaultProfile(state.Settings.MACRO_MODE2)
+                     : ReadProfileSettings(ini, state.Paths.ConfigPath,
+                                           LoadSectionName(profile, ProfileSource::ResetSection, state.VER_SEL));
+    store.FailWith(WriteError::kDiskFull);
+    ClickMain(16);
+    store.FailWith(std::nullopt);
+    EXPECT_EQ(Values(ProfileEntries(u"Config", state.Settings)), Values(ProfileEntries(u"Config", reset)))
+        << "profile " << profile;
+    EXPECT_EQ(Saved(profile).FIRE_TIME, 77) << "the file keeps the old profile";
+    ClickMain(0);
+    EXPECT_EQ(Values(ProfileEntries(u"Config", Saved(profile))), Values(ProfileEntries(u"Config", reset)))
+        << "a later Save stores the reset profile " << profile;
+  }
 }
 
 }  // namespace

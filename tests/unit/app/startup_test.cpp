@@ -97,6 +97,38 @@ TEST(FoldersTest, AReadOnlyProgramFolderMovesTheWrittenFilesToTheUsersFolder) {
   }
 }
 
+TEST(FoldersTest, AProgramInTheSystemsTreeKeepsTheUsersFilesInTheUsersFolderWhoeverRunsIt) {
+  // writable: whether the user running it may write the program's folder
+  // (root may write /usr/lib/tolvar).
+  const struct {
+    std::string moduleDir;
+    bool writable;
+    std::string home;
+    std::string userDir;  // empty: portable, the files stay beside the program
+  } cases[] = {
+      {"/usr/lib/tolvar", true, "/root", "/root/.config/tolvar"},  // root, the package's place
+      {"/usr/lib/tolvar", false, "/home/ann", "/home/ann/.config/tolvar"},
+      {"/usr/local/lib/tolvar", true, "/root", "/root/.config/tolvar"},
+      {"/usr", true, "/root", "/root/.config/tolvar"},
+      {"/opt/tolvar", true, "/root", "/root/.config/tolvar"},
+      {"/lib/tolvar", true, "/root", "/root/.config/tolvar"},
+      {"/home/ann/tolvar", true, "/home/ann", ""},  // portable: unpacked by the user
+      {"/home/ann/tolvar", true, "/root", ""},      // portable, run by root
+      {"/home/ann/tolvar", false, "/home/bob", "/home/bob/.config/tolvar"},
+      {"/usrlocal/tolvar", true, "/root", ""},  // a name that only begins like /usr
+      {"/optical/tolvar", true, "/root", ""},
+      {"/media/stick/tolvar", true, "/home/ann", ""},
+  };
+  for (const auto& c : cases) {
+    const AppPaths paths = ComputePaths(LocateFolders(c.moduleDir, {c.writable, "", c.home}));
+    EXPECT_EQ(paths.UserDir, c.userDir) << c.moduleDir << " writable " << c.writable;
+    const std::string filesDir = c.userDir.empty() ? c.moduleDir + "/skins/config" : c.userDir;
+    EXPECT_EQ(paths.ConfigPath, filesDir + "/config.ini") << c.moduleDir;
+    EXPECT_EQ(paths.DialogDir, c.userDir.empty() ? c.moduleDir : c.home) << c.moduleDir;
+    EXPECT_EQ(paths.SkinsDir, c.moduleDir + "/skins");
+  }
+}
+
 TEST(ButtonIndexTest, IsTheInverseOfTheButtonNumberTable) {
   const auto index = BuildButtonIndexByNumber();
   const std::uint8_t expected[16] = {255, 0, 1, 2, 4, 3, 5, 255, 6, 255, 255, 255, 255, 255, 255, 255};

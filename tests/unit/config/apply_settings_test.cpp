@@ -9,6 +9,7 @@
 #include "macros/macro_file.h"
 #include "macros/macro_text.h"
 #include "platform/ini/ini_file_store.h"
+#include "support/failing_ini_store.h"
 #include "support/fake_ini_store.h"
 #include "unit/config/apply_fakes.h"
 #include "unit/config/test_folder.h"
@@ -64,7 +65,7 @@ class ApplySettingsTest : public ::testing::Test {
   void ConnectMouse() { app.Link.Reporter.Attach(&channel, kReportLength); }
 
   std::optional<std::u16string> Apply(std::optional<std::u16string> repeatText = std::nullopt) {
-    return ApplySettings(app, recordingIni, system, window, repeatText);
+    return ApplySettings(app, recordingIni, system, window, repeatText).correctedRepeatCount;
   }
 
   std::u16string ReadConfig(std::u16string_view section, std::u16string_view key) {
@@ -95,6 +96,30 @@ TEST_F(ApplySettingsTest, SendsTheTwentyTwoReportsInOrderWithTheirBytes) {
   EXPECT_EQ(channel.reports, expected);
   const bool hostHandled[] = {false, true, true, false, false, false};
   for (int i = 0; i < kButtonCount; ++i) EXPECT_EQ(app.Link.HostHandled[i].load(), hostHandled[i]) << i;
+}
+
+TEST_F(ApplySettingsTest, SavesThatFailAreReturnedAndTheReportsAreSentAllTheSame) {
+  ConnectMouse();
+  Apply();
+  const std::vector<std::string> sent = channel.reports;
+  const std::string configBefore = folder.ReadFile("skins/config/config.ini");
+  channel.reports.clear();
+
+  FailingIniStore failing(ini);
+  failing.FailWith(WriteError::kDiskFull);
+  app.Settings.FIRE_TIME = 120;
+  const ApplyOutcome outcome = ApplySettings(app, failing, system, window, std::nullopt);
+  EXPECT_EQ(channel.reports.size(), sent.size()) << "every report is sent";
+  EXPECT_EQ(channel.reports[20], "07 12 00 78 00 00 00 00") << "the new fire time";
+  const std::vector<WriteFailure> expected = {{folder.Path("Macro_EN.dat"), WriteError::kDiskFull},
+                                              {app.Paths.ConfigPath, WriteError::kDiskFull}};
+  EXPECT_EQ(outcome.saveFailures.list(), expected) << "one entry for each file";
+  EXPECT_EQ(folder.ReadFile("skins/config/config.ini"), configBefore);
+
+  // Once the cause is gone, Apply stores what is in memory.
+  failing.FailWith(std::nullopt);
+  EXPECT_TRUE(ApplySettings(app, failing, system, window, std::nullopt).saveFailures.empty());
+  EXPECT_EQ(ReadConfig(u"Config3", u"FIRE_TIME"), u"120");
 }
 
 TEST_F(ApplySettingsTest, StepsRunInTheirFixedOrder) {

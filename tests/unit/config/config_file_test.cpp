@@ -58,7 +58,7 @@ class ConfigFileTest : public ::testing::Test {
 };
 
 TEST_F(ConfigFileTest, DefaultProfileIsWrittenKeyByKeyInTableOrder) {
-  SaveProfile(ini, File(), 1, DefaultProfile(0));
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, DefaultProfile(0)));
   const std::string expected =
       "[Config1]\n"
       "K0=1\nK1=2\nK2=3\nK3=5\nK4=4\nK5=6\n"
@@ -142,7 +142,7 @@ TEST_F(ConfigFileTest, OutOfRangeValuesAreStoredAsReadAndWrittenBack) {
   EXPECT_EQ(s.LED_TYPE, 4);
   EXPECT_EQ(s.FIRE_TIME, 3000);
 
-  SaveProfile(ini, File(), 3, s);
+  EXPECT_FALSE(SaveProfile(ini, File(), 3, s));
   const ProfileSettings again = Read(u"Config3");
   const std::string text = Text();
   for (const char* line : {"K0=99\n", "DPI_LEVEL=9\n", "MACRO_MODE2=-12\n", "CYC_7COL_EN=127\n", "DPI_SET0=12\n",
@@ -158,13 +158,13 @@ TEST_F(ConfigFileTest, SavingTheSameSettingsTwiceLeavesTheFileUnchanged) {
   app.UserMacros.slots[0] = NamedMacro(u"M1");
   app.UserMacros.slots[1] = NamedMacro(u"복사");
   WriteConfig("[Init]\nCurConfig=1\nVER_SEL=1\n\n[Config2]\nK0=1\n");
-  SaveProfile(ini, File(), 1, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, app.Settings, app.UserMacros));
   const std::string first = Text();
-  SaveProfile(ini, File(), 1, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, app.Settings, app.UserMacros));
   EXPECT_EQ(Text(), first);
 
   ToggleCycleColour(app.Settings, 3);
-  SaveProfile(ini, File(), 1, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, app.Settings, app.UserMacros));
   const auto before = Lines(first);
   const auto after = Lines(Text());
   ASSERT_EQ(before.size(), after.size());
@@ -181,7 +181,7 @@ TEST_F(ConfigFileTest, AProfileSaveLandsAsOneBatch) {
   app.UserMacros.count = 1;
   app.UserMacros.slots[0] = NamedMacro(u"M1");
 
-  SaveProfile(recording, File(), 4, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(recording, File(), 4, app.Settings, app.UserMacros));
   ASSERT_EQ(recording.Writes().size(), 1u);
   const auto& withMacros = recording.Writes()[0];
   EXPECT_TRUE(withMacros.batch);
@@ -191,14 +191,14 @@ TEST_F(ConfigFileTest, AProfileSaveLandsAsOneBatch) {
   for (const IniEntry& entry : withMacros.entries) EXPECT_EQ(entry.section, u"Config4");
 
   recording.ClearWrites();
-  SaveProfile(recording, File(), 2, app.Settings);
+  EXPECT_FALSE(SaveProfile(recording, File(), 2, app.Settings));
   ASSERT_EQ(recording.Writes().size(), 1u);
   EXPECT_TRUE(recording.Writes()[0].batch);
   EXPECT_EQ(recording.Writes()[0].entries.size(), 46u);
 }
 
 TEST_F(ConfigFileTest, SaveDpiLevelTouchesOnlyThatKey) {
-  SaveProfile(ini, File(), 1, DefaultProfile(0));
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, DefaultProfile(0)));
   const std::string before = Text();
   ProfileSettings s = DefaultProfile(0);
   s.DPI_LEVEL = 4;
@@ -248,7 +248,7 @@ TEST_F(ConfigFileTest, ExportedProfileImportsWithItsMacros) {
   const ProfileSettings exported = app.Settings;
   const UserMacroTable exportedMacros = app.UserMacros;
   const std::string file = folder.Path("exchange.ini");
-  SaveProfile(ini, file, 7, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(ini, file, 7, app.Settings, app.UserMacros));
 
   app.Settings = DefaultProfile(0);
   app.UserMacros = UserMacroTable{};
@@ -263,10 +263,10 @@ TEST_F(ConfigFileTest, ExportedProfileImportsWithItsMacros) {
 TEST_F(ConfigFileTest, ASaveWithFewerMacrosLeavesOldKeysThatAreNotLoaded) {
   app.UserMacros.count = 3;
   for (int i = 0; i < 3; ++i) app.UserMacros.slots[i] = NamedMacro(u"old " + DecimalText(i));
-  SaveProfile(ini, File(), 1, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, app.Settings, app.UserMacros));
   app.UserMacros.count = 1;
   app.UserMacros.slots[0] = NamedMacro(u"new");
-  SaveProfile(ini, File(), 1, app.Settings, app.UserMacros);
+  EXPECT_FALSE(SaveProfile(ini, File(), 1, app.Settings, app.UserMacros));
   EXPECT_FALSE(ini.Read(File(), u"Config1", u"2", 4000).empty());
 
   app.UserMacros = UserMacroTable{};
@@ -292,7 +292,7 @@ TEST_F(ConfigFileTest, InitKeys) {
   WriteConfig("[Init]\nCurConfig=12345\nVER_SEL=257\n");
   EXPECT_EQ(ReadCurConfig(ini, File()), 1234);
   EXPECT_EQ(ReadLanguage(ini, File()), 1);
-  WriteCurConfig(ini, File(), 3);
+  EXPECT_FALSE(WriteCurConfig(ini, File(), 3));
   EXPECT_EQ(Text(), "[Init]\nCurConfig=3\nVER_SEL=257\n");
   EXPECT_EQ(ReadCurConfig(ini, File()), 3);
 }

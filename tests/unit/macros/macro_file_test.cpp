@@ -109,7 +109,7 @@ TEST_F(MacroFileTest, ABlockIsSavedAsOneBatchAndReadsBack) {
   app.UserMacros.slots[1] = MacroNamed(u"창 전환");
   app.UserMacros.slots[1].eventCount = 1;
   app.UserMacros.slots[1].events[0] = {43, 1, 50};
-  SaveUserMacros(recording, File(), kMacroSection, app.UserMacros);
+  EXPECT_FALSE(SaveUserMacros(recording, File(), kMacroSection, app.UserMacros));
   ASSERT_EQ(recording.Writes().size(), 1u);
   EXPECT_TRUE(recording.Writes()[0].batch);
 

@@ -44,5 +44,39 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"state now", {}, "state takes no arguments"}, LineCase{"PRESS 1", {}, "unknown command: PRESS"},
         LineCase{"hello", {}, "unknown command: hello"}));
 
+Command Fault(CommandKind kind, int count = 1, int delayMs = 0, std::vector<std::uint8_t> bytes = {}) {
+  Command command{kind};
+  command.count = count;
+  command.delayMs = delayMs;
+  command.bytes = std::move(bytes);
+  return command;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, ParseCommandTest,
+    ::testing::Values(
+        LineCase{"refuse", Fault(CommandKind::Refuse), ""}, LineCase{"refuse 3", Fault(CommandKind::Refuse, 3), ""},
+        LineCase{"refuse 0", {}, "N must be 1..1000"}, LineCase{"refuse 1001", {}, "N must be 1..1000"},
+        LineCase{"refuse 1 2", {}, "usage: refuse [N]"}, LineCase{"delay 1000", Fault(CommandKind::Delay, 1, 1000), ""},
+        LineCase{"delay 0x10 4", Fault(CommandKind::Delay, 4, 16), ""}, LineCase{"delay", {}, "usage: delay MS [N]"},
+        LineCase{"delay 0", {}, "MS must be 1..60000"}, LineCase{"delay 60001", {}, "MS must be 1..60000"},
+        LineCase{"cut-feature", Fault(CommandKind::CutFeature), ""},
+        LineCase{"cut-feature 2", {}, "cut-feature takes no arguments"},
+        LineCase{"cut-input", Fault(CommandKind::CutInput), ""},
+        LineCase{"gone-after 5", Fault(CommandKind::GoneAfter, 5), ""},
+        LineCase{"gone-after", {}, "usage: gone-after N"},
+        LineCase{"input", Fault(CommandKind::Input), ""},  // an empty report
+        LineCase{"input 4 0xF1 1", Fault(CommandKind::Input, 1, 0, {4, 0xF1, 1}), ""},
+        LineCase{"input 4 256", {}, "each byte of input must be 0..255: 256"},
+        LineCase{"random-input 50", Fault(CommandKind::RandomInput, 50), ""},
+        LineCase{"random-input", {}, "usage: random-input N"}));
+
+TEST(ParseCommandTest, InputTakesAtMostSixtyFourBytes) {
+  std::string line = "input";
+  for (int i = 0; i < 64; ++i) line += " 1";
+  EXPECT_EQ(ParseCommand(line).command.bytes.size(), 64u);
+  EXPECT_NE(ParseCommand(line + " 1").error.find("at most 64 bytes"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tolvar::mousesim

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "device/device_link.h"
@@ -185,6 +186,104 @@ TEST_F(SimSocketTest, UnplugEndsChannelsAndSendsNotices) {
   EXPECT_EQ(buffer[1], 0xF2);
 
   EXPECT_THAT(LogRecords(logPath_), ElementsAre("UNPLUG", "PLUG"));
+}
+
+// ---- Faults on command ----
+
+Command FaultCommand(CommandKind kind, int count = 1, int delayMs = 0, Bytes bytes = {}) {
+  Command command{kind};
+  command.count = count;
+  command.delayMs = delayMs;
+  command.bytes = std::move(bytes);
+  return command;
+}
+
+TEST_F(SimSocketTest, RefusedAndCutFeatureReportsFailTheSendAndAreNotTaken) {
+  sim::SimHidBackend backend(socketPath_);
+  HidOpenError error = HidOpenError::Failed;
+  const Bytes fireTime{7, 0x12, 0, 50, 0, 0, 0, 0};
+  auto feature = backend.OpenFeature(backend.DevicePath(), error);
+  ASSERT_NE(feature, nullptr);
+
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::Refuse, 2)).error, "");
+  EXPECT_FALSE(feature->SendFeature(fireTime));
+  EXPECT_FALSE(feature->SendFeature(fireTime));
+  EXPECT_TRUE(feature->SendFeature(fireTime)) << "the refusals are used up";
+  EXPECT_EQ(simulator_.State().fireTime, 50);
+
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::CutFeature)).error, "");
+  EXPECT_FALSE(feature->SendFeature(Bytes{7, 0x12, 0, 60, 0, 0, 0, 0}));
+  EXPECT_FALSE(feature->SendFeature(fireTime)) << "the connection is gone";
+  EXPECT_EQ(simulator_.State().fireTime, 50);
+  feature = backend.OpenFeature(backend.DevicePath(), error);
+  ASSERT_NE(feature, nullptr) << "the mouse is still there";
+  EXPECT_TRUE(feature->SendFeature(fireTime));
+
+  EXPECT_THAT(LogRecords(logPath_),
+              ElementsAre("REFUSED 07 12 00 32 00 00 00 00", "REFUSED 07 12 00 32 00 00 00 00",
+                          "F 07 12 00 32 00 00 00 00", "CUT 07 12 00 3C 00 00 00 00", "F 07 12 00 32 00 00 00 00"));
+}
+
+TEST_F(SimSocketTest, ADelayedAnswerComesAndOtherChannelsAreServedMeanwhile) {
+  sim::SimHidBackend backend(socketPath_);
+  HidOpenError error = HidOpenError::Failed;
+  const auto feature = backend.OpenFeature(backend.DevicePath(), error);
+  const auto input = backend.OpenInput(backend.DevicePath(), error);
+  ASSERT_NE(feature, nullptr);
+  ASSERT_NE(input, nullptr);
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::Delay, 2, 200)).error, "");
+  std::thread sender([&] {
+    EXPECT_TRUE(feature->SendFeature(Bytes{7, 0x12, 0, 70, 0, 0, 0, 0}));
+    EXPECT_TRUE(feature->SendFeature(Bytes{7, 0x12, 0, 80, 0, 0, 0, 0}));
+  });
+  Run(CommandKind::Press, 3);
+  Bytes buffer(8);
+  EXPECT_EQ(input->Read(buffer), 8);
+  EXPECT_EQ(buffer[1], 0xF3);
+  sender.join();
+  EXPECT_TRUE(feature->SendFeature(Bytes{7, 0x12, 0, 90, 0, 0, 0, 0})) << "no delay left";
+  EXPECT_EQ(simulator_.State().fireTime, 90);
+}
+
+TEST_F(SimSocketTest, OddInputAndACutInputReachTheInputChannel) {
+  sim::SimHidBackend backend(socketPath_);
+  HidOpenError error = HidOpenError::Failed;
+  const auto input = backend.OpenInput(backend.DevicePath(), error);
+  ASSERT_NE(input, nullptr);
+  Bytes buffer(64);
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::Input, 1, 0, {4, 0xF1})).error, "");
+  ASSERT_EQ(input->Read(buffer), 2) << "a short report";
+  EXPECT_THAT(Bytes(buffer.begin(), buffer.begin() + 2), ElementsAre(4, 0xF1));
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::RandomInput, 20)).error, "");
+  for (int i = 0; i < 20; ++i) {
+    const int read = input->Read(buffer);
+    EXPECT_GE(read, 0);
+    EXPECT_LE(read, 64);
+  }
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::CutInput)).error, "");
+  EXPECT_EQ(input->Read(buffer), -1) << "half a report, then the end";
+  EXPECT_EQ(input->Read(buffer), -1);
+  const std::vector<std::string> records = LogRecords(logPath_);
+  ASSERT_EQ(records.size(), 1u + 20u + 1u);
+  EXPECT_EQ(records.front(), "INPUT 04 F1");
+  EXPECT_EQ(records.back(), "CUT INPUT");
+}
+
+TEST_F(SimSocketTest, GoneAfterUnplugsTheMouseOnceItHasTakenThatManyReports) {
+  sim::SimHidBackend backend(socketPath_);
+  sim::SimNoticeStream notices(socketPath_);
+  ASSERT_TRUE(notices.Connect());
+  HidOpenError error = HidOpenError::Failed;
+  const auto feature = backend.OpenFeature(backend.DevicePath(), error);
+  ASSERT_NE(feature, nullptr);
+  ASSERT_EQ(simulator_.Execute(FaultCommand(CommandKind::GoneAfter, 2)).error, "");
+  EXPECT_TRUE(feature->SendFeature(Bytes{7, 0x12, 0, 1, 0, 0, 0, 0}));
+  EXPECT_TRUE(feature->SendFeature(Bytes{7, 0x12, 0, 2, 0, 0, 0, 0})) << "the last report is answered";
+  EXPECT_FALSE(feature->SendFeature(Bytes{7, 0x12, 0, 3, 0, 0, 0, 0}));
+  ASSERT_TRUE(Readable(notices.Fd()));
+  EXPECT_THAT(notices.Drain(), ElementsAre(DeviceEvent::Removal));
+  EXPECT_THAT(LogRecords(logPath_), ElementsAre("F 07 12 00 01 00 00 00 00", "F 07 12 00 02 00 00 00 00", "UNPLUG"));
+  EXPECT_EQ(simulator_.Execute({CommandKind::Unplug}).error, "the mouse is already unplugged");
 }
 
 TEST_F(SimSocketTest, SimulatorGoingAwayIsARemoval) {
