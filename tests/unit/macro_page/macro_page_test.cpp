@@ -596,13 +596,13 @@ TEST_F(RecordingEnds, StopEndsTheRecordingWhateverTheListHolds) {
 
 TEST_F(RecordingEnds, ImportEndsTheRecordingBeforeTheNewListArrivesAndNeverWritesIntoIt) {
   StartRecordingOfRec();
-  SaveUserMacros(ini, "/x/in.dat", kMacroSection, [] {
+  ASSERT_FALSE(SaveUserMacros(ini, "/x/in.dat", kMacroSection, [] {
     UserMacroTable table;
     table.slots[0] = MacroOf(u"new0", kThreeEvents);
     table.slots[1] = MacroOf(u"new1", kThreeEvents);
     table.count = 2;
     return table;
-  }());
+  }()));
   desktop.openAnswer = "/x/in.dat";
   page.ImportMacros();
   EXPECT_FALSE(state.Recording);
