@@ -15,7 +15,7 @@ LoadedApplicationRules LoadApplicationRules(const std::string& path) {
 bool SaveApplicationRules(const std::string& path, const ApplicationRules& rules) {
   const std::string target = WriteTarget(path);
   if (target.empty()) return false;
-  return ReplaceFile(target, ApplicationRulesText(rules), std::nullopt);
+  return ReplaceFile(target, ApplicationRulesText(rules), std::nullopt) == 0;
 }
 
 }  // namespace tolvar
